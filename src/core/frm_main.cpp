@@ -1,0 +1,268 @@
+#include "core/frm_main.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/frm_about.h"
+#include "core/module1.h"
+#include "core/texts.h"
+
+namespace quernel {
+namespace {
+
+using enum ControlId;
+
+constexpr double kFontPoints = 9.0;
+
+// Load gives these the 9-point font after the four lists, in this order.
+constexpr std::array kFontOrder{
+    txtPath, Frame2, Frame1, Label1, Label2, Label3, Label4, Label5, Label6, cmdBrowse,
+    cmdAbout, cmdHelp, cmdOut, cmdExit, optA, optD, optH, optR, optS, chkL, chkT, chkW,
+};
+
+Text Quoted(const Text& path) { return '"' + path + '"'; }
+
+// A double quote would end the quoted path in the batch file, and CR, LF or
+// any other control character would break its line.
+bool HasForbiddenCharacter(const Text& text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    return c == '"' || static_cast<unsigned char>(c) < 0x20;
+  });
+}
+
+// The first character (one UTF-8 sequence) of `text` that the code page lacks.
+Text FirstCharacterNotIn(const CodePage& codePage, const Text& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
+      ++length;
+    Text character = text.substr(i, length);
+    if (!codePage.Encode(character)) return character;
+    i += length;
+  }
+  return {};
+}
+
+}  // namespace
+
+Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
+  Text filled;
+  for (std::size_t i = 0; i < message.size(); ++i) {
+    if (message.substr(i, 3) == "{0}" || message.substr(i, 3) == "{1}") {
+      filled += message[i + 1] == '0' ? arg0 : arg1;
+      i += 2;
+    } else {
+      filled += message[i];
+    }
+  }
+  return filled;
+}
+
+frmMain::frmMain(const Platform& platform) : platform_(platform) {}
+
+void frmMain::Fill(ControlId list, auto&& entries) {
+  for (const auto& entry : entries) platform_.window.AddItem(list, Text(entry));
+}
+
+void frmMain::Load() {
+  WindowRuntime& w = platform_.window;
+  Fill(cobFilter, FilePatterns());
+  w.SetListIndex(cobFilter, 0);
+  w.SetFontSize(cobFilter, kFontPoints);
+
+  auto entries = [](auto table) {
+    std::vector<std::string_view> texts;
+    for (const auto& row : table) texts.push_back(row.entry);
+    return texts;
+  };
+  for (auto [list, texts] : {std::pair{cobType, entries(AttributeModes())},
+                             std::pair{cobSort, entries(SortKeys())},
+                             std::pair{cobWay, entries(SortDirections())}}) {
+    Fill(list, texts);
+    w.SetListIndex(list, 0);  // runs the list's Click: the start values
+    w.SetFontSize(list, kFontPoints);
+  }
+  for (ControlId control : kFontOrder) w.SetFontSize(control, kFontPoints);
+}
+
+void frmMain::Unload() {
+  const Text batchPath =
+      writtenBatchPath_.value_or(platform_.window.ProgramFolder() + Text(texts::kBatchFileName));
+  platform_.files.RemoveFile(batchPath);  // nothing to do when it is not there
+}
+
+void frmMain::Click(ControlId control) {
+  using Handler = void (frmMain::*)();
+  static constexpr std::pair<ControlId, Handler> kHandlers[] = {
+      {cobType, &frmMain::cobType_Click},     {cobSort, &frmMain::cobSort_Click},
+      {cobWay, &frmMain::cobWay_Click},       {chkT, &frmMain::chkT_Click},
+      {chkW, &frmMain::chkW_Click},           {cmdOut, &frmMain::cmdOut_Click},
+      {cmdBrowse, &frmMain::cmdBrowse_Click}, {cmdAbout, &frmMain::cmdAbout_Click},
+      {cmdHelp, &frmMain::cmdHelp_Click},     {cmdExit, &frmMain::cmdExit_Click},
+  };
+  for (const auto& [id, handler] : kHandlers)
+    if (id == control) return (this->*handler)();
+  for (const auto& button : AttributeButtons())
+    if (button.button == control) return AttributeButton_Click(button);
+}
+
+// --- Listing options -------------------------------------------------------
+
+void frmMain::cobType_Click() {
+  const int index = platform_.window.GetListIndex(cobType);
+  const auto modes = AttributeModes();
+  if (index < 0 || static_cast<std::size_t>(index) >= modes.size()) return;
+  const AttributeMode& mode = modes[static_cast<std::size_t>(index)];
+  for (const auto& button : AttributeButtons())
+    platform_.window.SetEnabled(button.button, mode.attributeButtonsEnabled);
+  options_.strAttrSwitch = mode.attrSwitch;
+  if (mode.attrValue) options_.strAttrValue = *mode.attrValue;
+}
+
+void frmMain::AttributeButton_Click(const AttributeButton& button) {
+  options_.strAttrValue = button.letter;
+}
+
+void frmMain::cobSort_Click() {
+  const int index = platform_.window.GetListIndex(cobSort);
+  const auto keys = SortKeys();
+  if (index < 0 || static_cast<std::size_t>(index) >= keys.size()) return;
+  options_.strSortKey = keys[static_cast<std::size_t>(index)].key;
+}
+
+void frmMain::cobWay_Click() {
+  const int index = platform_.window.GetListIndex(cobWay);
+  const auto directions = SortDirections();
+  if (index < 0 || static_cast<std::size_t>(index) >= directions.size()) return;
+  options_.strSortDir = directions[static_cast<std::size_t>(index)].sign;
+}
+
+// The two style boxes exclude each other. Unchecking the other box raises its
+// Click, which sees 0 and stops the chain.
+void frmMain::chkT_Click() {
+  if (platform_.window.GetValue(chkT) == 1) platform_.window.SetValue(chkW, 0);
+}
+
+void frmMain::chkW_Click() {
+  if (platform_.window.GetValue(chkW) == 1) platform_.window.SetValue(chkT, 0);
+}
+
+// --- Batch file writer -----------------------------------------------------
+
+void frmMain::ReadListingStyleFromWindow() {
+  WindowRuntime& w = platform_.window;
+  options_.strFolder = FolderWithBackslash(w.GetText(txtPath));
+  options_.strFilter = w.GetText(cobFilter);
+  for (const StyleBox& style : StyleBoxes())  // only Value 1 counts; 2 (greyed) does not
+    options_.*style.fragment = w.GetValue(style.box) == 1 ? Text(style.whenChecked) : Text();
+}
+
+Text frmMain::WorkFolder() {
+  const Text programFolder = platform_.window.ProgramFolder();
+  if (platform_.files.CanCreateFilesIn(programFolder)) return programFolder;
+  const Text userFolder = platform_.window.UserWorkFolder();
+  platform_.files.MakeFolders(userFolder);  // a failure shows when the batch file is written
+  return userFolder;
+}
+
+// The path itself when the code page holds it, else its short form if that
+// one fits.
+std::optional<Text> frmMain::InBatchCodePage(const Text& path) const {
+  if (platform_.codePage.Encode(path)) return path;
+  if (auto shortPath = platform_.files.ShortPathOf(path); shortPath && platform_.codePage.Encode(*shortPath))
+    return shortPath;
+  return std::nullopt;
+}
+
+frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
+  ReadListingStyleFromWindow();
+  if (HasForbiddenCharacter(platform_.window.GetText(txtPath)))
+    return {{}, Text(texts::kFolderHasForbiddenCharacter)};
+  if (HasForbiddenCharacter(options_.strFilter))
+    return {{}, Text(texts::kPatternHasForbiddenCharacter)};
+
+  const CodePage& codePage = platform_.codePage;
+  ListOptions inCommand = options_;
+  if (auto folder = InBatchCodePage(options_.strFolder))
+    inCommand.strFolder = FolderWithBackslash(*folder);
+  else
+    return {{}, FillMessage(texts::kFolderNotInCodePage, FirstCharacterNotIn(codePage, options_.strFolder),
+                            codePage.Name())};
+  if (!codePage.Encode(options_.strFilter))
+    return {{}, FillMessage(texts::kPatternNotInCodePage, FirstCharacterNotIn(codePage, options_.strFilter),
+                            codePage.Name())};
+  const Text workFolder = WorkFolder();
+  const auto workFolderInCommand = InBatchCodePage(workFolder);
+  if (!workFolderInCommand)
+    return {{}, FillMessage(texts::kWorkFolderNotInCodePage, workFolder, codePage.Name())};
+
+  const BatchFile batch{workFolder + Text(texts::kBatchFileName),
+                        workFolder + Text(texts::kListingFileName)};
+  const auto bytes = codePage.Encode(BatchFileText(ListingCommand(inCommand, *workFolderInCommand)));
+  platform_.files.RemoveFile(batch.listingPath);  // there is none before the first run
+  const FileResult written = platform_.files.WriteNewFile(batch.batchPath, bytes.value_or(""));
+  if (!written.ok) return {{}, FillMessage(texts::kBatchFileNotWritten, batch.batchPath, written.reason)};
+  writtenBatchPath_ = batch.batchPath;
+  return {batch, {}};
+}
+
+// --- Output command --------------------------------------------------------
+
+void frmMain::cmdOut_Click() {
+  WindowRuntime& w = platform_.window;
+  w.SetMousePointer(MousePointer::Hourglass);
+  const BatchFileOutcome outcome = MakeBatchFile();
+  if (!outcome.written) {
+    w.SetMousePointer(MousePointer::Default);
+    w.ShowMessage(outcome.failure, MessageStyle::Error);
+    return;
+  }
+  const BatchFile& batch = *outcome.written;
+  Launch run = w.LaunchProgram(
+      {Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}});
+  if (run.process) w.WaitWhilePainting(*run.process);
+  w.SetMousePointer(MousePointer::Default);
+  if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
+  if (!platform_.files.FileExists(batch.listingPath))
+    return ShowError(texts::kListingMissing, batch.listingPath);
+
+  w.ShowMessage(Text(texts::kNotice), MessageStyle::Information);
+  Launch viewer =
+      w.LaunchProgram({Text(texts::kViewer) + Quoted(batch.listingPath), WindowStyle::NormalWithFocus, {}});
+  if (!viewer.process) ShowError(texts::kViewerNotStarted, batch.listingPath, viewer.failure);
+}
+
+void frmMain::ShowError(std::string_view message, const Text& arg0, const Text& arg1) {
+  platform_.window.ShowMessage(FillMessage(message, arg0, arg1), MessageStyle::Error);
+}
+
+// --- Shell services and exit -------------------------------------------------
+
+void frmMain::cmdBrowse_Click() {
+  const Text folder = Module1::BrowseForFolder(platform_.shell, platform_.window.FormHandle(),
+                                               Text(texts::kFolderPrompt));
+  if (!folder.empty()) platform_.window.SetText(txtPath, folder);  // cancel keeps the field
+}
+
+void frmMain::cmdAbout_Click() { frmAbout::ShowAbout(platform_); }
+
+void frmMain::cmdHelp_Click() {
+  const Text helpPage = platform_.window.ProgramFolder() + Text(texts::kHelpFileName);
+  Launch help =
+      platform_.window.LaunchProgram({Text(texts::kFileManager) + Quoted(helpPage), WindowStyle::NormalWithFocus, {}});
+  if (!help.process) ShowError(texts::kHelpNotStarted, helpPage, help.failure);
+}
+
+void frmMain::cmdExit_Click() { platform_.window.CloseForm(); }
+
+int RunQuernel(const Platform& platform) {
+  frmMain form(platform);
+  platform.window.CreateForm(form);
+  form.Load();
+  platform.window.ShowForm();
+  platform.window.RunUntilClosed();
+  form.Unload();
+  return 0;
+}
+
+}  // namespace quernel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <optional>
+
+#include "core/listing_options.h"
+#include "platform/platform.h"
+
+namespace quernel {
+
+// The main window's logic: the Click handlers, the listing options they
+// keep, the batch file writer and the output command, Load and Unload.
+class frmMain final : public FormEvents {
+ public:
+  explicit frmMain(const Platform& platform);
+
+  void Load();
+  void Unload();
+  void Click(ControlId control) override;
+
+  const ListOptions& Options() const { return options_; }
+
+ private:
+  struct BatchFile {
+    Text batchPath;
+    Text listingPath;
+  };
+  struct BatchFileOutcome {
+    std::optional<BatchFile> written;
+    Text failure;  // the message for the user when nothing was written
+  };
+
+  void cobType_Click();
+  void cobSort_Click();
+  void cobWay_Click();
+  void chkT_Click();
+  void chkW_Click();
+  void AttributeButton_Click(const AttributeButton& button);
+  void cmdOut_Click();
+  void cmdBrowse_Click();
+  void cmdAbout_Click();
+  void cmdHelp_Click();
+  void cmdExit_Click();
+
+  BatchFileOutcome MakeBatchFile();
+  void ReadListingStyleFromWindow();
+  Text WorkFolder();
+  std::optional<Text> InBatchCodePage(const Text& path) const;
+  void ShowError(std::string_view message, const Text& arg0 = {}, const Text& arg1 = {});
+  void Fill(ControlId list, auto&& entries);
+
+  Platform platform_;
+  ListOptions options_;
+  std::optional<Text> writtenBatchPath_;
+};
+
+// Start-up and exit: creates the window, loads, shows and runs it, unloads.
+int RunQuernel(const Platform& platform);
+
+// "{0}" and "{1}" of a message template replaced by the arguments.
+Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {});
+
+}  // namespace quernel

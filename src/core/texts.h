@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string_view>
+
+// The program's own texts, byte for byte. Captions of the controls live in
+// the design table; list entries in the listing tables.
+namespace quernel::texts {
+
+inline constexpr std::string_view kAppTitle = "Quernel";
+// The maker's copyright notice: one line, shown greyed on the separator and
+// in the About box. 12 ASCII-width and 2 Chinese characters: 126 pixels at
+// the 9-point font, the label's designed width.
+inline constexpr std::string_view kCopyright = "(C) 2026 Quernel 作者";
+
+inline constexpr std::string_view kFolderHint = "请指定文件夹路径";
+inline constexpr std::string_view kFolderPrompt = "请指定文件夹:";
+
+inline constexpr std::string_view kNotice =
+    "文件列表已输出到临时文件中!\r\r请另存为其它文件或复制内容到其它文件!";
+
+inline constexpr std::string_view kBatchFileName = "\\path.bat";
+inline constexpr std::string_view kListingFileName = "\\path.txt";
+inline constexpr std::string_view kListingFileNameInCommand = "\\Path.txt";
+inline constexpr std::string_view kHelpFileName = "\\help.htm";
+inline constexpr std::string_view kViewer = "notepad.exe ";
+inline constexpr std::string_view kFileManager = "explorer.exe ";
+// cmd reads DIRCMD as default switches for dir: "/p" would wait for a key in
+// a window nobody sees, and other presets change the listing.
+inline constexpr std::string_view kDirPresetVariable = "DIRCMD";
+
+// Messages of our own, in the notice's tone; each is shown with the error
+// icon. "{0}" and "{1}" are filled in by Format().
+inline constexpr std::string_view kFolderHasForbiddenCharacter =
+    "“文件夹”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
+    "请修改文件夹路径后再试。";
+inline constexpr std::string_view kPatternHasForbiddenCharacter =
+    "“后缀过滤”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
+    "请修改后缀过滤后再试。";
+inline constexpr std::string_view kFolderNotInCodePage =
+    "“文件夹”中的字符“{0}”无法写入批处理文件(代码页 {1}),"
+    "输出已取消,以免列出其它文件!\r\r请改用不含该字符的文件夹路径。";
+inline constexpr std::string_view kPatternNotInCodePage =
+    "“后缀过滤”中的字符“{0}”无法写入批处理文件(代码页 {1}),"
+    "输出已取消,以免列出其它文件!\r\r请修改后缀过滤后再试。";
+inline constexpr std::string_view kWorkFolderNotInCodePage =
+    "工作文件夹“{0}”的路径无法写入批处理文件(代码页 {1}),输出已取消!";
+inline constexpr std::string_view kBatchFileNotWritten =
+    "无法写入批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
+inline constexpr std::string_view kBatchFileNotRun =
+    "无法运行批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
+inline constexpr std::string_view kListingMissing =
+    "文件列表没有生成:\r{0}\r\r请检查文件夹路径和后缀过滤是否正确。";
+inline constexpr std::string_view kViewerNotStarted =
+    "无法用记事本打开文件列表:\r{0}\r\r{1}\r\r文件列表已保存在上面的文件中。";
+inline constexpr std::string_view kHelpNotStarted =
+    "无法打开帮助页:\r{0}\r\r{1}";
+
+}  // namespace quernel::texts

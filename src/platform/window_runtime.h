@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/form_design.h"
+#include "core/text.h"
+
+// The window runtime: the window frmMain and its controls, their events, the
+// application's folders, the mouse pointer, the message box and the launcher.
+namespace quernel {
+
+// What the window raises into the program.
+//
+// The event rule: Click is raised by the user (a click, a pick from a list,
+// an access key, Enter on the default button, Esc on the cancel button, the
+// space bar...) and also by the program's own SetValue on a check box or
+// option button and SetListIndex on a list when the write changes the state.
+// Click runs to its end before that write returns. AddItem, SetText and
+// SetEnabled raise nothing.
+class FormEvents {
+ public:
+  virtual void Click(ControlId control) = 0;
+
+ protected:
+  ~FormEvents() = default;
+};
+
+enum class MousePointer { Default = 0, Hourglass = 11 };
+enum class MessageStyle { Error = 16, Information = 64 };
+enum class WindowStyle { Hidden = 0, NormalWithFocus = 1 };
+using NativeHandle = std::uintptr_t;  // HWND, HICON, or an opaque token
+
+struct LaunchRequest {
+  Text commandLine;  // program and arguments, paths in double quotes
+  WindowStyle style = WindowStyle::NormalWithFocus;
+  std::vector<Text> unsetEnvironment;  // variables the program must not inherit
+};
+
+// A started program. Destroying it lets the program run on untracked.
+class Process {
+ public:
+  virtual ~Process() = default;
+};
+
+struct Launch {
+  std::unique_ptr<Process> process;  // null when the program could not start
+  Text failure;                      // the system's reason, when it could not
+};
+
+class WindowRuntime {
+ public:
+  virtual ~WindowRuntime() = default;
+
+  // Builds frmMain from kFormDesign and the control designs, every control in
+  // its designed start state, not yet shown. Events go to `events`.
+  virtual void CreateForm(FormEvents& events) = 0;
+  // Shows the window with the focus on the first control of the focus order.
+  virtual void ShowForm() = 0;
+  // Delivers the user's events until the form is closed, by its close box or
+  // by CloseForm; then the window is gone.
+  virtual void RunUntilClosed() = 0;
+  // Closes the form from the program (the exit button).
+  virtual void CloseForm() = 0;
+  virtual NativeHandle FormHandle() const = 0;
+  virtual NativeHandle FormIcon() const = 0;
+
+  // Controls, by their design names.
+  virtual Text GetText(ControlId control) const = 0;  // text field, editable list
+  virtual void SetText(ControlId control, const Text& text) = 0;
+  virtual int GetValue(ControlId control) const = 0;  // check box 0/1/2, option 0/1
+  virtual void SetValue(ControlId control, int value) = 0;
+  virtual int GetListIndex(ControlId control) const = 0;  // -1: no entry
+  virtual void SetListIndex(ControlId control, int index) = 0;
+  virtual void AddItem(ControlId control, const Text& entry) = 0;
+  virtual bool IsEnabled(ControlId control) const = 0;
+  virtual void SetEnabled(ControlId control, bool enabled) = 0;
+  virtual void SetFontSize(ControlId control, double points) = 0;
+
+  // The folder that holds the program's executable, without a trailing
+  // separator except for a root.
+  virtual Text ProgramFolder() const = 0;
+  // A per-user folder for the program's work files, for when the program
+  // folder cannot be written. It may not exist yet.
+  virtual Text UserWorkFolder() const = 0;
+
+  // The mouse pointer over the whole program.
+  virtual void SetMousePointer(MousePointer pointer) = 0;
+  // A modal box with the application title, an OK button and the style's icon.
+  virtual void ShowMessage(const Text& prompt, MessageStyle style) = 0;
+  // Starts a program by its command line without waiting for it. A command
+  // line whose program is a batch file ("…\path.bat") runs it through the
+  // platform's command interpreter.
+  virtual Launch LaunchProgram(const LaunchRequest& request) = 0;
+  // Returns when the process has ended. Meanwhile the window keeps painting
+  // but takes no input.
+  virtual void WaitWhilePainting(Process& process) = 0;
+};
+
+}  // namespace quernel
