@@ -23,6 +23,10 @@ class ContractHarness {
   virtual std::string ReadBytes(const Text& path) = 0;
   // Lets the platform do pending window work (painting, queued messages).
   virtual void ProcessEvents() {}
+  // Makes a file read-only as the platform knows it; false where it cannot.
+  virtual bool MakeReadOnly(const Text& path) = 0;
+  // A command line whose program cannot be found on the platform.
+  virtual Text MissingProgramCommandLine() { return "quernel-no-such-program.exe"; }
 };
 
 // Defined once per back-end's contract program.
