@@ -1,0 +1,31 @@
+#pragma once
+
+#include "charset.hpp"
+#include "command_line.hpp"
+#include "locale_settings.hpp"
+#include "output.hpp"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quernel::cmd {
+
+struct BatchContext {
+    const LocaleSettings& locale;
+    Charset& charset;
+    EnvironmentLookup lookup;
+    TextSink& out;
+    TextSink& err;
+    std::string batch_path;  // UTF-8, for %0
+};
+
+// Runs a batch file's text (UTF-8) line by line; knows "exit" and "dir".
+// Stops at "exit" or at the first error, which is reported on stderr.
+// Returns the process exit code.
+int run_batch(std::string_view text, BatchContext& context);
+
+// The environment as a batch file sees it: names are case-insensitive.
+std::optional<std::string> lookup_environment(std::string_view name, Charset& charset);
+
+}  // namespace quernel::cmd

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quernel::cmd {
+
+// A slice of one of the listing's byte pools.
+struct PoolSlice {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+};
+
+// One compact record per listed entry; names and sort keys live in pools
+// so that a million entries cost a few dozen bytes each.
+struct Entry {
+    PoolSlice name;
+    PoolSlice name_key;
+    PoolSlice extension_key;
+    std::int64_t size = 0;
+    std::int64_t modified_seconds = 0;
+    std::uint32_t modified_nanoseconds = 0;
+    std::uint8_t attributes = 0;
+};
+
+struct EntryFacts {
+    std::int64_t size = 0;
+    std::int64_t modified_seconds = 0;
+    std::uint32_t modified_nanoseconds = 0;
+    std::uint8_t attributes = 0;
+};
+
+class Listing {
+public:
+    void add(std::string_view utf8_name, const EntryFacts& facts);
+
+    std::vector<Entry>& entries() { return entries_; }
+    const std::vector<Entry>& entries() const { return entries_; }
+    std::string_view name(const Entry& entry) const { return view(names_, entry.name); }
+    std::string_view key(PoolSlice slice) const { return view(keys_, slice); }
+    PoolSlice add_key(std::string_view key) { return append(keys_, key); }
+
+private:
+    static PoolSlice append(std::string& pool, std::string_view bytes);
+    static std::string_view view(const std::string& pool, PoolSlice slice)
+    {
+        return std::string_view(pool).substr(slice.offset, slice.size);
+    }
+
+    std::vector<Entry> entries_;
+    std::string names_;
+    std::string keys_;
+};
+
+}  // namespace quernel::cmd
