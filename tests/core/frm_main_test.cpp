@@ -1,1 +1,190 @@
+#include "core/frm_main.h"
+
 #include <gtest/gtest.h>
+
+#include "loaded_window.h"
+
+namespace quernel {
+namespace {
+
+using enum ControlId;
+using testing::LoadedWindow;
+
+constexpr ControlId kAttributeButtons[] = {optD, optR, optS, optH, optA};
+
+TEST(StartUp, ListsShowTheirFirstEntriesAndOptionsHaveTheirStartValues) {
+  LoadedWindow w;
+  EXPECT_EQ(w.window().State(cobFilter).items,
+            (std::vector<Text>{"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}));
+  EXPECT_EQ(w.window().State(cobType).items, (std::vector<Text>{"默认", "全部显示", "显示指定项", "不显示指定项"}));
+  EXPECT_EQ(w.window().State(cobSort).items, (std::vector<Text>{"名称", "大小", "日期", "组别", "扩展名"}));
+  EXPECT_EQ(w.window().State(cobWay).items, (std::vector<Text>{"", "顺序", "逆序"}));
+  for (auto [list, shown] : {std::pair{cobFilter, "*.*"}, {cobType, "默认"}, {cobSort, "名称"}, {cobWay, ""}}) {
+    EXPECT_EQ(w.window().GetListIndex(list), 0);
+    EXPECT_EQ(w.window().GetText(list), shown);
+  }
+  ListOptions expected;
+  expected.strAttrSwitch = " ";
+  expected.strAttrValue = " ";
+  expected.strSortKey = "n";
+  EXPECT_EQ(w.form.Options(), expected);
+}
+
+TEST(StartUp, AttributeButtonsAreDisabledAndNoneIsChosen) {
+  LoadedWindow w;
+  for (ControlId button : kAttributeButtons) {
+    EXPECT_FALSE(w.window().IsEnabled(button)) << NameOf(button);
+    EXPECT_EQ(w.window().GetValue(button), 0) << NameOf(button);
+  }
+  EXPECT_EQ(w.window().GetValue(chkT), 1);
+  EXPECT_EQ(w.window().GetValue(chkL), 0);
+  EXPECT_EQ(w.window().GetValue(chkW), 0);
+  EXPECT_EQ(w.window().GetText(txtPath), "");
+  EXPECT_EQ(w.window().Focus(), cmdOut);
+}
+
+TEST(StartUp, EveryControlButTheLinesGetsNinePointsInLoadOrder) {
+  LoadedWindow w;
+  const std::vector<ControlId> expected{
+      cobFilter, cobType, cobSort, cobWay, txtPath, Frame2, Frame1, Label1, Label2, Label3, Label4, Label5,
+      Label6, cmdBrowse, cmdAbout, cmdHelp, cmdOut, cmdExit, optA, optD, optH, optR, optS, chkL, chkT, chkW};
+  EXPECT_EQ(w.window().FontSizeOrder(), expected);
+  for (ControlId control : expected) EXPECT_EQ(w.window().State(control).fontSize, 9.0);
+  EXPECT_EQ(w.window().State(Line1).fontSize, 0.0);
+}
+
+struct AttributeModeCase {
+  int index;
+  const char* attrSwitch;
+  const char* attrValueAfterH;  // when the hidden button was chosen before
+  bool buttonsEnabled;
+};
+
+class AttributeModeRows : public ::testing::TestWithParam<AttributeModeCase> {};
+
+TEST_P(AttributeModeRows, SetTheSwitchAndTheButtons) {
+  LoadedWindow w;
+  w.window().UserPick(cobType, 2);
+  w.window().UserClick(optH);
+  w.window().UserPick(cobType, GetParam().index);
+  EXPECT_EQ(w.form.Options().strAttrSwitch, GetParam().attrSwitch);
+  EXPECT_EQ(w.form.Options().strAttrValue, GetParam().attrValueAfterH);
+  for (ControlId button : kAttributeButtons) {
+    EXPECT_EQ(w.window().IsEnabled(button), GetParam().buttonsEnabled) << NameOf(button);
+  }
+  EXPECT_EQ(w.window().GetValue(optH), 1) << "disabling keeps the selection";
+}
+
+INSTANTIATE_TEST_SUITE_P(cobType, AttributeModeRows,
+                         ::testing::Values(AttributeModeCase{0, " ", " ", false},
+                                           AttributeModeCase{1, " /a", " ", false},
+                                           AttributeModeCase{2, " /a:", "h", true},
+                                           AttributeModeCase{3, " /a:-", "h", true}));
+
+TEST(AttributeButtons, EachStoresItsLetter) {
+  const std::pair<ControlId, const char*> rows[] = {
+      {optD, "d"}, {optR, "r"}, {optS, "s"}, {optH, "h"}, {optA, "a"}};
+  LoadedWindow w;
+  w.window().UserPick(cobType, 3);
+  for (auto [button, letter] : rows) {
+    w.window().UserClick(button);
+    EXPECT_EQ(w.form.Options().strAttrValue, letter) << NameOf(button);
+  }
+}
+
+TEST(AttributeButtons, TheLetterIsNotRestoredAfterADefaultMode) {
+  LoadedWindow w;
+  w.window().UserPick(cobType, 2);
+  w.window().UserClick(optH);
+  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a:h");
+  w.window().UserPick(cobType, 0);
+  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, "  ");
+  w.window().UserPick(cobType, 2);
+  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a: ");
+}
+
+TEST(SortLists, EveryEntrySetsItsFragment) {
+  LoadedWindow w;
+  const char* keys[] = {"n", "s", "d", "g", "e"};
+  for (int i = 0; i < 5; ++i) {
+    w.window().UserPick(cobSort, i);
+    EXPECT_EQ(w.form.Options().strSortKey, keys[i]) << i;
+  }
+  const char* signs[] = {"", "", "-"};
+  for (int i : {2, 0, 2, 1}) {
+    w.window().UserPick(cobWay, i);
+    EXPECT_EQ(w.form.Options().strSortDir, signs[i]) << i;
+  }
+}
+
+struct InterlockCase {
+  int startT, startW;
+  ControlId clicked;
+  int endT, endW;
+};
+
+TEST(StyleBoxes, ExcludeEachOtherButMayBothBeUnchecked) {
+  const InterlockCase cases[] = {
+      {1, 0, chkW, 0, 1},  // checking one unchecks the other
+      {0, 1, chkT, 1, 0},
+      {1, 0, chkT, 0, 0},  // unchecking leaves the other alone
+      {0, 1, chkW, 0, 0},
+      {0, 0, chkT, 1, 0},
+      {0, 0, chkW, 0, 1},
+  };
+  for (const auto& c : cases) {
+    LoadedWindow w;
+    w.window().SetValue(chkT, c.startT);
+    w.window().SetValue(chkW, c.startW);
+    w.window().UserClick(c.clicked);
+    EXPECT_EQ(w.window().GetValue(chkT), c.endT) << NameOf(c.clicked);
+    EXPECT_EQ(w.window().GetValue(chkW), c.endW) << NameOf(c.clicked);
+  }
+}
+
+TEST(StyleBoxes, AGreyedBoxCountsAsUnchecked) {
+  LoadedWindow w;
+  w.fake.SimulateInterpreter();
+  w.window().SetValue(chkL, 2);
+  w.window().UserClick(cmdOut);
+  EXPECT_EQ(w.form.Options().strLower, "");
+  EXPECT_EQ(w.form.Options().strBare, " /B");
+}
+
+// --- Start-up and exit through RunQuernel --------------------------------------
+
+class Session : public ::testing::Test {
+ protected:
+  fake::FakePlatform fake;
+  Text BatchPath() { return fake.window.ProgramFolder() + "\\path.bat"; }
+  Text ListingPath() { return fake.window.ProgramFolder() + "\\path.txt"; }
+};
+
+TEST_F(Session, ExitRemovesTheBatchFileAndKeepsTheListing) {
+  fake.SimulateInterpreter();
+  fake.window.userSession = [](fake::FakeWindowRuntime& window) {
+    window.UserClick(cmdOut);
+    window.UserClick(cmdExit);
+  };
+  RunQuernel(fake.Services());
+  EXPECT_TRUE(fake.window.Closed());
+  EXPECT_FALSE(fake.files.FileExists(BatchPath()));
+  EXPECT_TRUE(fake.files.FileExists(ListingPath()));
+}
+
+TEST_F(Session, TheCloseBoxRemovesTheBatchFileAsExitDoes) {
+  fake.SimulateInterpreter();
+  fake.window.userSession = [](fake::FakeWindowRuntime& window) { window.UserClick(cmdOut); };
+  RunQuernel(fake.Services());
+  EXPECT_FALSE(fake.files.FileExists(BatchPath()));
+}
+
+TEST_F(Session, ExitingWithoutOutputSaysNothing) {
+  fake.window.userSession = [](fake::FakeWindowRuntime& window) { window.UserClick(cmdExit); };
+  EXPECT_EQ(RunQuernel(fake.Services()), 0);
+  EXPECT_TRUE(fake.window.Messages().empty());
+  EXPECT_TRUE(fake.window.Shown());
+}
+
+}  // namespace
+}  // namespace quernel

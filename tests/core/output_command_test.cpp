@@ -1,1 +1,223 @@
+// The output command: its steps in order, and how it fails.
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "core/texts.h"
+#include "loaded_window.h"
+
+namespace quernel {
+namespace {
+
+using enum ControlId;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::LoadedWindow;
+
+constexpr const char* kNotice = "文件列表已输出到临时文件中!\r\r请另存为其它文件或复制内容到其它文件!";
+
+class OutputCommand : public ::testing::Test {
+ protected:
+  OutputCommand() { w.fake.SimulateInterpreter(); }
+  Text Folder() const { return w.ProgramFolder(); }
+  Text BatchPath() const { return Folder() + "\\path.bat"; }
+  Text ListingPath() const { return Folder() + "\\path.txt"; }
+  void Output() { w.window().UserClick(cmdOut); }
+  bool Wrote(const Text& path) const {
+    return std::count(w.fake.journal.begin(), w.fake.journal.end(), "write " + path) > 0;
+  }
+  bool LaunchedAnything() const { return !w.window().Launches().empty(); }
+  const fake::Message& OnlyMessage() const {
+    EXPECT_EQ(w.window().Messages().size(), 1u);
+    return w.window().Messages().front();
+  }
+
+  LoadedWindow w;
+};
+
+TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
+  w.window().UserType(txtPath, "D:\\Docs");
+  Output();
+  EXPECT_THAT(w.fake.journal,
+              ElementsAre("pointer 11", "remove " + ListingPath(), "write " + BatchPath(),
+                          "launch 0 \"" + BatchPath() + "\"", "wait", "pointer 0",
+                          std::string("message 64 ") + kNotice,
+                          "launch 1 notepad.exe \"" + ListingPath() + "\""));
+  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
+}
+
+TEST_F(OutputCommand, TheHiddenRunDoesNotInheritDirPresets) {
+  Output();
+  ASSERT_FALSE(w.window().Launches().empty());
+  EXPECT_EQ(w.window().Launches()[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
+}
+
+TEST_F(OutputCommand, PathsWithBlanksAreQuotedOnEveryCommandLine) {
+  const Text folder = w.fake.Root() + "\\Program Files\\Quernel";
+  ASSERT_TRUE(w.fake.files.MakeFolders(folder).ok);
+  w.window().SetProgramFolder(folder);
+  Output();
+  ASSERT_EQ(w.window().Launches().size(), 2u);
+  EXPECT_EQ(w.window().Launches()[0].commandLine, "\"" + folder + "\\path.bat\"");
+  EXPECT_EQ(w.window().Launches()[1].commandLine, "notepad.exe \"" + folder + "\\path.txt\"");
+}
+
+TEST_F(OutputCommand, TwoRunsInARowLeaveOneBatchFileWithTheSecondCommand) {
+  w.window().UserType(txtPath, "D:\\One");
+  Output();
+  w.window().UserType(txtPath, "D:\\Two");
+  w.fake.journal.clear();
+  Output();
+  EXPECT_THAT(w.BatchFile(), HasSubstr("D:\\Two\\*.*"));
+  EXPECT_EQ(w.fake.journal[1], "remove " + ListingPath()) << "the first listing goes first";
+  EXPECT_EQ(w.window().Launches().size(), 4u);
+}
+
+// --- Input that must not reach the batch file -----------------------------------
+
+struct ForbiddenInput {
+  std::string folder;
+  std::string pattern;
+  const char* namedField;
+};
+
+class ForbiddenCharacters : public OutputCommand, public ::testing::WithParamInterface<ForbiddenInput> {};
+
+TEST_P(ForbiddenCharacters, AreRefusedNamingTheFieldAndNothingIsTouched) {
+  const Text oldListing = "the last listing";
+  ASSERT_TRUE(w.fake.files.WriteNewFile(ListingPath(), oldListing).ok);
+  w.window().UserType(txtPath, GetParam().folder);
+  w.window().UserType(cobFilter, GetParam().pattern);
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(GetParam().namedField));
+  EXPECT_FALSE(w.fake.files.FileExists(BatchPath()));
+  EXPECT_EQ(w.ReadFile(ListingPath()), oldListing);
+  EXPECT_FALSE(LaunchedAnything());
+  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InFolderOrPattern, ForbiddenCharacters,
+    ::testing::Values(ForbiddenInput{"D:\\a\"b", "*.*", "“文件夹”"},
+                      ForbiddenInput{"D:\\Docs\r\ndel *.*", "*.*", "“文件夹”"},
+                      ForbiddenInput{"D:\\Docs\t", "*.*", "“文件夹”"},
+                      ForbiddenInput{"D:\\Docs", "*.txt\" & del \"*", "“后缀过滤”"},
+                      ForbiddenInput{"D:\\Docs", "*.txt\n", "“后缀过滤”"},
+                      ForbiddenInput{"D:\\Docs", std::string("*\0.txt", 6), "“后缀过滤”"}));
+
+TEST_F(OutputCommand, PercentSignsReachCmdAsTheyWereTyped) {
+  w.window().UserType(txtPath, "D:\\100%");
+  w.window().UserType(cobFilter, "%PATH%.*");
+  Output();
+  EXPECT_THAT(w.BatchFile(), HasSubstr(R"(dir "D:\100%%\%%PATH%%.*")"));
+  EXPECT_EQ(w.form.Options().strFolder, "D:\\100%\\");
+}
+
+// --- The batch file's code page ----------------------------------------------------
+
+TEST_F(OutputCommand, TheBatchFileIsInTheInterpretersCodePage) {
+  w.window().UserType(txtPath, "D:\\Café");
+  Output();
+  EXPECT_THAT(w.BatchFile(), HasSubstr("D:\\Caf\xE9\\*.*"));  // Latin-1: one byte
+}
+
+TEST_F(OutputCommand, AFolderTheCodePageLacksIsListedByItsShortName) {
+  w.fake.files.shortPaths["D:\\音乐"] = "D:\\YINYUE~1";
+  w.window().UserType(txtPath, "D:\\音乐");
+  Output();
+  EXPECT_THAT(w.BatchFile(), HasSubstr(R"(dir "D:\YINYUE~1\*.*")"));
+  EXPECT_TRUE(w.window().Messages().size() == 1 && w.window().Messages()[0].style == MessageStyle::Information);
+}
+
+TEST_F(OutputCommand, AFolderTheCodePageLacksWithoutAShortNameIsRefused) {
+  w.window().UserType(txtPath, "D:\\音乐");
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("“音”"));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("28591"));
+  EXPECT_FALSE(w.fake.files.FileExists(BatchPath()));
+  EXPECT_FALSE(LaunchedAnything());
+}
+
+TEST_F(OutputCommand, APatternTheCodePageLacksIsRefused) {
+  w.window().UserType(cobFilter, "歌*.mp3");
+  Output();
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("“后缀过滤”中的字符“歌”"));
+  EXPECT_FALSE(LaunchedAnything());
+}
+
+TEST_F(OutputCommand, ChineseFoldersPassWhereTheCodePageHoldsThem) {
+  w.fake.codePage.kind = fake::FakeCodePage::Kind::Utf8;
+  w.window().UserType(txtPath, "D:\\音乐");
+  Output();
+  EXPECT_THAT(w.BatchFile(), HasSubstr("D:\\音乐\\*.*"));
+}
+
+// --- Failures that used to pass for success ---------------------------------------
+
+TEST_F(OutputCommand, ABatchFileThatCannotBeWrittenIsReportedAndNothingRuns) {
+  ASSERT_TRUE(w.fake.files.WriteNewFile(BatchPath(), "stale").ok);
+  w.fake.files.readOnlyFolders = {Folder(), w.window().UserWorkFolder()};
+  Output();
+  const Text userBatch = w.window().UserWorkFolder() + "\\path.bat";
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(userBatch));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("Permission denied"));
+  EXPECT_FALSE(LaunchedAnything()) << "a stale batch file is never run";
+}
+
+TEST_F(OutputCommand, ABatchFileThatCannotStartIsReportedWithoutViewer) {
+  w.window().onLaunch = [](const LaunchRequest&) { return Launch{nullptr, "找不到文件"}; };
+  Output();
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(BatchPath()));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("找不到文件"));
+  EXPECT_EQ(w.window().Launches().size(), 1u);
+  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
+}
+
+TEST_F(OutputCommand, AMissingListingReplacesTheNoticeAndNoViewerOpens) {
+  w.window().onLaunch = nullptr;  // the run writes nothing
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(ListingPath()));
+  EXPECT_EQ(w.window().Launches().size(), 1u);
+}
+
+TEST_F(OutputCommand, AViewerThatCannotStartSaysWhereTheListingIs) {
+  auto interpreter = w.window().onLaunch;
+  w.window().onLaunch = [&](const LaunchRequest& request) {
+    return request.commandLine.starts_with("notepad.exe") ? Launch{nullptr, "no viewer"} : interpreter(request);
+  };
+  Output();
+  ASSERT_EQ(w.window().Messages().size(), 2u);
+  EXPECT_EQ(w.window().Messages()[0].prompt, kNotice);
+  EXPECT_EQ(w.window().Messages()[1].style, MessageStyle::Error);
+  EXPECT_THAT(w.window().Messages()[1].prompt, HasSubstr(ListingPath()));
+}
+
+// --- A program folder that cannot be written ---------------------------------------
+
+TEST_F(OutputCommand, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
+  w.fake.files.readOnlyFolders = {Folder()};
+  const Text work = w.window().UserWorkFolder();
+  w.window().UserType(txtPath, "D:\\Docs");
+  Output();
+  EXPECT_EQ(w.ReadFile(work + "\\path.bat"),
+            "dir \"D:\\Docs\\*.*\"    /o:n /B >\"" + work + "\\Path.txt\"\r\nexit\r\n");
+  EXPECT_FALSE(w.fake.files.FileExists(BatchPath()));
+  EXPECT_EQ(w.window().Launches().back().commandLine, "notepad.exe \"" + work + "\\path.txt\"");
+
+  w.form.Unload();
+  EXPECT_FALSE(w.fake.files.FileExists(work + "\\path.bat"));
+  EXPECT_TRUE(w.fake.files.FileExists(work + "\\path.txt"));
+}
+
+TEST_F(OutputCommand, AWritableProgramFolderIsUsedAsBefore) {
+  Output();
+  EXPECT_TRUE(w.fake.files.FileExists(BatchPath()));
+  EXPECT_FALSE(w.fake.files.FileExists(w.window().UserWorkFolder()));
+}
+
+}  // namespace
+}  // namespace quernel
