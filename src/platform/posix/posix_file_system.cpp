@@ -1,0 +1,121 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "platform/posix/locale_charset.h"
+
+namespace quernel::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Exists(const fs::path& path) {
+  struct stat info {};
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The entry of `folder` named `name` regardless of case, or `name` itself.
+std::string FindInFolder(const std::string& folder, const std::string& name) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
+  if (!dir) return name;
+  while (const dirent* entry = readdir(dir.get()))
+    if (SameIgnoringAsciiCase(entry->d_name, name)) return entry->d_name;
+  return name;
+}
+
+FileResult FailureFromErrno() { return FileResult::Failure(SystemReason(errno)); }
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string HostPath(const Text& path) {
+  std::string slashed = path;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  fs::path resolved;
+  for (const fs::path& part : fs::path(slashed)) {
+    const fs::path exact = resolved / part;
+    const bool keep = part.empty() || part == "/" || part == "." || part == ".." || Exists(exact);
+    resolved = keep ? exact : resolved / FindInFolder(resolved.string(), part.string());
+  }
+  return resolved.string();
+}
+
+Text SystemReason(int error) {
+  static const LocaleHandle userLocale("");
+  static const LocaleHandle plain("C");
+  const LocaleHandle& locale = userLocale.Valid() ? userLocale : plain;
+  const std::string described = strerror_l(error, locale.Get());
+  if (auto utf8 = ConvertCharset(described, locale.Charset(), "UTF-8")) return *utf8;
+  return strerror_l(error, plain.Get());
+}
+
+FileResult PosixFileSystem::RemoveFile(const Text& path) {
+  // unlink needs only the folder's permission: read-only files go as well.
+  if (unlink(HostPath(path).c_str()) != 0) return FailureFromErrno();
+  return FileResult::Success();
+}
+
+FileResult PosixFileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
+  const int fd = open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return FailureFromErrno();
+  if (!WriteAll(fd, bytes)) {
+    const int error = errno;
+    close(fd);
+    return FileResult::Failure(SystemReason(error));
+  }
+  if (close(fd) != 0) return FailureFromErrno();
+  return FileResult::Success();
+}
+
+bool PosixFileSystem::FileExists(const Text& path) const {
+  struct stat info {};
+  return stat(HostPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// access() answers from the file modes, which root passes regardless; a
+// read-only mount refuses even root, so a file is really made and removed.
+bool PosixFileSystem::CanCreateFilesIn(const Text& folder) const {
+  const std::string host = HostPath(folder);
+  struct stat info {};
+  if (stat(host.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+  if (access(host.c_str(), W_OK | X_OK) != 0) return false;
+  std::string probe = (host.ends_with('/') ? host : host + '/') + ".quernel-probe-XXXXXX";
+  const int fd = mkstemp(probe.data());
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe.c_str());
+  return true;
+}
+
+FileResult PosixFileSystem::MakeFolders(const Text& folder) {
+  std::error_code error;
+  fs::create_directories(HostPath(folder), error);
+  if (error) return FileResult::Failure(SystemReason(error.value()));
+  return FileResult::Success();
+}
+
+}  // namespace quernel::posix

@@ -1,0 +1,143 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+namespace quernel::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixFileSystemTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("quernel-posix-" + std::to_string(std::random_device{}()));
+    fs::create_directories(root_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(root_, fs::perms::owner_all, ignored);
+    fs::remove_all(root_, ignored);
+  }
+  // A path as the program forms it: a backslash after the folder's name.
+  Text Windows(std::string relative) const {
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return root_.string() + '\\' + relative;
+  }
+  void Touch(const std::string& relative, const std::string& bytes = "x") const {
+    fs::create_directories((root_ / relative).parent_path());
+    std::ofstream(root_ / relative, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& relative) const {
+    std::ifstream in(root_ / relative, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path root_;
+  PosixFileSystem files_;
+};
+
+TEST_F(PosixFileSystemTest, FindsFilesTheWayWindowsNamesThem) {
+  Touch("Program/Path.txt");
+  Touch("Program/sub/help.htm");
+  struct Case {
+    std::string asked;
+    bool found;
+  };
+  const Case cases[] = {
+      {"Program\\Path.txt", true},     {"Program\\path.txt", true},  {"program\\PATH.TXT", true},
+      {"Program/sub\\HELP.htm", true}, {"Program\\path.bat", false}, {"Program\\sub", false},
+      {"Program\\Path.txt\\", false},  {"Other\\Path.txt", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(files_.FileExists(Windows(c.asked)), c.found) << c.asked;
+}
+
+TEST_F(PosixFileSystemTest, HostPathKeepsExactNamesAndFixesOnlyMissingOnes) {
+  Touch("a/Path.txt");
+  Touch("a/path.TXT");  // two spellings: the exact one wins
+  struct Case {
+    std::string asked, host;
+  };
+  const Case cases[] = {
+      {"a\\Path.txt", "a/Path.txt"},
+      {"a\\path.TXT", "a/path.TXT"},
+      {"A\\new.bat", "a/new.bat"},
+      {"a\\..\\a\\Path.txt", "a/../a/Path.txt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HostPath(Windows(c.asked)), (root_ / c.host).string()) << c.asked;
+}
+
+TEST_F(PosixFileSystemTest, WritesExactBytesAndReplacesTheFileOfAnyCase) {
+  const std::string bytes("dir \"\xd2\xf4\xc0\xd6\\*.*\"\r\nexit\r\n\0end", 27);
+  ASSERT_TRUE(files_.WriteNewFile(Windows("path.bat"), bytes).ok);
+  EXPECT_EQ(Read("path.bat"), bytes);
+
+  ASSERT_TRUE(files_.WriteNewFile(Windows("PATH.BAT"), "short").ok);
+  EXPECT_EQ(Read("path.bat"), "short");
+  EXPECT_FALSE(fs::exists(root_ / "PATH.BAT"));
+}
+
+TEST_F(PosixFileSystemTest, RemovesFilesReadOnlyOrNotAndReportsMissingOnes) {
+  Touch("plain.txt");
+  Touch("Locked.txt");
+  fs::permissions(root_ / "Locked.txt", fs::perms::owner_read);
+
+  EXPECT_TRUE(files_.RemoveFile(Windows("plain.txt")).ok);
+  EXPECT_TRUE(files_.RemoveFile(Windows("locked.txt")).ok);
+  EXPECT_FALSE(fs::exists(root_ / "Locked.txt"));
+
+  const FileResult missing = files_.RemoveFile(Windows("plain.txt"));
+  EXPECT_FALSE(missing.ok);
+  EXPECT_FALSE(missing.reason.empty());
+}
+
+TEST_F(PosixFileSystemTest, FailuresCarryTheSystemsReason) {
+  Touch("file");
+  const FileResult intoMissingFolder = files_.WriteNewFile(Windows("missing\\path.bat"), "x");
+  const FileResult underAFile = files_.MakeFolders(Windows("file\\sub"));
+  for (const FileResult& result : {intoMissingFolder, underAFile}) {
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.reason.empty());
+  }
+}
+
+TEST_F(PosixFileSystemTest, MakesNestedFoldersAndAcceptsExistingOnes) {
+  EXPECT_TRUE(files_.MakeFolders(Windows("x\\y\\z")).ok);
+  EXPECT_TRUE(fs::is_directory(root_ / "x/y/z"));
+  EXPECT_TRUE(files_.MakeFolders(Windows("X\\y")).ok);
+  EXPECT_FALSE(fs::exists(root_ / "X"));
+}
+
+TEST_F(PosixFileSystemTest, TellsWhereFilesCanBeCreated) {
+  Touch("file");
+  fs::create_directories(root_ / "open");
+  fs::create_directories(root_ / "closed");
+  fs::permissions(root_ / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+  const bool root = geteuid() == 0;  // root writes into a folder of any mode
+
+  EXPECT_TRUE(files_.CanCreateFilesIn(Windows("open")));
+  EXPECT_TRUE(files_.CanCreateFilesIn(Windows("OPEN")));
+  EXPECT_EQ(files_.CanCreateFilesIn(Windows("closed")), root);
+  EXPECT_FALSE(files_.CanCreateFilesIn(Windows("file")));
+  EXPECT_FALSE(files_.CanCreateFilesIn(Windows("missing")));
+  EXPECT_TRUE(fs::is_empty(root_ / "open")) << "the probe file was left behind";
+}
+
+TEST_F(PosixFileSystemTest, ReadOnlyMountRefusesEvenRoot) {
+  if (!fs::is_directory("/proc/self")) GTEST_SKIP() << "no /proc";
+  EXPECT_FALSE(files_.CanCreateFilesIn("/proc\\self"));
+}
+
+TEST(PosixFileSystem, KeepsNoShortPaths) {
+  PosixFileSystem files;
+  EXPECT_EQ(files.ShortPathOf("/tmp"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quernel::posix
