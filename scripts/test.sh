@@ -1,0 +1,44 @@
+#!/bin/sh
+# Builds Quernel for Linux and for Windows and runs every test suite: the core
+# and the contract on the fake platform, the POSIX services, the Qt back-end
+# and window (offscreen), quernel-cmd, and the Windows program under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh test
+
+log_dir=build/test-logs
+mkdir -p "$log_dir"
+
+run_suites() {  # name, then the ctest command line
+  name=$1; shift
+  status=0
+  "$@" 2>&1 | tee "$log_dir/$name.log" || status=$?
+  # tee hides ctest's status: read it back from the summary.
+  grep -q "tests passed, 0 tests failed" "$log_dir/$name.log" || status=1
+  return $status
+}
+
+echo "== Linux: build"
+cmake --preset linux -DQUERNEL_WERROR=ON
+cmake --build --preset linux
+echo "== Linux: tests"
+linux_status=0
+run_suites linux ctest --preset linux || linux_status=$?
+
+echo "== Windows: cross build"
+cmake --preset windows-cross -DQUERNEL_WERROR=ON
+cmake --build --preset windows-cross
+echo "== Windows: tests under Wine"
+windows_status=0
+run_suites windows scripts/with-wine.sh ctest --preset windows-cross || windows_status=$?
+
+# One line for both runs: "N passed, N failed".
+cat "$log_dir/linux.log" "$log_dir/windows.log" | awk '
+  /tests passed, .* tests failed out of/ {
+    for (i = 1; i <= NF; i++) if ($i == "failed") failed += $(i - 1)
+    total += $NF
+  }
+  END { printf "%d passed, %d failed\n", total - failed, failed }'
+
+[ "$linux_status" = 0 ] && [ "$windows_status" = 0 ]
