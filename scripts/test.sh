@@ -36,7 +36,7 @@ run_suites windows scripts/with-wine.sh ctest --preset windows-cross || windows_
 # One line for both runs: "N passed, N failed".
 cat "$log_dir/linux.log" "$log_dir/windows.log" | awk '
   /tests passed, .* tests failed out of/ {
-    for (i = 1; i <= NF; i++) if ($i == "failed") failed += $(i - 1)
+    for (i = 1; i <= NF; i++) if ($i == "failed") failed += $(i - 2)
     total += $NF
   }
   END { printf "%d passed, %d failed\n", total - failed, failed }'
