@@ -1,0 +1,30 @@
+// quernel: the program on a Linux desktop, with the Qt 6 back-end.
+//
+// Two switches for its own checks, from the environment:
+//   QUERNEL_SCREENSHOT=<file.png>  saves the window once it is painted, then
+//                                  closes it (for machines without a display)
+//   QUERNEL_STARTUP_TIME=1         prints the milliseconds from the process's
+//                                  start to the window's first paint
+
+#include <QtWidgets/QApplication>
+
+#include "core/frm_main.h"
+#include "platform/posix/posix_code_page.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_first_paint.h"
+#include "platform/qt/qt_shell_dialogs.h"
+#include "platform/qt/qt_window_runtime.h"
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  quernel::qt::PrepareApplication(application);
+  quernel::qt::FirstPaintWatcher watcher(qEnvironmentVariable("QUERNEL_SCREENSHOT"),
+                                         qEnvironmentVariableIsSet("QUERNEL_STARTUP_TIME"));
+
+  quernel::qt::QtWindowRuntime window;
+  quernel::posix::PosixFileSystem files;
+  quernel::qt::QtShellDialogs shell;
+  quernel::posix::PosixCodePage codePage;
+  return quernel::RunQuernel({window, files, shell, codePage});
+}

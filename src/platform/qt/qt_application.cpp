@@ -1,0 +1,39 @@
+#include "platform/qt/qt_application.h"
+
+#include <QtCore/QLibraryInfo>
+#include <QtCore/QTranslator>
+#include <QtGui/QFontDatabase>
+#include <QtGui/QIcon>
+#include <QtWidgets/QApplication>
+
+namespace quernel::qt {
+namespace {
+
+// The program speaks Simplified Chinese whatever the user's language, and so
+// do the buttons of Qt's dialogs.
+void TranslateQtDialogs(QApplication& application) {
+  auto* translator = new QTranslator(&application);
+  if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(translator);
+}
+
+void UseChineseFont() {
+  for (const QString& family : {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")}) {
+    if (!QFontDatabase::hasFamily(family)) continue;
+    QFont font(family);
+    font.setPointSizeF(9.0);
+    QApplication::setFont(font);
+    return;
+  }
+}
+
+}  // namespace
+
+void PrepareApplication(QApplication& application) {
+  QApplication::setApplicationName(QStringLiteral("Quernel"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/quernel/quernel.ico")));
+  TranslateQtDialogs(application);
+  UseChineseFont();
+}
+
+}  // namespace quernel::qt

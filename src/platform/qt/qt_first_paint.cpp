@@ -1,0 +1,58 @@
+#include "platform/qt/qt_first_paint.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
+
+namespace quernel::qt {
+
+FirstPaintWatcher::FirstPaintWatcher(QString screenshotPath, bool printStartupTime)
+    : screenshotPath_(std::move(screenshotPath)), printStartupTime_(printStartupTime) {
+  if (!screenshotPath_.isEmpty() || printStartupTime_) qApp->installEventFilter(this);
+}
+
+bool FirstPaintWatcher::eventFilter(QObject* watched, QEvent* event) {
+  if (painted_ || event->type() != QEvent::Paint || watched->objectName() != u"frmMain") return false;
+  painted_ = true;
+  if (printStartupTime_) std::printf("first paint after %.0f ms\n", MillisecondsSinceProcessStart());
+  if (!screenshotPath_.isEmpty()) {
+    auto* form = static_cast<QWidget*>(watched);
+    QTimer::singleShot(200, form, [this, form] { SaveScreenshotAndClose(form); });
+  }
+  return false;
+}
+
+void FirstPaintWatcher::SaveScreenshotAndClose(QWidget* form) {
+  const bool saved = form->grab().save(screenshotPath_, "PNG");
+  std::printf("%s %s\n", saved ? "screenshot saved:" : "screenshot NOT saved:", qPrintable(screenshotPath_));
+  std::fflush(stdout);
+  form->close();
+}
+
+double MillisecondsSinceProcessStart() {
+  std::ifstream stat("/proc/self/stat");
+  std::string line;
+  std::getline(stat, line);
+  // Field 22 is the start time in clock ticks since boot; the command name
+  // in field 2 may hold spaces, so fields are counted after its ")".
+  std::istringstream fields(line.substr(line.rfind(')') + 2));
+  std::string field;
+  for (int i = 3; i < 22; ++i) fields >> field;
+  unsigned long long startTicks = 0;
+  fields >> startTicks;
+  timespec now{};
+  clock_gettime(CLOCK_BOOTTIME, &now);
+  const double ticksPerSecond = static_cast<double>(sysconf(_SC_CLK_TCK));
+  const double nowMs = static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+  return nowMs - static_cast<double>(startTicks) * 1000.0 / ticksPerSecond;
+}
+
+}  // namespace quernel::qt

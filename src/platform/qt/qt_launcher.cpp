@@ -1,0 +1,79 @@
+#include "platform/qt/qt_launcher.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QFileInfo>
+#include <QtCore/QProcessEnvironment>
+#include <QtCore/QStandardPaths>
+
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_text.h"
+
+namespace quernel::qt {
+namespace {
+
+// The first word of a command line, in double quotes or up to a space, and
+// the rest.
+std::pair<Text, Text> SplitProgram(const Text& commandLine) {
+  if (commandLine.starts_with('"')) {
+    const auto close = commandLine.find('"', 1);
+    if (close == Text::npos) return {commandLine.substr(1), {}};
+    return {commandLine.substr(1, close - 1), commandLine.substr(close + 1)};
+  }
+  const auto space = commandLine.find(' ');
+  if (space == Text::npos) return {commandLine, {}};
+  return {commandLine.substr(0, space), commandLine.substr(space + 1)};
+}
+
+QString HostPath(const Text& path) { return ToQString(posix::HostPath(path)); }
+
+}  // namespace
+
+LaunchPlan PlanLaunch(const Text& commandLine, const LauncherPrograms& programs) {
+  const auto [program, rest] = SplitProgram(commandLine);
+  const QString name = ToQString(program).toLower();
+  const QStringList arguments = QProcess::splitCommand(ToQString(rest));
+  const QString firstArgument = arguments.value(0);
+  if (name.endsWith(u".bat") || name.endsWith(u".cmd"))
+    return {programs.interpreter, {QStringLiteral("/c"), HostPath(program)}};
+  if (name == u"notepad.exe" || name == u"explorer.exe")
+    return {programs.opener, {HostPath(ToText(firstArgument))}};
+  return {HostPath(program), arguments};
+}
+
+QString FindInterpreter() {
+  const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/quernel-cmd");
+  if (QFileInfo(beside).isExecutable()) return beside;
+  const QString fromEnvironment = qEnvironmentVariable("QUERNEL_CMD");
+  if (!fromEnvironment.isEmpty()) return fromEnvironment;
+  const QString onPath = QStandardPaths::findExecutable(QStringLiteral("quernel-cmd"));
+  return onPath.isEmpty() ? QStringLiteral("quernel-cmd") : onPath;
+}
+
+QtProcess::QtProcess(std::unique_ptr<QProcess> process) : process_(std::move(process)) {}
+
+// QProcess kills its program when it is destroyed: one still running is let
+// go and deleted once it ends.
+QtProcess::~QtProcess() {
+  if (process_->state() == QProcess::NotRunning) return;
+  QProcess* running = process_.release();
+  QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+}
+
+Launch QtLauncher::Start(const LaunchRequest& request) {
+  const LaunchPlan plan = PlanLaunch(request.commandLine, programs_);
+  if (intercept)
+    if (auto launch = intercept(plan)) return std::move(*launch);
+
+  auto process = std::make_unique<QProcess>();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const Text& name : request.unsetEnvironment) environment.remove(ToQString(name));
+  process->setProcessEnvironment(environment);
+  // Nobody reads the program's output: a full pipe would stop it.
+  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->start(plan.program, plan.arguments);
+  if (!process->waitForStarted()) return {nullptr, ToText(process->errorString())};
+  return {std::make_unique<QtProcess>(std::move(process)), {}};
+}
+
+}  // namespace quernel::qt

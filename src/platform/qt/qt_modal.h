@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+#include <QtWidgets/QDialog>
+
+// How modal dialogs are run: exec() for the user; a test puts its own runner
+// in to read and answer the box without blocking.
+namespace quernel::qt {
+
+using DialogRunner = std::function<int(QDialog&)>;
+
+inline int ExecDialog(QDialog& dialog) { return dialog.exec(); }
+
+}  // namespace quernel::qt

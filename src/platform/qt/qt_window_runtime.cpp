@@ -1,0 +1,323 @@
+#include "platform/qt/qt_window_runtime.h"
+
+#include <QtCore/QDir>
+#include <QtCore/QEventLoop>
+#include <QtCore/QFileInfo>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+#include <QtWidgets/QRadioButton>
+
+#include "core/texts.h"
+#include "platform/qt/qt_form_builder.h"
+#include "platform/qt/qt_handles.h"
+#include "platform/qt/qt_text.h"
+
+namespace quernel::qt {
+namespace {
+
+using enum ControlKind;
+
+ControlKind KindOf(ControlId control) {
+  for (const LineDesign& line : LineDesigns())
+    if (line.id == control) return Line;
+  return DesignOf(control).kind;
+}
+
+// While the program waits, the user's input is dropped, as a disabled window
+// would drop it on Windows, and not replayed afterwards.
+class InputBlocker final : public QObject {
+ public:
+  InputBlocker() { qApp->installEventFilter(this); }
+  ~InputBlocker() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::Shortcut:
+      case QEvent::ShortcutOverride:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::InputMethod:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      case QEvent::Close:
+        event->ignore();
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+int ValueOf(Qt::CheckState state) {
+  switch (state) {
+    case Qt::Checked:
+      return 1;
+    case Qt::PartiallyChecked:
+      return 2;
+    case Qt::Unchecked:
+      break;
+  }
+  return 0;
+}
+
+Qt::CheckState CheckStateOf(int value) {
+  return value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
+}
+
+QString ExecutableFolder() {
+  const QFileInfo executable(QStringLiteral("/proc/self/exe"));
+  return executable.exists() ? QFileInfo(executable.canonicalFilePath()).absolutePath()
+                             : QCoreApplication::applicationDirPath();
+}
+
+}  // namespace
+
+QtWindowRuntime::QtWindowRuntime(QtRuntimeSettings settings)
+    : settings_(std::move(settings)),
+      launcher_(LauncherPrograms{FindInterpreter()}),
+      icon_(QStringLiteral(":/quernel/quernel.ico")) {}
+
+QtWindowRuntime::~QtWindowRuntime() {
+  if (busy_) QApplication::restoreOverrideCursor();
+}
+
+QWidget* QtWindowRuntime::Widget(ControlId control) const {
+  QWidget* widget = controls_[static_cast<std::size_t>(control)];
+  if (!widget) std::abort();  // the form was not created
+  return widget;
+}
+
+template <class T>
+T* QtWindowRuntime::As(ControlId control) const {
+  return qobject_cast<T*>(Widget(control));
+}
+
+// --- The form -------------------------------------------------------------
+
+void QtWindowRuntime::CreateForm(FormEvents& events) {
+  events_ = &events;
+  BuiltForm built = BuildForm();
+  form_ = std::move(built.window);
+  controls_ = built.controls;
+  closed_ = false;
+  if (!icon_.isNull()) form_->setWindowIcon(icon_);
+  ConnectUserEvents();
+  QObject::connect(form_.get(), &FormWindow::closed, form_.get(), [this] { closed_ = true; });
+}
+
+// The user's actions raise Click: a button's click (mouse, space, access key,
+// Enter, Esc) and a pick from a list, even of the entry already shown.
+void QtWindowRuntime::ConnectUserEvents() {
+  for (const ControlDesign& design : ControlDesigns()) {
+    const ControlId id = design.id;
+    if (auto* button = As<QAbstractButton>(id)) {
+      QObject::connect(button, &QAbstractButton::clicked, form_.get(), [this, id, button] {
+        if (auto* box = qobject_cast<QCheckBox*>(button); box && box->checkState() != Qt::PartiallyChecked)
+          box->setTristate(false);  // greyed only when the program says so
+        RaiseClick(id);
+      });
+    } else if (auto* list = As<QComboBox>(id)) {
+      QObject::connect(list, &QComboBox::activated, form_.get(), [this, id] { RaiseClick(id); });
+    }
+  }
+}
+
+void QtWindowRuntime::RaiseClick(ControlId control) {
+  if (events_) events_->Click(control);
+}
+
+void QtWindowRuntime::ShowForm() {
+  form_->show();
+  form_->activateWindow();
+  Widget(FocusOrder().front())->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void QtWindowRuntime::RunUntilClosed() {
+  if (!closed_) {
+    QEventLoop loop;
+    QObject::connect(form_.get(), &FormWindow::closed, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  controls_ = {};
+  form_.reset();
+}
+
+void QtWindowRuntime::CloseForm() {
+  if (form_) form_->close();
+}
+
+NativeHandle QtWindowRuntime::FormHandle() const { return HandleOf(form_.get()); }
+NativeHandle QtWindowRuntime::FormIcon() const { return icon_.isNull() ? 0 : HandleOf(&icon_); }
+
+// --- Controls ---------------------------------------------------------------
+
+Text QtWindowRuntime::GetText(ControlId control) const {
+  switch (KindOf(control)) {
+    case TextField:
+      return ToText(As<QLineEdit>(control)->text());
+    case PickList:
+    case EditableList:
+      return ToText(As<QComboBox>(control)->currentText());
+    case Label:
+      return ToText(As<QLabel>(control)->text());
+    case Frame:
+      return ToText(As<QGroupBox>(control)->title());
+    case PushButton:
+    case OptionButton:
+    case CheckBox:
+      return ToText(As<QAbstractButton>(control)->text());
+    case Line:
+      break;
+  }
+  return {};
+}
+
+void QtWindowRuntime::SetText(ControlId control, const Text& text) {
+  const QString shown = ToQString(text);
+  switch (KindOf(control)) {
+    case TextField:
+      As<QLineEdit>(control)->setText(shown);
+      break;
+    case EditableList:
+      As<QComboBox>(control)->setEditText(shown);
+      break;
+    case Label:
+      As<QLabel>(control)->setText(shown);
+      As<QLabel>(control)->adjustSize();
+      break;
+    case Frame:
+      As<QGroupBox>(control)->setTitle(shown);
+      break;
+    case PushButton:
+    case OptionButton:
+    case CheckBox:
+      As<QAbstractButton>(control)->setText(shown);
+      break;
+    case PickList:  // shows only its entries
+    case Line:
+      break;
+  }
+}
+
+int QtWindowRuntime::GetValue(ControlId control) const {
+  if (auto* box = As<QCheckBox>(control)) return ValueOf(box->checkState());
+  if (auto* option = As<QRadioButton>(control)) return option->isChecked() ? 1 : 0;
+  return 0;
+}
+
+void QtWindowRuntime::SetValue(ControlId control, int value) {
+  if (GetValue(control) == value) return;
+  if (auto* box = As<QCheckBox>(control)) {
+    const QSignalBlocker quiet(box);
+    box->setTristate(value == 2);
+    box->setCheckState(CheckStateOf(value));
+  } else if (auto* option = As<QRadioButton>(control)) {
+    const QSignalBlocker quiet(option);
+    option->setAutoExclusive(value == 1);  // an exclusive group refuses to uncheck its choice
+    option->setChecked(value == 1);
+    option->setAutoExclusive(true);
+  } else {
+    return;
+  }
+  RaiseClick(control);
+}
+
+int QtWindowRuntime::GetListIndex(ControlId control) const {
+  auto* list = As<QComboBox>(control);
+  return list ? list->currentIndex() : -1;
+}
+
+void QtWindowRuntime::SetListIndex(ControlId control, int index) {
+  auto* list = As<QComboBox>(control);
+  if (!list || list->currentIndex() == index || index < -1 || index >= list->count()) return;
+  {
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(index);
+  }
+  RaiseClick(control);
+}
+
+void QtWindowRuntime::AddItem(ControlId control, const Text& entry) {
+  auto* list = As<QComboBox>(control);
+  if (!list) return;
+  const QSignalBlocker quiet(list);
+  const QString editText = list->currentText();
+  const int index = list->currentIndex();
+  list->addItem(ToQString(entry));
+  // The first entry of an empty box would become its choice: it stays none.
+  list->setCurrentIndex(index);
+  if (list->isEditable()) list->setEditText(editText);
+}
+
+bool QtWindowRuntime::IsEnabled(ControlId control) const {
+  return !Widget(control)->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void QtWindowRuntime::SetEnabled(ControlId control, bool enabled) { Widget(control)->setEnabled(enabled); }
+
+void QtWindowRuntime::SetFontSize(ControlId control, double points) {
+  QWidget* widget = Widget(control);
+  QFont font = widget->font();
+  font.setPointSizeF(points);
+  widget->setFont(font);
+  if (auto* label = qobject_cast<QLabel*>(widget)) label->adjustSize();
+}
+
+// --- Folders -----------------------------------------------------------------
+
+Text QtWindowRuntime::ProgramFolder() const {
+  return settings_.programFolder.value_or(ToText(ExecutableFolder()));
+}
+
+Text QtWindowRuntime::UserWorkFolder() const {
+  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+  if (!QDir::isAbsolutePath(cache)) cache = QDir::homePath() + QStringLiteral("/.cache");
+  return ToText(cache + QStringLiteral("/quernel"));
+}
+
+// --- Pointer, messages, programs ------------------------------------------------
+
+void QtWindowRuntime::SetMousePointer(MousePointer pointer) {
+  const bool busy = pointer == MousePointer::Hourglass;
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void QtWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
+  const auto icon = style == MessageStyle::Error ? QMessageBox::Critical : QMessageBox::Information;
+  QMessageBox box(icon, ToQString(Text(texts::kAppTitle)), ShownWithLineBreaks(prompt), QMessageBox::Ok,
+                  form_ && form_->isVisible() ? form_.get() : nullptr);
+  box.setTextFormat(Qt::PlainText);
+  settings_.runDialog(box);
+}
+
+Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) { return launcher_.Start(request); }
+
+void QtWindowRuntime::WaitWhilePainting(Process& process) {
+  auto* started = dynamic_cast<QtProcess*>(&process);
+  if (!started || started->Get().state() == QProcess::NotRunning) return;
+  QEventLoop loop;
+  QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
+  const InputBlocker blocker;
+  loop.exec();
+}
+
+}  // namespace quernel::qt

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include <QtGui/QIcon>
+
+#include "platform/qt/qt_form_window.h"
+#include "platform/qt/qt_launcher.h"
+#include "platform/qt/qt_modal.h"
+#include "platform/window_runtime.h"
+
+// WindowRuntime on Qt 6 Widgets: frmMain built from the design table, the
+// event rule, the busy pointer, message boxes and the launcher.
+namespace quernel::qt {
+
+struct QtRuntimeSettings {
+  std::optional<Text> programFolder;  // a test's folder instead of the executable's
+  DialogRunner runDialog = ExecDialog;
+};
+
+class QtWindowRuntime final : public WindowRuntime {
+ public:
+  explicit QtWindowRuntime(QtRuntimeSettings settings = {});
+  ~QtWindowRuntime() override;
+
+  void CreateForm(FormEvents& events) override;
+  void ShowForm() override;
+  void RunUntilClosed() override;
+  void CloseForm() override;
+  NativeHandle FormHandle() const override;
+  NativeHandle FormIcon() const override;
+
+  Text GetText(ControlId control) const override;
+  void SetText(ControlId control, const Text& text) override;
+  int GetValue(ControlId control) const override;
+  void SetValue(ControlId control, int value) override;
+  int GetListIndex(ControlId control) const override;
+  void SetListIndex(ControlId control, int index) override;
+  void AddItem(ControlId control, const Text& entry) override;
+  bool IsEnabled(ControlId control) const override;
+  void SetEnabled(ControlId control, bool enabled) override;
+  void SetFontSize(ControlId control, double points) override;
+
+  Text ProgramFolder() const override;
+  Text UserWorkFolder() const override;
+
+  void SetMousePointer(MousePointer pointer) override;
+  void ShowMessage(const Text& prompt, MessageStyle style) override;
+  Launch LaunchProgram(const LaunchRequest& request) override;
+  void WaitWhilePainting(Process& process) override;
+
+  FormWindow* Form() const { return form_.get(); }
+  QtLauncher& Launcher() { return launcher_; }
+
+ private:
+  QWidget* Widget(ControlId control) const;
+  template <class T>
+  T* As(ControlId control) const;
+  void ConnectUserEvents();
+  void RaiseClick(ControlId control);
+
+  QtRuntimeSettings settings_;
+  QtLauncher launcher_;
+  QIcon icon_;
+  std::unique_ptr<FormWindow> form_;
+  std::array<QWidget*, kControlCount> controls_{};
+  FormEvents* events_ = nullptr;
+  bool closed_ = false;
+  bool busy_ = false;
+};
+
+}  // namespace quernel::qt
