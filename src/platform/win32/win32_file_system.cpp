@@ -1,0 +1,102 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <atomic>
+
+#include "platform/win32/win32_text.h"
+
+namespace quernel::win32 {
+namespace {
+
+constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
+
+FileResult LastFailure() { return FileResult::Failure(LastErrorMessage()); }
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring InFolder(const Text& folder, const std::wstring& name) {
+  std::wstring path = Wide(folder);
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path + name;
+}
+
+// A name no other file has: the process, the time and a counter.
+std::wstring UniqueProbeName() {
+  static std::atomic<unsigned> counter{0};
+  return L"~quernel-" + std::to_wstring(GetCurrentProcessId()) + L'-' + std::to_wstring(GetTickCount64()) +
+         L'-' + std::to_wstring(counter++) + L".tmp";
+}
+
+}  // namespace
+
+FileResult Win32FileSystem::RemoveFile(const Text& path) {
+  const std::wstring wide = Wide(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == kNoAttributes) return LastFailure();
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  if (!DeleteFileW(wide.c_str())) return LastFailure();
+  return FileResult::Success();
+}
+
+FileResult Win32FileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return LastFailure();
+  FileResult result = FileResult::Success();
+  while (!bytes.empty() && result.ok) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+    if (WriteFile(file, bytes.data(), chunk, &written, nullptr) && written > 0)
+      bytes.remove_prefix(written);
+    else
+      result = LastFailure();
+  }
+  if (!CloseHandle(file) && result.ok) result = LastFailure();
+  return result;
+}
+
+bool Win32FileSystem::FileExists(const Text& path) const {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != kNoAttributes && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Asking the folder's security would not tell about read-only media or
+// shares: creating a file does.
+bool Win32FileSystem::CanCreateFilesIn(const Text& folder) const {
+  if (!IsFolder(Wide(folder))) return false;
+  HANDLE probe = CreateFileW(InFolder(folder, UniqueProbeName()).c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(probe);
+  return true;
+}
+
+FileResult Win32FileSystem::MakeFolders(const Text& folder) {
+  std::wstring path = Wide(folder);
+  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  if (IsFolder(path)) return FileResult::Success();
+  // Each missing parent first, from the root down; the folder itself says
+  // whether that worked.
+  for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+    if (const std::wstring parent = path.substr(0, slash); !IsFolder(parent))
+      CreateDirectoryW(parent.c_str(), nullptr);
+  if (CreateDirectoryW(path.c_str(), nullptr)) return FileResult::Success();
+  const DWORD error = GetLastError();
+  return IsFolder(path) ? FileResult::Success() : FileResult::Failure(SystemMessage(error));
+}
+
+std::optional<Text> Win32FileSystem::ShortPathOf(const Text& path) const {
+  const std::wstring wide = Wide(path);
+  DWORD size = GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring shortPath(size, L'\0');
+  size = GetShortPathNameW(wide.c_str(), shortPath.data(), size);
+  if (size == 0 || size >= shortPath.size()) return std::nullopt;
+  shortPath.resize(size);
+  return Utf8(shortPath);
+}
+
+}  // namespace quernel::win32

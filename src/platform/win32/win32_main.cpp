@@ -1,0 +1,20 @@
+// Quernel.exe: the Win32 services handed to the program.
+#include "core/frm_main.h"
+#include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_shell_dialogs.h"
+#include "platform/win32/win32_window_runtime.h"
+// After windows.h:
+#include <objbase.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // The folder picker is a shell dialog: COM in a single-threaded apartment.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  quernel::win32::Win32WindowRuntime window(instance);
+  quernel::win32::Win32FileSystem files;
+  quernel::win32::Win32ShellDialogs shell;
+  quernel::win32::Win32CodePage codePage;
+  const int status = quernel::RunQuernel({window, files, shell, codePage});
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
+}
