@@ -66,14 +66,6 @@ TEST(Formatting, WideColumnsLineUpWithChineseNamesTwoColumnsWide)
                           "               3 Dir(s)               5 bytes free\r\n");
 }
 
-TEST(Formatting, WideLowerCasesWithL)
-{
-    const Listing listing = make_listing({{"Music", -1}, {"README.TXT", 1}});
-    StringSink out;
-    write_listing(listing, {ListingFormat::wide, true, Language::english}, {"/d", 0}, out);
-    EXPECT_NE(out.text().find("[music]    readme.txt\r\n"), std::string::npos);
-}
-
 TEST(Formatting, FooterIsRightAlignedAsCmdWritesIt)
 {
     const Listing listing = make_listing({{"a", 1000}, {"b", 200}, {"c", 34}, {"d", -1}, {"e", -1}});
@@ -85,14 +77,6 @@ TEST(Formatting, FooterIsRightAlignedAsCmdWritesIt)
     write_listing(listing, {ListingFormat::full, false, Language::english}, {"/data", 12345678901}, english);
     EXPECT_TRUE(english.text().ends_with("               3 File(s)          1,234 bytes\r\n"
                                          "               2 Dir(s)  12,345,678,901 bytes free\r\n"));
-}
-
-TEST(Formatting, BareIsNamesOnly)
-{
-    const Listing listing = make_listing({{"Music", -1}, {"Song.MP3", 1}});
-    StringSink out;
-    write_listing(listing, {ListingFormat::bare, true, Language::chinese}, {"/d", 0}, out);
-    EXPECT_EQ(out.text(), "music\r\nsong.mp3\r\n");
 }
 
 }  // namespace
