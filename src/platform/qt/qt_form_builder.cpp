@@ -42,6 +42,7 @@ QComboBox* MakeList(const ControlDesign& design) {
   auto* list = new QComboBox;
   list->setEditable(design.kind == EditableList);
   list->setInsertPolicy(QComboBox::NoInsert);  // Enter in the text adds no entry
+  if (list->isEditable()) list->setCompleter(nullptr);  // what is typed stays as typed
   return list;
 }
 

@@ -1,0 +1,287 @@
+// The window frmMain as the Qt back-end builds it, and the user's keys and
+// clicks on it.
+
+#include <gtest/gtest.h>
+
+#include <QtCore/QTimer>
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QGroupBox>
+#include <QtWidgets/QLabel>
+#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QRadioButton>
+
+#include "core/texts.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_window_runtime.h"
+#include "qt_test_support.h"
+
+namespace quernel::qt::testing {
+namespace {
+
+using enum ControlId;
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override { window_.CreateForm(events_); }
+  void Show() {
+    window_.ShowForm();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form()));
+  }
+  QWidget* Form() { return window_.Form(); }
+  QWidget* W(std::string_view name) { return Find(Form(), name); }
+  template <class T>
+  T* As(std::string_view name) {
+    return qobject_cast<T*>(W(name));
+  }
+  QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+  void FillSortKeys() {
+    for (const char* entry : {"名称", "大小", "日期"}) window_.AddItem(cobSort, entry);
+  }
+
+  BoxRecorder boxes_;
+  RecordingEvents events_;
+  QtWindowRuntime window_{QtRuntimeSettings{"/nowhere", boxes_.Runner()}};
+};
+
+TEST_F(FormTest, ControlsSitAtTheirDesignedPixelsInTheirContainers) {
+  struct Case {
+    const char* name;
+    const char* parent;
+    QRect pixels;
+  };
+  const Case cases[] = {
+      {"txtPath", "frmMain", {72, 12, 283, 22}},   {"cmdBrowse", "frmMain", {360, 12, 61, 23}},
+      {"Frame1", "frmMain", {6, 39, 235, 148}},    {"cobType", "Frame1", {63, 15, 167, 20}},
+      {"optA", "Frame1", {102, 120, 100, 19}},     {"Frame2", "frmMain", {243, 39, 172, 148}},
+      {"chkT", "Frame2", {9, 123, 160, 13}},       {"cobWay", "Frame2", {69, 39, 91, 20}},
+      {"cmdOut", "frmMain", {285, 195, 60, 23}},   {"cmdExit", "frmMain", {354, 195, 60, 23}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NE(W(c.name), nullptr);
+    EXPECT_EQ(W(c.name)->parentWidget()->objectName(), c.parent);
+    EXPECT_EQ(W(c.name)->geometry(), c.pixels);
+  }
+  EXPECT_EQ(Form()->size(), QSize(426, 240));
+  EXPECT_EQ(Form()->minimumSize(), Form()->maximumSize()) << "the window cannot be resized";
+  EXPECT_EQ(Form()->windowTitle(), "Quernel");
+}
+
+TEST_F(FormTest, ListsAndFrameCaptionsAreBlueAndNothingElseIs) {
+  const QColor blue(0, 0, 255);
+  struct Case {
+    const char* name;
+    QPalette::ColorRole role;
+    bool isBlue;
+  };
+  const Case cases[] = {
+      {"cobType", QPalette::Text, true},          {"cobFilter", QPalette::Text, true},
+      {"cobSort", QPalette::Text, true},          {"cobWay", QPalette::Text, true},
+      {"Frame1", QPalette::WindowText, true},     {"Frame2", QPalette::WindowText, true},
+      {"Label3", QPalette::WindowText, false},    {"Label1", QPalette::WindowText, false},
+      {"optD", QPalette::WindowText, false},      {"chkL", QPalette::WindowText, false},
+      {"chkT", QPalette::ButtonText, false},      {"txtPath", QPalette::Text, false},
+      {"Label6", QPalette::WindowText, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(W(c.name)->palette().color(QPalette::Active, c.role) == blue, c.isBlue) << c.name;
+  EXPECT_EQ(As<QComboBox>("cobSort")->view()->palette().color(QPalette::Text), blue) << "the drop-down's entries";
+}
+
+TEST_F(FormTest, TheGreyedNoticeStandsOverTheEtchedSeparator) {
+  struct Case {
+    const char* name;
+    int y;
+    QColor colour;
+  };
+  for (const Case& c : {Case{"Line1", 227, QColor(128, 128, 128)}, Case{"Line2", 228, QColor(255, 255, 255)}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(W(c.name)->geometry().top(), c.y);
+    EXPECT_EQ(W(c.name)->height(), 1);
+    EXPECT_LE(W(c.name)->geometry().left(), 0);
+    EXPECT_GE(W(c.name)->geometry().right(), 425) << "across the whole window";
+    EXPECT_EQ(W(c.name)->palette().color(QPalette::Window), c.colour);
+  }
+  auto* notice = As<QLabel>("Label5");
+  EXPECT_EQ(notice->text(), ToQString(Text(texts::kCopyright)));
+  EXPECT_FALSE(notice->isEnabled());
+  EXPECT_TRUE(notice->autoFillBackground());
+  EXPECT_EQ(Form()->childAt(notice->geometry().left() + 5, 227), notice) << "the notice hides the lines";
+}
+
+TEST_F(FormTest, LabelsFitTheirTextAtEveryFontSize) {
+  for (double points : {9.0, 14.0}) {
+    for (const ControlDesign& design : ControlDesigns()) window_.SetFontSize(design.id, points);
+    for (const char* name : {"Label1", "Label3", "Label5", "Label6"}) {
+      auto* label = As<QLabel>(name);
+      EXPECT_EQ(label->font().pointSizeF(), points);
+      EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text().remove('&'))) << name;
+    }
+  }
+}
+
+TEST_F(FormTest, TheFolderFieldHasItsHintAndItsLabel) {
+  EXPECT_EQ(ToText(W("txtPath")->toolTip()), texts::kFolderHint);
+  EXPECT_EQ(As<QLabel>("Label6")->buddy(), W("txtPath"));
+  EXPECT_EQ(As<QLabel>("Label3")->buddy(), W("cobType"));
+}
+
+// Tab follows the tab indexes, entering the group of option buttons once (at
+// its first, while none is chosen), as Windows does; the arrows move inside.
+TEST_F(FormTest, TabVisitsTheControlsInTabIndexOrderStartingAtOutput) {
+  Show();
+  std::vector<QString> visited;
+  for (int i = 0; i < 15; ++i) {
+    visited.push_back(FocusName());
+    Press(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_EQ(visited, (std::vector<QString>{"cmdOut", "cmdBrowse", "txtPath", "cobSort", "chkL", "chkT", "cobWay",
+                                           "cmdAbout", "cmdHelp", "cmdExit", "optR", "cobType", "cobFilter", "chkW",
+                                           "cmdOut"}));
+  W("optR")->setFocus();
+  Press(W("optR"), Qt::Key_Down);
+  EXPECT_NE(FocusName(), "optR");
+  EXPECT_TRUE(FocusName().startsWith("opt"));
+}
+
+// A push button's key clicks it where the focus is; a check box or option
+// button takes the focus as well.
+TEST_F(FormTest, AccessKeysClickTheirControlOrLeadToIt) {
+  struct Case {
+    char key;
+    const char* focus;
+    std::vector<ControlId> clicks;
+  };
+  const Case cases[] = {
+      {'F', "txtPath", {}},           {'O', "cobSort", {cmdOut}}, {'X', "cobSort", {cmdExit}},
+      {'P', "cobSort", {cmdHelp}},    {'L', "chkL", {chkL}},      {'T', "chkT", {chkT}},
+      {'R', "optR", {optR}},
+  };
+  Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    events_.clicks.clear();
+    W("cobSort")->setFocus();
+    PressAlt(Form(), c.key);
+    EXPECT_EQ(FocusName(), c.focus);
+    EXPECT_EQ(events_.clicks, c.clicks);
+  }
+  EXPECT_EQ(window_.GetValue(chkL), 1);
+  EXPECT_EQ(window_.GetValue(chkT), 0);
+  EXPECT_EQ(window_.GetValue(optR), 1);
+}
+
+TEST_F(FormTest, TheSharedAccessKeyMovesBetweenItsButtonsWithoutClicking) {
+  Show();
+  std::vector<QString> focus;
+  for (int i = 0; i < 3; ++i) {
+    PressAlt(Form(), 'B');
+    focus.push_back(FocusName());
+  }
+  EXPECT_EQ(focus, (std::vector<QString>{"cmdBrowse", "cmdAbout", "cmdBrowse"}));
+  EXPECT_TRUE(events_.clicks.empty());
+}
+
+TEST_F(FormTest, EnterClicksOutputOrTheFocusedButtonAndEscClicksExit) {
+  struct Case {
+    const char* focus;
+    Qt::Key key;
+    ControlId clicked;
+  };
+  const Case cases[] = {
+      {"txtPath", Qt::Key_Return, cmdOut},   {"cobFilter", Qt::Key_Return, cmdOut},
+      {"chkL", Qt::Key_Return, cmdOut},      {"cmdHelp", Qt::Key_Return, cmdHelp},
+      {"cmdOut", Qt::Key_Enter, cmdOut},     {"txtPath", Qt::Key_Escape, cmdExit},
+      {"cobSort", Qt::Key_Escape, cmdExit},  {"cmdHelp", Qt::Key_Escape, cmdExit},
+  };
+  window_.AddItem(cobFilter, "*.*");
+  Show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.focus) + " " + std::to_string(c.key));
+    events_.clicks.clear();
+    W(c.focus)->setFocus();
+    Press(W(c.focus), c.key);
+    EXPECT_EQ(events_.clicks, std::vector{c.clicked});
+  }
+  EXPECT_EQ(As<QComboBox>("cobFilter")->count(), 1) << "Enter in the list's text adds no entry";
+}
+
+TEST_F(FormTest, TheCloseBoxEndsTheRunWithoutAnyClick) {
+  Show();
+  QTimer::singleShot(0, Form(), [this] { Form()->close(); });
+  window_.RunUntilClosed();
+  EXPECT_TRUE(events_.clicks.empty());
+  EXPECT_EQ(window_.Form(), nullptr) << "the window is gone";
+}
+
+TEST_F(FormTest, ClosingFromTheProgramBeforeTheRunEndsItAtOnce) {
+  Show();
+  events_.onClick = [this](ControlId) { window_.CloseForm(); };
+  ClickWithMouse(W("cmdExit"));
+  window_.RunUntilClosed();
+  EXPECT_EQ(events_.clicks, std::vector{cmdExit});
+}
+
+TEST_F(FormTest, UserClicksChangeTheStateBeforeClickIsRaised) {
+  Show();
+  std::vector<int> seen;
+  events_.onClick = [&](ControlId control) { seen.push_back(window_.GetValue(control)); };
+  ClickWithMouse(W("chkL"));  // 0 -> 1
+  window_.SetValue(chkL, 2);  // greyed by the program
+  ClickWithMouse(W("chkL"));  // 2 -> 1
+  ClickWithMouse(W("chkL"));  // 1 -> 0, never back to greyed
+  ClickWithMouse(W("chkL"));  // 0 -> 1
+  ClickWithMouse(W("optS"));
+  ClickWithMouse(W("optS"));  // clicking the chosen option raises Click again
+  EXPECT_EQ(events_.clicks, (std::vector{chkL, chkL, chkL, chkL, chkL, optS, optS}));
+  EXPECT_EQ(seen, (std::vector{1, 2, 1, 0, 1, 1, 1}));
+}
+
+TEST_F(FormTest, DisabledControlsTakeNoClicks) {
+  Show();
+  window_.SetEnabled(optD, false);
+  ClickWithMouse(W("optD"));
+  PressAlt(Form(), 'D');
+  EXPECT_TRUE(events_.clicks.empty());
+  EXPECT_EQ(window_.GetValue(optD), 0);
+  EXPECT_FALSE(window_.IsEnabled(optD));
+}
+
+TEST_F(FormTest, EveryPickOfTheUserRaisesClickEvenOfTheShownEntry) {
+  FillSortKeys();
+  window_.SetListIndex(cobSort, 0);
+  Show();
+  events_.clicks.clear();
+  auto* list = As<QComboBox>("cobSort");
+  list->setFocus();
+  Press(list, Qt::Key_Down);
+  EXPECT_EQ(window_.GetListIndex(cobSort), 1);
+
+  list->showPopup();
+  QAbstractItemView* view = list->view();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+  const QPoint onEntry = view->visualRect(view->model()->index(1, 0)).center();
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onEntry);
+  Settle();
+  EXPECT_EQ(events_.clicks, (std::vector{cobSort, cobSort}));
+  EXPECT_EQ(window_.GetText(cobSort), "大小");
+}
+
+TEST_F(FormTest, AddingEntriesLeavesTheListsWithoutAChoice) {
+  FillSortKeys();
+  window_.AddItem(cobFilter, "*.*");
+  EXPECT_EQ(window_.GetListIndex(cobSort), -1);
+  EXPECT_EQ(window_.GetText(cobSort), "");
+  EXPECT_EQ(window_.GetText(cobFilter), "");
+  window_.SetText(cobFilter, "*.mp3");
+  window_.AddItem(cobFilter, "*.txt");
+  EXPECT_EQ(window_.GetText(cobFilter), "*.mp3") << "adding keeps the typed text";
+  EXPECT_TRUE(events_.clicks.empty());
+}
+
+}  // namespace
+}  // namespace quernel::qt::testing

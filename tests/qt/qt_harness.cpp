@@ -1,0 +1,73 @@
+// The platform contract suite against the Qt back-end with the POSIX services.
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include <QtWidgets/QApplication>
+
+#include "contract/contract_harness.h"
+#include "platform/posix/posix_code_page.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_window_runtime.h"
+
+namespace quernel::contract {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The suite's main is GoogleTest's: the application is made on first use,
+// off any display, and batch files run with the quernel-cmd built beside.
+void EnsureApplication() {
+  if (QApplication::instance()) return;
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);
+  static int argc = 1;
+  static char name[] = "quernel_contract_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+}
+
+fs::path MakeScratch() {
+  const fs::path folder = fs::temp_directory_path() / ("quernel-qt-" + std::to_string(std::random_device{}()));
+  fs::create_directories(folder);
+  return folder;
+}
+
+class QtHarness final : public ContractHarness {
+ public:
+  QtHarness() : scratch_(MakeScratch()), window_(qt::QtRuntimeSettings{scratch_.string(), {}}) {}
+  ~QtHarness() override {
+    std::error_code ignored;
+    fs::remove_all(scratch_, ignored);
+  }
+
+  WindowRuntime& Window() override { return window_; }
+  FileSystem& Files() override { return files_; }
+  CodePage& Codes() override { return codePage_; }
+  Text ScratchFolder() override { return scratch_.string(); }
+  std::string ReadBytes(const Text& path) override {
+    std::ifstream in(posix::HostPath(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+  void ProcessEvents() override { QApplication::processEvents(); }
+  bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
+
+ private:
+  fs::path scratch_;
+  qt::QtWindowRuntime window_;
+  posix::PosixFileSystem files_;
+  posix::PosixCodePage codePage_;
+};
+
+}  // namespace
+
+std::unique_ptr<ContractHarness> MakeContractHarness() {
+  EnsureApplication();
+  return std::make_unique<QtHarness>();
+}
+
+}  // namespace quernel::contract
