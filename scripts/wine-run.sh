@@ -7,4 +7,13 @@ set -eu
 if [ -z "${WINEPREFIX:-}" ] || [ -z "${DISPLAY:-}" ]; then
   exec "$(dirname "$0")/with-wine.sh" "$0" "$@"
 fi
-exec wine "$@"
+# Wine's helper processes (services, the desktop) outlive the program and
+# inherit its output: through files, a caller that reads a pipe to its end
+# (CTest) is not kept waiting for them.
+out=$(mktemp) err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+status=0
+wine "$@" >"$out" 2>"$err" </dev/null || status=$?
+cat "$out"
+cat "$err" >&2
+exit $status

@@ -34,6 +34,7 @@ done
 work=$(mktemp -d "${TMPDIR:-/tmp}/quernel-wine.XXXXXX")
 export XAUTHORITY="$work/Xauthority"
 cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+touch "$XAUTHORITY"
 xauth -q -f "$XAUTHORITY" add ":$display" . "$cookie"
 Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp -auth "$XAUTHORITY" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
@@ -83,6 +84,8 @@ if [ ! -f "$WINEPREFIX/.quernel-ready" ]; then
   touch "$WINEPREFIX/.quernel-ready"
 fi
 wineserver -p
+# Wine's services start now, not inside COMMAND holding its output open.
+wine wineboot >/dev/null 2>&1 </dev/null || true
 
 status=0
 "$@" || status=$?

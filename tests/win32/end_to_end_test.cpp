@@ -1,0 +1,561 @@
+// Quernel.exe worked as a user works it, from another process: window
+// messages type into the fields, pick list entries, press buttons and keys
+// and answer the boxes. Its batch file is run by the system's real cmd on a
+// folder with Chinese names, hidden and read-only files and a subfolder.
+// notepad.exe and explorer.exe are recording stand-ins (recorder.cpp) put in
+// the program folder, where CreateProcess looks first.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <thread>
+
+#include "core/form_design.h"
+#include "core/texts.h"
+#include "host_path.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_runtime.h"
+#include "png_writer.h"
+
+namespace quernel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using enum ControlId;
+using win32::Utf8;
+using win32::Wide;
+
+constexpr auto kPatience = 20s;
+constexpr wchar_t kFormClass[] = L"QuernelFormWindow";
+
+// --- Files ------------------------------------------------------------------------
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes, DWORD attributes = 0) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  if (attributes) SetFileAttributesW(path.c_str(), attributes);
+}
+
+void RemoveTree(const fs::path& root) {
+  std::error_code error;
+  for (const auto& entry : fs::recursive_directory_iterator(root, error))
+    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  fs::remove_all(root, error);
+}
+
+// The lines of a listing cmd wrote in the OEM code page (936).
+std::vector<std::wstring> ListingLines(const std::string& gbk) {
+  std::wstring text(gbk.size(), L'\0');
+  text.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), text.data(), static_cast<int>(text.size()))));
+  std::vector<std::wstring> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    if (end > start) lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds patience = kPatience) {
+  for (auto until = std::chrono::steady_clock::now() + patience; std::chrono::steady_clock::now() < until;) {
+    if (done()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return done();
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[2048] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// --- The program under test ----------------------------------------------------
+
+// A box of the program: the dialog manager's window class "#32770".
+struct Box {
+  HWND window = nullptr;
+  std::wstring title;
+  std::vector<std::wstring> texts;  // of the static controls
+  int buttons = 0;
+  bool Shows(std::string_view text) const {
+    return std::find(texts.begin(), texts.end(), Wide(text)) != texts.end();
+  }
+};
+
+class QuernelSession : public ::testing::Test {
+ public:
+  void SetUp() override {
+    static int counter = 0;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root_ = fs::path(temp) / (L"quernel-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++counter));
+    programFolder_ = root_ / L"程序";
+    fs::create_directories(programFolder_);
+    InstallProgram(programFolder_);
+    SetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", root_.c_str());
+  }
+
+  void TearDown() override {
+    if (process_.hProcess) {
+      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+    }
+    RemoveTree(root_);
+  }
+
+  static void InstallProgram(const fs::path& folder) {
+    fs::copy_file(HostPath(QUERNEL_EXE), folder / L"Quernel.exe", fs::copy_options::overwrite_existing);
+    fs::copy_file(HostPath(QUERNEL_HELP), folder / L"help.htm", fs::copy_options::overwrite_existing);
+    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
+      fs::copy_file(HostPath(QUERNEL_RECORDER), folder / standIn, fs::copy_options::overwrite_existing);
+  }
+
+  // A folder to list: Chinese names, a hidden and a read-only file, a
+  // subfolder, and sizes that sort a.txt (10) < c.txt (20) < b.mp3 (30).
+  fs::path MakeMusicFolder() {
+    const fs::path music = root_ / L"音乐";
+    fs::create_directories(music / L"子文件夹");
+    WriteBytes(music / L"a.txt", std::string(10, 'a'));
+    WriteBytes(music / L"b.mp3", std::string(30, 'b'));
+    WriteBytes(music / L"c.txt", std::string(20, 'c'));
+    WriteBytes(music / L"歌曲.mp3", std::string(5, 's'));
+    WriteBytes(music / L"Upper.MP3", std::string(40, 'u'));
+    WriteBytes(music / L"隐藏.txt", "h", FILE_ATTRIBUTE_HIDDEN);
+    WriteBytes(music / L"只读.txt", "rr", FILE_ATTRIBUTE_READONLY);
+    return music;
+  }
+
+  void Start(const fs::path& programFolder) {
+    std::wstring commandLine = L'"' + (programFolder / L"Quernel.exe").wstring() + L'"';
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
+                               &startup, &process_));
+    ASSERT_TRUE(WaitFor([&] { return (form_ = FindOwnWindow(kFormClass)) && IsWindowVisible(form_); }))
+        << "Quernel's window did not appear";
+    WaitForInputIdle(process_.hProcess, 5000);
+  }
+  void Start() { Start(programFolder_); }
+
+  HWND FindOwnWindow(const wchar_t* windowClass) const {
+    struct Search {
+      DWORD process;
+      const wchar_t* windowClass;
+      HWND found;
+    } search{process_.dwProcessId, windowClass, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          if (owner != s->process || ClassOf(window) != s->windowClass || !IsWindowVisible(window)) return TRUE;
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  HWND Control(ControlId id) const { return GetDlgItem(form_, win32::Win32WindowRuntime::ControlNumber(id)); }
+
+  void Type(ControlId id, const std::wstring& text) {
+    HWND field = Control(id);
+    if (HWND edit = FindWindowExW(field, nullptr, L"Edit", nullptr)) field = edit;  // an editable list's field
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void Pick(ControlId list, int index) {
+    SendMessageW(Control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::Win32WindowRuntime::ControlNumber(list), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Control(list)));
+  }
+  // A click that may open a box: posted, so that the test goes on meanwhile.
+  void Press(ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
+  void Click(ControlId button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
+  int Checked(ControlId button) const { return static_cast<int>(SendMessageW(Control(button), BM_GETCHECK, 0, 0)); }
+
+  HWND Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &info);
+    return info.hwndFocus;
+  }
+  // A key as the keyboard sends it to the focused control; letters with Alt.
+  void Key(WPARAM key) {
+    PostMessageW(Focus(), WM_KEYDOWN, key, 1);
+    PostMessageW(Focus(), WM_KEYUP, key, 0xC0000001);
+    Settle();
+  }
+  void AltKey(wchar_t letter) {
+    constexpr LPARAM kAltDown = 1 << 29;
+    PostMessageW(Focus(), WM_SYSCHAR, letter, kAltDown | 1);
+    Settle();
+  }
+  // Gives the program the time to take what was posted to it; a test that
+  // needs its effect waits for that.
+  void Settle() {
+    std::this_thread::sleep_for(50ms);
+    SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+  }
+
+  Box WaitForBox() {
+    Box box;
+    if (!WaitFor([&] { return (box.window = FindOwnWindow(L"#32770")) != nullptr; })) return box;
+    std::this_thread::sleep_for(200ms);  // let it finish building
+    box.title = TextOf(box.window);
+    for (HWND child : Children(box.window)) {
+      const std::wstring kind = ClassOf(child);
+      if (_wcsicmp(kind.c_str(), L"Static") == 0 && !TextOf(child).empty()) box.texts.push_back(TextOf(child));
+      if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(child)) ++box.buttons;
+    }
+    return box;
+  }
+  void Answer(const Box& box, int button = IDOK) {
+    PostMessageW(box.window, WM_COMMAND, static_cast<WPARAM>(button), 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box.window); })) << "the box stays";
+  }
+
+  bool Exited() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
+
+  std::wstring WaitForRecord(const wchar_t* standIn) {
+    const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
+    if (!WaitFor([&] { return fs::exists(record) && fs::file_size(record) > 0; })) return L"(not started)";
+    std::this_thread::sleep_for(100ms);
+    return Wide(ReadBytes(record));
+  }
+
+  // The output as a user asks for it: the notice is the sign it is done.
+  Box Output() {
+    Press(cmdOut);
+    return WaitForBox();
+  }
+
+  fs::path root_, programFolder_;
+  PROCESS_INFORMATION process_{};  // Quernel.exe
+  HWND form_ = nullptr;
+};
+
+// --- The listing --------------------------------------------------------------------
+
+struct ListingCase {
+  const char* name;
+  std::function<void(QuernelSession&)> choose;
+  std::vector<std::wstring> expected;  // the lines of path.txt
+  bool ordered;
+};
+
+class Listing : public QuernelSession, public ::testing::WithParamInterface<ListingCase> {};
+
+TEST_P(Listing, CmdListsWhatTheWindowChose) {
+  const fs::path music = MakeMusicFolder();
+  Start();
+  Type(txtPath, music.wstring());
+  GetParam().choose(*this);
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window) << "no notice";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+
+  const std::string listing = ReadBytes(programFolder_ / L"path.txt");
+  std::vector<std::wstring> lines = ListingLines(listing);
+  std::vector<std::wstring> expected = GetParam().expected;
+  if (!GetParam().ordered) {
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+  }
+  EXPECT_EQ(lines, expected) << listing;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Choices, Listing, ::testing::Values(
+    ListingCase{"Defaults", [](QuernelSession&) {},
+                {L"a.txt", L"b.mp3", L"c.txt", L"歌曲.mp3", L"Upper.MP3", L"只读.txt", L"子文件夹"}, false},
+    ListingCase{"AllWithHidden", [](QuernelSession& s) { s.Pick(cobType, 1); },
+                {L"a.txt", L"b.mp3", L"c.txt", L"歌曲.mp3", L"Upper.MP3", L"只读.txt", L"子文件夹", L"隐藏.txt"},
+                false},
+    ListingCase{"OnlyHidden", [](QuernelSession& s) {
+                  s.Pick(cobType, 2);
+                  s.Click(optH);
+                }, {L"隐藏.txt"}, false},
+    ListingCase{"OnlyReadOnly", [](QuernelSession& s) {
+                  s.Pick(cobType, 2);
+                  s.Click(optR);
+                }, {L"只读.txt"}, false},
+    ListingCase{"OnlyFolders", [](QuernelSession& s) {
+                  s.Pick(cobType, 2);
+                  s.Click(optD);
+                }, {L"子文件夹"}, false},
+    ListingCase{"TextFilesLargestFirst", [](QuernelSession& s) {
+                  s.Type(cobFilter, L"*.txt");
+                  s.Pick(cobSort, 1);
+                  s.Pick(cobWay, 2);
+                }, {L"c.txt", L"a.txt", L"只读.txt"}, true},
+    ListingCase{"Mp3ByNameLowercase", [](QuernelSession& s) {
+                  s.Pick(cobFilter, 2);
+                  s.Click(chkL);
+                }, {L"b.mp3", L"upper.mp3", L"歌曲.mp3"}, false}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
+
+// --- The batch file and the viewer ---------------------------------------------------
+
+TEST_F(QuernelSession, BatchFileIsTheCommandInTheOemCodePage) {
+  const fs::path music = MakeMusicFolder();
+  Start();
+  Type(txtPath, music.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window);
+  EXPECT_EQ(notice.title, L"Quernel");
+  EXPECT_EQ(notice.buttons, 1) << "OK alone";
+  Answer(notice);
+
+  const std::string root = Utf8(root_.wstring());
+  ASSERT_TRUE(std::all_of(root.begin(), root.end(), [](char c) { return c > 0; })) << "an ASCII temp folder";
+  // 音乐 and 程序 in code page 936.
+  const std::string expected = "dir \"" + root + "\\\xD2\xF4\xC0\xD6\\*.*\"    /o:n /B >\"" + root +
+                               "\\\xB3\xCC\xD0\xF2\\Path.txt\"\r\nexit\r\n";
+  EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), expected);
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (programFolder_ / L"path.txt").wstring() + L'"');
+}
+
+TEST_F(QuernelSession, APercentSignInTheFolderIsDoubledInTheBatchFile) {
+  const fs::path folder = root_ / L"100%";
+  fs::create_directories(folder);
+  WriteBytes(folder / L"x.txt", "x");
+  Start();
+  Type(txtPath, folder.wstring());
+  Answer(Output());
+  EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find("\\100%%\\*.*"), std::string::npos);
+  EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
+}
+
+TEST_F(QuernelSession, AQuoteInThePatternIsRefusedAndNothingIsWritten) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Type(cobFilter, L"*.txt\"");
+  const Box error = Output();
+  ASSERT_TRUE(error.window);
+  EXPECT_EQ(error.title, L"Quernel");
+  EXPECT_TRUE(error.Shows(texts::kPatternHasForbiddenCharacter));
+  Answer(error);
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+}
+
+// --- Leaving ---------------------------------------------------------------------------
+
+TEST_F(QuernelSession, EscapeClosesTheWindowAndRemovesTheBatchFile) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Answer(Output());
+  ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
+  Key(VK_ESCAPE);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+  EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
+}
+
+TEST_F(QuernelSession, TheCloseBoxClosesAsTheExitButtonDoes) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Answer(Output());
+  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+}
+
+// --- Keyboard ----------------------------------------------------------------------------
+
+TEST_F(QuernelSession, KeysWorkTheWindow) {
+  Start();
+  EXPECT_EQ(Focus(), Control(cmdOut)) << "the window opens with the focus on the output button";
+  AltKey(L'f');
+  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key leads to the folder";
+  AltKey(L'w');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1; }));
+  EXPECT_EQ(Checked(chkT), 0) << "the style boxes exclude each other";
+  AltKey(L't');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkT) == 1; }));
+  EXPECT_EQ(Checked(chkW), 0);
+  AltKey(L'l');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkL) == 1; }));
+
+  Type(txtPath, root_.wstring());
+  Key(VK_RETURN);  // the default button
+  const Box notice = WaitForBox();
+  ASSERT_TRUE(notice.window) << "Enter did not output";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+  EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" /o:n /l /B >"), std::string::npos);
+}
+
+TEST_F(QuernelSession, BrowseShowsTheFolderPickerAndCancelKeepsTheField) {
+  Start();
+  Type(txtPath, L"D:\\旧");
+  AltKey(L'b');  // from the output button the next "B" is Browse
+  const Box picker = WaitForBox();
+  ASSERT_TRUE(picker.window) << "no folder picker";
+  EXPECT_TRUE(picker.Shows(texts::kFolderPrompt));
+  Answer(picker, IDCANCEL);
+  EXPECT_EQ(TextOf(Control(txtPath)), L"D:\\旧");
+}
+
+// --- About and help ------------------------------------------------------------------------
+
+TEST_F(QuernelSession, AboutShowsTheNameAndCopyright) {
+  Start();
+  Press(cmdAbout);
+  const Box about = WaitForBox();
+  ASSERT_TRUE(about.window) << "no About box";
+  EXPECT_NE(about.title.find(L"Quernel"), std::wstring::npos) << Utf8(about.title);
+  const bool copyright = std::any_of(about.texts.begin(), about.texts.end(), [](const std::wstring& t) {
+    return t.find(Wide(texts::kCopyright)) != std::wstring::npos;
+  });
+  EXPECT_TRUE(copyright);
+  Answer(about);
+  EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), WAIT_TIMEOUT) << "the program goes on";
+}
+
+TEST_F(QuernelSession, HelpOpensThePageWithTheFileManager) {
+  Start();
+  Press(cmdHelp);
+  EXPECT_EQ(WaitForRecord(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
+}
+
+// --- A program folder the user cannot write ------------------------------------------------
+
+TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
+  if (std::string_view(QUERNEL_READ_ONLY_PROGRAM_FOLDER).empty()) GTEST_SKIP() << "no read-only folder fixture";
+  const fs::path readOnly = HostPath(QUERNEL_READ_ONLY_PROGRAM_FOLDER);
+  if (!fs::exists(readOnly / L"Quernel.exe")) GTEST_SKIP() << "no read-only program folder on this host";
+  const fs::path probe = readOnly / L"probe.tmp";
+  if (HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    GTEST_SKIP() << "the folder could not be made read-only here (chattr +i needs root on ext2/3/4)";
+  }
+  wchar_t localAppData[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH), 0u);
+  const fs::path work = fs::path(localAppData) / L"Quernel";
+  std::error_code error;
+  fs::remove(work / L"path.bat", error);
+
+  Start(readOnly);
+  Type(txtPath, root_.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window);
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+  const std::string batch = ReadBytes(work / L"path.bat");
+  EXPECT_NE(batch.find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""), std::string::npos) << batch;
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
+  Key(VK_ESCAPE);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(work / L"path.bat")) << "Unload removes it there too";
+}
+
+// --- The window as the user sees it --------------------------------------------------------
+
+TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
+  Start();
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  RECT client;
+  GetClientRect(form_, &client);
+  EXPECT_EQ(client.right, MulDiv(kFormDesign.clientWidth, dpi, 1440));
+  EXPECT_EQ(client.bottom, MulDiv(kFormDesign.clientHeight, dpi, 1440));
+
+  SetForegroundWindow(form_);
+  std::this_thread::sleep_for(700ms);  // painted, and the caret shown
+  RECT frame;
+  GetWindowRect(form_, &frame);
+  RgbImage image{frame.right - frame.left, frame.bottom - frame.top, {}};
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, image.width, image.height, screen, frame.left, frame.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const auto stride = static_cast<std::size_t>((image.width * 3 + 3) & ~3);
+  std::vector<std::uint8_t> bgr(stride * static_cast<std::size_t>(image.height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(image.height), bgr.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t* p = &bgr[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
+      image.rgb.insert(image.rgb.end(), {p[2], p[1], p[0]});
+    }
+  const fs::path folder = HostPath(QUERNEL_SCREENSHOTS);
+  fs::create_directories(folder);
+  WriteBytes(folder / L"quernel-window.png", EncodePng(image));
+
+  bool blue = false;  // the lists' text
+  for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+    blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
+  EXPECT_TRUE(blue);
+}
+
+// --- The file's version block ----------------------------------------------------------------
+
+TEST(QuernelExe, CarriesItsVersionAndCopyright) {
+  const std::wstring exe = HostPath(QUERNEL_EXE);
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, block.data()));
+  auto value = [&](const wchar_t* name) {
+    wchar_t* text = nullptr;
+    UINT length = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) return std::wstring();
+    return std::wstring(text, length > 0 ? length - 1 : 0);
+  };
+  EXPECT_EQ(value(L"FileVersion"), L"1.00.0023");
+  EXPECT_EQ(value(L"ProductName"), L"Quernel");
+  EXPECT_EQ(value(L"OriginalFilename"), L"Quernel.exe");
+  EXPECT_EQ(value(L"LegalCopyright"), Wide(texts::kCopyright));
+  EXPECT_EQ(value(L"Comments"), L"免费软件");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 23u);
+}
+
+}  // namespace
+}  // namespace quernel::test
