@@ -222,6 +222,29 @@ TEST_P(WholeWindow, ThePictureOfTheWindow) {
       << "the notice hides the lines behind it";
 }
 
+// The About box and the notice, saved beside the window's picture for a look.
+TEST_P(WholeWindow, PicturesOfTheBoxes) {
+  std::vector<QImage> pictures;
+  boxes_.answer = [&](QDialog& box) {
+    box.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
+    pictures.push_back(box.grab().toImage());
+    box.hide();
+    return int(QDialog::Accepted);
+  };
+  Run([this](QWidget* form) {
+    ClickWithMouse(Find(form, "cmdAbout"));
+    TypeInto(Find(form, "txtPath"), ToQString(Folder()));
+    ClickWithMouse(Find(form, "cmdOut"));
+  });
+  ASSERT_EQ(pictures.size(), 2u);
+  const fs::path folder = fs::path(QUERNEL_SCREENSHOT_FOLDER);
+  for (const auto& [picture, name] : {std::pair{pictures[0], "quernel-qt-about.png"}, {pictures[1], "quernel-qt-notice.png"}}) {
+    EXPECT_FALSE(picture.isNull());
+    EXPECT_TRUE(picture.save(QString::fromStdString((folder / name).string())));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"),
                          [](const auto& locale) { return std::string(locale.param)[6] == 'U' ? "Utf8" : "Gbk"; });
 

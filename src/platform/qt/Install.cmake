@@ -1,26 +1,34 @@
-# cmake --install: the program and quernel-cmd in a folder of their own with
-# help.htm beside them (the program opens "<its folder>\help.htm"), linked
-# from bin; the desktop entry and the icon where desktops look for them.
+# cmake --install: the program in a folder of its own, with help.htm and
+# quernel-cmd reachable beside it (the program opens "<its folder>\help.htm"
+# and runs the quernel-cmd next to it), linked from bin; the desktop entry
+# and the icon where desktops look for them. quernel-cmd itself is installed
+# in bin by its own rules.
 include(GNUInstallDirs)
 set(quernel_home ${CMAKE_INSTALL_LIBEXECDIR}/quernel)
 
 install(TARGETS quernel RUNTIME DESTINATION ${quernel_home})
-if(TARGET quernel-cmd)
-  install(TARGETS quernel-cmd RUNTIME DESTINATION ${quernel_home})
-endif()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help.htm DESTINATION ${CMAKE_INSTALL_DATADIR}/quernel)
 install(CODE "
-  set(home \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${quernel_home}\")
-  set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  set(prefix \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(home \"\${prefix}/${quernel_home}\")
+  set(bin \"\${prefix}/${CMAKE_INSTALL_BINDIR}\")
   file(MAKE_DIRECTORY \"\${bin}\")
   file(RELATIVE_PATH to_home \"\${bin}\" \"\${home}\")
-  file(RELATIVE_PATH to_help \"\${home}\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/quernel/help.htm\")
-  foreach(program quernel quernel-cmd)
-    file(CREATE_LINK \"\${to_home}/\${program}\" \"\${bin}/\${program}\" SYMBOLIC)
-  endforeach()
+  file(RELATIVE_PATH to_bin \"\${home}\" \"\${bin}\")
+  file(RELATIVE_PATH to_help \"\${home}\" \"\${prefix}/${CMAKE_INSTALL_DATADIR}/quernel/help.htm\")
+  file(CREATE_LINK \"\${to_home}/quernel\" \"\${bin}/quernel\" SYMBOLIC)
+  file(CREATE_LINK \"\${to_bin}/quernel-cmd\" \"\${home}/quernel-cmd\" SYMBOLIC)
   file(CREATE_LINK \"\${to_help}\" \"\${home}/help.htm\" SYMBOLIC)
 ")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/quernel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/quernel.ico)
-  install(FILES ${PROJECT_SOURCE_DIR}/resources/quernel.ico DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
+if(quernel_icon)
+  add_executable(quernel_icon_to_png icon_to_png.cpp)
+  target_link_libraries(quernel_icon_to_png PRIVATE Qt6::Gui)
+  quernel_warnings(quernel_icon_to_png)
+  set(icon_png ${CMAKE_CURRENT_BINARY_DIR}/quernel.png)
+  add_custom_command(OUTPUT ${icon_png}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:quernel_icon_to_png> ${quernel_icon} ${icon_png}
+    DEPENDS quernel_icon_to_png ${quernel_icon} VERBATIM)
+  add_custom_target(quernel_icon_png ALL DEPENDS ${icon_png})
+  install(FILES ${icon_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
 endif()
