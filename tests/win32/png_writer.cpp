@@ -1,5 +1,6 @@
 #include "png_writer.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quernel::test {

@@ -440,34 +440,27 @@ void Win32WindowRuntime::OnCommand(int number, int code) {
 
 // A user's pick raises Click once, also when the same entry is picked
 // again: the list says CBN_SELENDOK for each pick from the opened list, and
-// CBN_SELCHANGE for each change (also by the arrow keys on the closed list).
+// CBN_SELCHANGE for each change (also by the arrow keys on the closed list),
+// which may follow the pick's CBN_SELENDOK for the same entry.
 void Win32WindowRuntime::OnListNotification(ControlId list, int code) {
   ListPick& pick = picks_[list];
   const int index = Send(At(list).window, CB_GETCURSEL);
   switch (code) {
     case CBN_DROPDOWN:
-      pick = {true, false, false, pick.typedOver, index};
+      pick = {true, false, -1, pick.typedOver, index};
       break;
     case CBN_SELCHANGE:
       pick.typedOver = false;
-      if (pick.dropped) {
+      if (pick.dropped)
         pick.changedWhileDropped = true;
-      } else if (pick.pickRaised) {
-        pick.pickRaised = false;
-      } else {
+      else if (index != pick.raisedPick)
         Raise(list);
-      }
+      pick.raisedPick = -1;
       break;
     case CBN_SELENDOK:
-      if (pick.dropped) {
-        pick.dropped = false;
-        pick.pickRaised = true;
-        Raise(list);
-      }
-      break;
-    case CBN_SELENDCANCEL:
-      if (pick.dropped && index != pick.indexAtDrop) {
-        pick.pickRaised = true;
+    case CBN_SELENDCANCEL:  // closed by a click elsewhere: raised when it changed
+      if (pick.dropped && (code == CBN_SELENDOK || index != pick.indexAtDrop)) {
+        pick.raisedPick = index;
         Raise(list);
       }
       pick.dropped = false;

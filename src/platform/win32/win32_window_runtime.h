@@ -60,7 +60,7 @@ class Win32WindowRuntime final : public WindowRuntime {
   struct ListPick {
     bool dropped = false;
     bool changedWhileDropped = false;
-    bool pickRaised = false;   // the pick's Click was raised at CBN_SELENDOK
+    int raisedPick = -1;  // the entry whose Click CBN_SELENDOK raised, or -1
     bool typedOver = false;    // the user typed: no entry is selected
     int indexAtDrop = -1;
   };
