@@ -100,6 +100,37 @@ std::vector<HWND> Children(HWND parent) {
   return found;
 }
 
+// What the screen shows of a window, saved as a PNG among the build's
+// screenshots for a person to look at.
+RgbImage Photograph(HWND window, const wchar_t* fileName) {
+  RECT frame;
+  GetWindowRect(window, &frame);
+  RgbImage image{frame.right - frame.left, frame.bottom - frame.top, {}};
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, image.width, image.height, screen, frame.left, frame.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  const auto stride = static_cast<std::size_t>((image.width * 3 + 3) & ~3);
+  std::vector<std::uint8_t> bgr(stride * static_cast<std::size_t>(image.height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(image.height), bgr.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint8_t* p = &bgr[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
+      image.rgb.insert(image.rgb.end(), {p[2], p[1], p[0]});
+    }
+  const fs::path folder = HostPath(QUERNEL_SCREENSHOTS);
+  fs::create_directories(folder);
+  WriteBytes(folder / fileName, EncodePng(image));
+  return image;
+}
+
 // --- The program under test ----------------------------------------------------
 
 // A box of the program: the dialog manager's window class "#32770".
@@ -340,6 +371,7 @@ TEST_F(QuernelSession, BatchFileIsTheCommandInTheOemCodePage) {
   ASSERT_TRUE(notice.window);
   EXPECT_EQ(notice.title, L"Quernel");
   EXPECT_EQ(notice.buttons, 1) << "OK alone";
+  Photograph(notice.window, L"quernel-notice.png");
   Answer(notice);
 
   const std::string root = Utf8(root_.wstring());
@@ -370,6 +402,7 @@ TEST_F(QuernelSession, AQuoteInThePatternIsRefusedAndNothingIsWritten) {
   ASSERT_TRUE(error.window);
   EXPECT_EQ(error.title, L"Quernel");
   EXPECT_TRUE(error.Shows(texts::kPatternHasForbiddenCharacter));
+  Photograph(error.window, L"quernel-error.png");
   Answer(error);
   EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
 }
@@ -444,6 +477,7 @@ TEST_F(QuernelSession, AboutShowsTheNameAndCopyright) {
     return t.find(Wide(texts::kCopyright)) != std::wstring::npos;
   });
   EXPECT_TRUE(copyright);
+  Photograph(about.window, L"quernel-about.png");
   Answer(about);
   EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), WAIT_TIMEOUT) << "the program goes on";
 }
@@ -492,6 +526,7 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
   Start();
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
   RECT client;
   GetClientRect(form_, &client);
   EXPECT_EQ(client.right, MulDiv(kFormDesign.clientWidth, dpi, 1440));
@@ -499,31 +534,7 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
 
   SetForegroundWindow(form_);
   std::this_thread::sleep_for(700ms);  // painted, and the caret shown
-  RECT frame;
-  GetWindowRect(form_, &frame);
-  RgbImage image{frame.right - frame.left, frame.bottom - frame.top, {}};
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, image.width, image.height, screen, frame.left, frame.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), image.width, -image.height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  const auto stride = static_cast<std::size_t>((image.width * 3 + 3) & ~3);
-  std::vector<std::uint8_t> bgr(stride * static_cast<std::size_t>(image.height));
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(image.height), bgr.data(), &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x) {
-      const std::uint8_t* p = &bgr[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
-      image.rgb.insert(image.rgb.end(), {p[2], p[1], p[0]});
-    }
-  const fs::path folder = HostPath(QUERNEL_SCREENSHOTS);
-  fs::create_directories(folder);
-  WriteBytes(folder / L"quernel-window.png", EncodePng(image));
-
+  const RgbImage image = Photograph(form_, L"quernel-window.png");
   bool blue = false;  // the lists' text
   for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
     blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);

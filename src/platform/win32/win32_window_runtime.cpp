@@ -210,7 +210,8 @@ void Win32WindowRuntime::CreateForm(FormEvents& events) {
   for (ControlId id : WindowOrder()) CreateControl(DesignOf(id), previous);
   for (const ControlDesign& design : ControlDesigns())
     if (!design.hoverHint.empty()) CreateHoverHint(design);
-  Layout();
+  PlaceForm();
+  PlaceControls();
 }
 
 bool Win32WindowRuntime::ContinuesOptions(const ControlDesign& design, HWND previous) const {
@@ -257,14 +258,17 @@ void Win32WindowRuntime::CreateHoverHint(const ControlDesign& design) {
   SendMessageW(hint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Places the window and every control from the design at the current DPI.
-void Win32WindowRuntime::Layout() {
+// The window at its designed place with the designed client area.
+void Win32WindowRuntime::PlaceForm() {
   RECT frame{Pixels(kFormDesign.left), Pixels(kFormDesign.top), Pixels(kFormDesign.left + kFormDesign.clientWidth),
              Pixels(kFormDesign.top + kFormDesign.clientHeight)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
   SetWindowPos(form_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
+// Every control where the design puts it, at the current DPI.
+void Win32WindowRuntime::PlaceControls() {
   for (const ControlDesign& design : ControlDesigns()) {
     const Control& control = At(design.id);
     const RECT r = VisibleDesignRect(design);
@@ -403,7 +407,7 @@ LRESULT Win32WindowRuntime::HandleMessage(HWND window, UINT message, WPARAM wPar
       for (auto& [tenths, font] : fonts_) DeleteObject(font);
       fonts_.clear();
       for (const ControlDesign& design : ControlDesigns()) ApplyFont(design.id);
-      Layout();
+      PlaceControls();
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(form_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -555,7 +559,7 @@ Text Win32WindowRuntime::GetText(ControlId control) const {
 void Win32WindowRuntime::SetText(ControlId control, const Text& text) {
   const Control& c = At(control);
   SetWindowTextW(c.window, Wide(text).c_str());
-  if (FitsText(DesignOf(control).kind)) Layout();
+  if (FitsText(DesignOf(control).kind)) PlaceControls();
 }
 
 int Win32WindowRuntime::GetValue(ControlId control) const {
@@ -605,7 +609,7 @@ void Win32WindowRuntime::SetFontSize(ControlId control, double points) {
   if (!At(control).window) return;  // the lines have no text
   At(control).points = points;
   ApplyFont(control);
-  if (FitsText(DesignOf(control).kind)) Layout();
+  if (FitsText(DesignOf(control).kind)) PlaceControls();
 }
 
 // --- The program's folders ----------------------------------------------------------

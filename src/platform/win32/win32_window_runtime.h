@@ -77,7 +77,8 @@ class Win32WindowRuntime final : public WindowRuntime {
   void CreateControl(const ControlDesign& design, HWND& previous);
   bool ContinuesOptions(const ControlDesign& design, HWND previous) const;
   void CreateHoverHint(const ControlDesign& design);
-  void Layout();
+  void PlaceForm();
+  void PlaceControls();
   void FitToText(HWND label, int left, int top, int padding) const;
   HFONT Font(double points);
   void ApplyFont(ControlId control);
