@@ -263,6 +263,14 @@ void Win32WindowRuntime::PlaceForm() {
   RECT frame{Pixels(kFormDesign.left), Pixels(kFormDesign.top), Pixels(kFormDesign.left + kFormDesign.clientWidth),
              Pixels(kFormDesign.top + kFormDesign.clientHeight)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+  // On a small screen or at a high DPI the designed place may lie partly off
+  // the screen: move the window in.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromRect(&frame, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& area = monitor.rcWork;
+  OffsetRect(&frame, std::min(0L, area.right - frame.right), std::min(0L, area.bottom - frame.bottom));
+  OffsetRect(&frame, std::max(0L, area.left - frame.left), std::max(0L, area.top - frame.top));
   SetWindowPos(form_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
