@@ -97,23 +97,6 @@ TEST_F(PosixFileSystemTest, RemovesFilesReadOnlyOrNotAndReportsMissingOnes) {
   EXPECT_FALSE(missing.reason.empty());
 }
 
-TEST_F(PosixFileSystemTest, FailuresCarryTheSystemsReason) {
-  Touch("file");
-  const FileResult intoMissingFolder = files_.WriteNewFile(Windows("missing\\path.bat"), "x");
-  const FileResult underAFile = files_.MakeFolders(Windows("file\\sub"));
-  for (const FileResult& result : {intoMissingFolder, underAFile}) {
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.reason.empty());
-  }
-}
-
-TEST_F(PosixFileSystemTest, MakesNestedFoldersAndAcceptsExistingOnes) {
-  EXPECT_TRUE(files_.MakeFolders(Windows("x\\y\\z")).ok);
-  EXPECT_TRUE(fs::is_directory(root_ / "x/y/z"));
-  EXPECT_TRUE(files_.MakeFolders(Windows("X\\y")).ok);
-  EXPECT_FALSE(fs::exists(root_ / "X"));
-}
-
 TEST_F(PosixFileSystemTest, TellsWhereFilesCanBeCreated) {
   Touch("file");
   fs::create_directories(root_ / "open");
@@ -132,11 +115,6 @@ TEST_F(PosixFileSystemTest, TellsWhereFilesCanBeCreated) {
 TEST_F(PosixFileSystemTest, ReadOnlyMountRefusesEvenRoot) {
   if (!fs::is_directory("/proc/self")) GTEST_SKIP() << "no /proc";
   EXPECT_FALSE(files_.CanCreateFilesIn("/proc\\self"));
-}
-
-TEST(PosixFileSystem, KeepsNoShortPaths) {
-  PosixFileSystem files;
-  EXPECT_EQ(files.ShortPathOf("/tmp"), std::nullopt);
 }
 
 }  // namespace

@@ -162,20 +162,6 @@ TEST_P(WholeWindow, TheUsersChoicesBecomeTheBatchFileAndTheListing) {
   }
 }
 
-TEST_P(WholeWindow, AFolderOutsideTheCodePageIsRefusedBeforeAnythingRuns) {
-  if (codePage_->Name() == "UTF-8") GTEST_SKIP() << "UTF-8 holds every character";
-  Run([](QWidget* form) {
-    TypeInto(Find(form, "txtPath"), "/srv/한국");
-    Press(Find(form, "txtPath"), Qt::Key_Return);
-    Press(form->focusWidget(), Qt::Key_Escape);
-  });
-  ASSERT_EQ(boxes_.boxes.size(), 1u);
-  EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Critical);
-  EXPECT_TRUE(boxes_.boxes[0].text.contains("한")) << boxes_.boxes[0].text.toStdString();
-  EXPECT_TRUE(opened_.empty());
-  EXPECT_FALSE(fs::exists(program_.Path() / "Path.txt"));
-}
-
 TEST_P(WholeWindow, HelpOpensTheHelpPageBesideTheProgram) {
   Run([](QWidget* form) {
     PressAlt(form, 'P');

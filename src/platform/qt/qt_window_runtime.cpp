@@ -6,7 +6,6 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
-#include <QtWidgets/QGroupBox>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
@@ -20,14 +19,6 @@
 
 namespace quernel::qt {
 namespace {
-
-using enum ControlKind;
-
-ControlKind KindOf(ControlId control) {
-  for (const LineDesign& line : LineDesigns())
-    if (line.id == control) return Line;
-  return DesignOf(control).kind;
-}
 
 // While the program waits, the user's input is dropped, as a disabled window
 // would drop it on Windows, and not replayed afterwards.
@@ -165,51 +156,23 @@ NativeHandle QtWindowRuntime::FormIcon() const { return icon_.isNull() ? 0 : Han
 
 // --- Controls ---------------------------------------------------------------
 
+// The text of a field or a list (a pick-only list's chosen entry).
 Text QtWindowRuntime::GetText(ControlId control) const {
-  switch (KindOf(control)) {
-    case TextField:
-      return ToText(As<QLineEdit>(control)->text());
-    case PickList:
-    case EditableList:
-      return ToText(As<QComboBox>(control)->currentText());
-    case Label:
-      return ToText(As<QLabel>(control)->text());
-    case Frame:
-      return ToText(As<QGroupBox>(control)->title());
-    case PushButton:
-    case OptionButton:
-    case CheckBox:
-      return ToText(As<QAbstractButton>(control)->text());
-    case Line:
-      break;
-  }
+  if (auto* field = As<QLineEdit>(control)) return ToText(field->text());
+  if (auto* list = As<QComboBox>(control)) return ToText(list->currentText());
   return {};
 }
 
+// A pick-only list shows only its entries; a label keeps fitting its text.
 void QtWindowRuntime::SetText(ControlId control, const Text& text) {
   const QString shown = ToQString(text);
-  switch (KindOf(control)) {
-    case TextField:
-      As<QLineEdit>(control)->setText(shown);
-      break;
-    case EditableList:
-      As<QComboBox>(control)->setEditText(shown);
-      break;
-    case Label:
-      As<QLabel>(control)->setText(shown);
-      As<QLabel>(control)->adjustSize();
-      break;
-    case Frame:
-      As<QGroupBox>(control)->setTitle(shown);
-      break;
-    case PushButton:
-    case OptionButton:
-    case CheckBox:
-      As<QAbstractButton>(control)->setText(shown);
-      break;
-    case PickList:  // shows only its entries
-    case Line:
-      break;
+  if (auto* field = As<QLineEdit>(control)) {
+    field->setText(shown);
+  } else if (auto* list = As<QComboBox>(control); list && list->isEditable()) {
+    list->setEditText(shown);
+  } else if (auto* label = As<QLabel>(control)) {
+    label->setText(shown);
+    label->adjustSize();
   }
 }
 
