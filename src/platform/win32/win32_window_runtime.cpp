@@ -459,14 +459,11 @@ void Win32WindowRuntime::OnListNotification(ControlId list, int code) {
   const int index = Send(At(list).window, CB_GETCURSEL);
   switch (code) {
     case CBN_DROPDOWN:
-      pick = {true, false, -1, pick.typedOver, index};
+      pick = {true, -1, pick.typedOver, index};
       break;
     case CBN_SELCHANGE:
       pick.typedOver = false;
-      if (pick.dropped)
-        pick.changedWhileDropped = true;
-      else if (index != pick.raisedPick)
-        Raise(list);
+      if (!pick.dropped && index != pick.raisedPick) Raise(list);  // else CBN_SELENDOK raises
       pick.raisedPick = -1;
       break;
     case CBN_SELENDOK:

@@ -59,9 +59,8 @@ class Win32WindowRuntime final : public WindowRuntime {
   // What a drop-down list remembers between the notifications of one pick.
   struct ListPick {
     bool dropped = false;
-    bool changedWhileDropped = false;
     int raisedPick = -1;  // the entry whose Click CBN_SELENDOK raised, or -1
-    bool typedOver = false;    // the user typed: no entry is selected
+    bool typedOver = false;  // the user typed: no entry is selected
     int indexAtDrop = -1;
   };
 
