@@ -49,8 +49,8 @@ void Paint(Canvas& canvas, const Shape& shape, Ink fill, Ink edge) {
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x) {
       if (!shape(x, y)) continue;
-      const bool rim = !Inside(shape, x - 1, y) || !Inside(shape, x + 1, y) ||
-                       !Inside(shape, x, y - 1) || !Inside(shape, x, y + 1);
+      const bool rim = !Inside(shape, x - 1, y) || !Inside(shape, x + 1, y) || !Inside(shape, x, y - 1) ||
+                       !Inside(shape, x, y + 1);
       canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = rim ? edge : fill;
     }
 }
@@ -63,13 +63,21 @@ bool BackPanel(int x, int y) {
 }
 
 // The sheet, its top right corner folded down.
-bool Paper(int x, int y) { return x >= 6 && x <= 24 && y >= 1 && y <= 22 && x - y <= 19; }
-bool DogEar(int x, int y) { return Paper(x, y) && x >= 20 && y <= 5 && x - y >= 16; }
+bool Paper(int x, int y) {
+  return x >= 6 && x <= 24 && y >= 1 && y <= 22 && x - y <= 19;
+}
+bool DogEar(int x, int y) {
+  return Paper(x, y) && x >= 20 && y <= 5 && x - y >= 16;
+}
 
 // The front flap, opened forward: its top edge leans right of its foot.
 constexpr int kFrontTop = 12, kFrontFoot = 27;
-double FrontLeft(int y) { return 7.0 - 6.0 * (y - kFrontTop) / (kFrontFoot - kFrontTop); }
-double FrontRight(int y) { return 31.0 - 5.0 * (y - kFrontTop) / (kFrontFoot - kFrontTop); }
+double FrontLeft(int y) {
+  return 7.0 - 6.0 * (y - kFrontTop) / (kFrontFoot - kFrontTop);
+}
+double FrontRight(int y) {
+  return 31.0 - 5.0 * (y - kFrontTop) / (kFrontFoot - kFrontTop);
+}
 bool FrontPanel(int x, int y) {
   const double centre = x + 0.5;
   return y >= kFrontTop && y <= kFrontFoot && centre >= FrontLeft(y) && centre <= FrontRight(y);
@@ -83,15 +91,18 @@ Canvas Draw() {
   for (int line = 0; line < 5; ++line) {
     const int y = 5 + 2 * line, end = line % 2 == 0 ? 20 : 17;
     for (int x = 9; x <= end; ++x)
-      if (Paper(x, y) && !DogEar(x, y)) canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = kWriting;
+      if (Paper(x, y) && !DogEar(x, y))
+        canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = kWriting;
   }
   Paint(canvas, FrontPanel, kFrontPanel, kFolderEdge);
   for (int y = kFrontTop + 1; y < kFrontFoot; ++y)
     for (int x = 0; x < kSize; ++x) {
       auto& pixel = canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
       if (pixel != kFrontPanel) continue;
-      if (y <= kFrontTop + 2) pixel = kFrontLight;
-      else if (y >= kFrontFoot - 4) pixel = kFrontShade;
+      if (y <= kFrontTop + 2)
+        pixel = kFrontLight;
+      else if (y >= kFrontFoot - 4)
+        pixel = kFrontShade;
     }
   return canvas;
 }
@@ -131,7 +142,7 @@ std::string FolderIconFile() {
   constexpr unsigned kDirectorySize = 6 + 16;
 
   LittleEndian out;
-  out.U16(0), out.U16(1), out.U16(1);  // ICONDIR: an icon file with one image
+  out.U16(0), out.U16(1), out.U16(1);                  // ICONDIR: an icon file with one image
   out.U8(kSize), out.U8(kSize), out.U8(0), out.U8(0);  // 0 colours: 256
   out.U16(1), out.U16(8), out.U32(kImageSize), out.U32(kDirectorySize);
 
@@ -146,8 +157,7 @@ std::string FolderIconFile() {
   for (int y = kSize - 1; y >= 0; --y) {
     unsigned row = 0;
     for (int x = 0; x < kSize; ++x)
-      if (canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == kClear)
-        row |= 0x80000000u >> x;
+      if (canvas[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] == kClear) row |= 0x80000000u >> x;
     out.U8(row >> 24), out.U8(row >> 16), out.U8(row >> 8), out.U8(row);
   }
   return out.Bytes();

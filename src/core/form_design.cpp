@@ -69,8 +69,7 @@ constexpr std::array<ControlId, 18> MakeFocusOrder() {
   std::size_t n = 0;
   for (const auto& c : kControls)
     if (c.tabIndex) focusable[n++] = &c;
-  std::sort(focusable.begin(), focusable.end(),
-            [](auto* a, auto* b) { return *a->tabIndex < *b->tabIndex; });
+  std::sort(focusable.begin(), focusable.end(), [](auto* a, auto* b) { return *a->tabIndex < *b->tabIndex; });
   std::array<ControlId, 18> order{};
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = focusable[i]->id;
   return order;
@@ -81,13 +80,19 @@ constexpr std::array<ControlId, 18> kFocusOrder = MakeFocusOrder();
 
 const FormDesign kFormDesign{texts::kAppTitle, 6390, 3600, 4410, 3810};
 
-std::span<const ControlDesign> ControlDesigns() { return kControls; }
-std::span<const LineDesign> LineDesigns() { return kLines; }
-std::span<const ControlId> FocusOrder() { return kFocusOrder; }
+std::span<const ControlDesign> ControlDesigns() {
+  return kControls;
+}
+std::span<const LineDesign> LineDesigns() {
+  return kLines;
+}
+std::span<const ControlId> FocusOrder() {
+  return kFocusOrder;
+}
 
 const ControlDesign& DesignOf(ControlId id) {
-  auto it = std::find_if(kControls.begin(), kControls.end(),
-                         [id](const ControlDesign& c) { return c.id == id; });
+  auto it =
+      std::find_if(kControls.begin(), kControls.end(), [id](const ControlDesign& c) { return c.id == id; });
   if (it == kControls.end()) std::abort();  // a line: use LineDesigns()
   return *it;
 }

@@ -14,11 +14,34 @@
 namespace quernel {
 
 enum class ControlId : std::uint8_t {
-  Label6, txtPath, cmdBrowse,
-  Frame1, Label3, cobType, Label4, cobFilter, optD, optR, optS, optH, optA,
-  Frame2, Label1, cobSort, Label2, cobWay, chkL, chkW, chkT,
-  cmdAbout, cmdHelp, cmdOut, cmdExit,
-  Label5, Line1, Line2,
+  Label6,
+  txtPath,
+  cmdBrowse,
+  Frame1,
+  Label3,
+  cobType,
+  Label4,
+  cobFilter,
+  optD,
+  optR,
+  optS,
+  optH,
+  optA,
+  Frame2,
+  Label1,
+  cobSort,
+  Label2,
+  cobWay,
+  chkL,
+  chkW,
+  chkT,
+  cmdAbout,
+  cmdHelp,
+  cmdOut,
+  cmdExit,
+  Label5,
+  Line1,
+  Line2,
 };
 inline constexpr int kControlCount = 28;
 
@@ -54,7 +77,7 @@ struct ControlDesign {
   bool enabled = true;
   std::string_view hoverHint = {};
   Role role = Role::None;
-  std::optional<Rgb> textColour = {};  // nullopt: the platform's default
+  std::optional<Rgb> textColour = {};   // nullopt: the platform's default
   std::optional<ControlId> names = {};  // a label: the control it names
 };
 

@@ -16,18 +16,19 @@ constexpr double kFontPoints = 9.0;
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
-    txtPath, Frame2, Frame1, Label1, Label2, Label3, Label4, Label5, Label6, cmdBrowse,
-    cmdAbout, cmdHelp, cmdOut, cmdExit, optA, optD, optH, optR, optS, chkL, chkT, chkW,
+    txtPath, Frame2, Frame1,  Label1, Label2, Label3, Label4, Label5, Label6, cmdBrowse, cmdAbout,
+    cmdHelp, cmdOut, cmdExit, optA,   optD,   optH,   optR,   optS,   chkL,   chkT,      chkW,
 };
 
-Text Quoted(const Text& path) { return '"' + path + '"'; }
+Text Quoted(const Text& path) {
+  return '"' + path + '"';
+}
 
 // A double quote would end the quoted path in the batch file, and CR, LF or
 // any other control character would break its line.
 bool HasForbiddenCharacter(const Text& text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    return c == '"' || static_cast<unsigned char>(c) < 0x20;
-  });
+  return std::any_of(text.begin(), text.end(),
+                     [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; });
 }
 
 // The first character (one UTF-8 sequence) of `text` that the code page lacks.
@@ -75,9 +76,9 @@ void frmMain::Load() {
     for (const auto& row : table) texts.push_back(row.entry);
     return texts;
   };
-  for (auto [list, texts] : {std::pair{cobType, entries(AttributeModes())},
-                             std::pair{cobSort, entries(SortKeys())},
-                             std::pair{cobWay, entries(SortDirections())}}) {
+  for (auto [list, texts] :
+       {std::pair{cobType, entries(AttributeModes())}, std::pair{cobSort, entries(SortKeys())},
+        std::pair{cobWay, entries(SortDirections())}}) {
     Fill(list, texts);
     w.SetListIndex(list, 0);  // runs the list's Click: the start values
     w.SetFontSize(list, kFontPoints);
@@ -178,26 +179,26 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   ReadListingStyleFromWindow();
   if (HasForbiddenCharacter(platform_.window.GetText(txtPath)))
     return {{}, Text(texts::kFolderHasForbiddenCharacter)};
-  if (HasForbiddenCharacter(options_.strFilter))
-    return {{}, Text(texts::kPatternHasForbiddenCharacter)};
+  if (HasForbiddenCharacter(options_.strFilter)) return {{}, Text(texts::kPatternHasForbiddenCharacter)};
 
   const CodePage& codePage = platform_.codePage;
   ListOptions inCommand = options_;
   if (auto folder = InBatchCodePage(options_.strFolder))
     inCommand.strFolder = FolderWithBackslash(*folder);
   else
-    return {{}, FillMessage(texts::kFolderNotInCodePage, FirstCharacterNotIn(codePage, options_.strFolder),
-                            codePage.Name())};
+    return {{},
+            FillMessage(texts::kFolderNotInCodePage, FirstCharacterNotIn(codePage, options_.strFolder),
+                        codePage.Name())};
   if (!codePage.Encode(options_.strFilter))
-    return {{}, FillMessage(texts::kPatternNotInCodePage, FirstCharacterNotIn(codePage, options_.strFilter),
-                            codePage.Name())};
+    return {{},
+            FillMessage(texts::kPatternNotInCodePage, FirstCharacterNotIn(codePage, options_.strFilter),
+                        codePage.Name())};
   const Text workFolder = WorkFolder();
   const auto workFolderInCommand = InBatchCodePage(workFolder);
   if (!workFolderInCommand)
     return {{}, FillMessage(texts::kWorkFolderNotInCodePage, workFolder, codePage.Name())};
 
-  const BatchFile batch{workFolder + Text(texts::kBatchFileName),
-                        workFolder + Text(texts::kListingFileName)};
+  const BatchFile batch{workFolder + Text(texts::kBatchFileName), workFolder + Text(texts::kListingFileName)};
   const auto bytes = codePage.Encode(BatchFileText(ListingCommand(inCommand, *workFolderInCommand)));
   platform_.files.RemoveFile(batch.listingPath);  // there is none before the first run
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, bytes.value_or(""));
@@ -218,8 +219,8 @@ void frmMain::cmdOut_Click() {
     return;
   }
   const BatchFile& batch = *outcome.written;
-  Launch run = w.LaunchProgram(
-      {Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}});
+  Launch run =
+      w.LaunchProgram({Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}});
   if (run.process) w.WaitWhilePainting(*run.process);
   w.SetMousePointer(MousePointer::Default);
   if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
@@ -239,21 +240,25 @@ void frmMain::ShowError(std::string_view message, const Text& arg0, const Text& 
 // --- Shell services and exit -------------------------------------------------
 
 void frmMain::cmdBrowse_Click() {
-  const Text folder = Module1::BrowseForFolder(platform_.shell, platform_.window.FormHandle(),
-                                               Text(texts::kFolderPrompt));
+  const Text folder =
+      Module1::BrowseForFolder(platform_.shell, platform_.window.FormHandle(), Text(texts::kFolderPrompt));
   if (!folder.empty()) platform_.window.SetText(txtPath, folder);  // cancel keeps the field
 }
 
-void frmMain::cmdAbout_Click() { frmAbout::ShowAbout(platform_); }
+void frmMain::cmdAbout_Click() {
+  frmAbout::ShowAbout(platform_);
+}
 
 void frmMain::cmdHelp_Click() {
   const Text helpPage = platform_.window.ProgramFolder() + Text(texts::kHelpFileName);
-  Launch help =
-      platform_.window.LaunchProgram({Text(texts::kFileManager) + Quoted(helpPage), WindowStyle::NormalWithFocus, {}});
+  Launch help = platform_.window.LaunchProgram(
+      {Text(texts::kFileManager) + Quoted(helpPage), WindowStyle::NormalWithFocus, {}});
   if (!help.process) ShowError(texts::kHelpNotStarted, helpPage, help.failure);
 }
 
-void frmMain::cmdExit_Click() { platform_.window.CloseForm(); }
+void frmMain::cmdExit_Click() {
+  platform_.window.CloseForm();
+}
 
 int RunQuernel(const Platform& platform) {
   frmMain form(platform);

@@ -17,15 +17,25 @@ constexpr std::array<AttributeMode, 4> kAttributeModes{{
 }};
 
 constexpr std::array<AttributeButton, 5> kAttributeButtons{{
-    {optD, "d"}, {optR, "r"}, {optS, "s"}, {optH, "h"}, {optA, "a"},
+    {optD, "d"},
+    {optR, "r"},
+    {optS, "s"},
+    {optH, "h"},
+    {optA, "a"},
 }};
 
 constexpr std::array<SortKey, 5> kSortKeys{{
-    {"名称", "n"}, {"大小", "s"}, {"日期", "d"}, {"组别", "g"}, {"扩展名", "e"},
+    {"名称", "n"},
+    {"大小", "s"},
+    {"日期", "d"},
+    {"组别", "g"},
+    {"扩展名", "e"},
 }};
 
 constexpr std::array<SortDirection, 3> kSortDirections{{
-    {"", ""}, {"顺序", ""}, {"逆序", "-"},
+    {"", ""},
+    {"顺序", ""},
+    {"逆序", "-"},
 }};
 
 constexpr std::array<std::string_view, 6> kFilePatterns{
@@ -40,12 +50,24 @@ const std::array<StyleBox, 3> kStyleBoxes{{
 
 }  // namespace
 
-std::span<const AttributeMode> AttributeModes() { return kAttributeModes; }
-std::span<const AttributeButton> AttributeButtons() { return kAttributeButtons; }
-std::span<const SortKey> SortKeys() { return kSortKeys; }
-std::span<const SortDirection> SortDirections() { return kSortDirections; }
-std::span<const std::string_view> FilePatterns() { return kFilePatterns; }
-std::span<const StyleBox> StyleBoxes() { return kStyleBoxes; }
+std::span<const AttributeMode> AttributeModes() {
+  return kAttributeModes;
+}
+std::span<const AttributeButton> AttributeButtons() {
+  return kAttributeButtons;
+}
+std::span<const SortKey> SortKeys() {
+  return kSortKeys;
+}
+std::span<const SortDirection> SortDirections() {
+  return kSortDirections;
+}
+std::span<const std::string_view> FilePatterns() {
+  return kFilePatterns;
+}
+std::span<const StyleBox> StyleBoxes() {
+  return kStyleBoxes;
+}
 
 Text FolderWithBackslash(const Text& folder) {
   if (!folder.empty() && folder.back() == '\\') return folder;

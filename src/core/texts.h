@@ -46,13 +46,11 @@ inline constexpr std::string_view kWorkFolderNotInCodePage =
     "工作文件夹“{0}”的路径无法写入批处理文件(代码页 {1}),输出已取消!";
 inline constexpr std::string_view kBatchFileNotWritten =
     "无法写入批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
-inline constexpr std::string_view kBatchFileNotRun =
-    "无法运行批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
+inline constexpr std::string_view kBatchFileNotRun = "无法运行批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
 inline constexpr std::string_view kListingMissing =
     "文件列表没有生成:\r{0}\r\r请检查文件夹路径和后缀过滤是否正确。";
 inline constexpr std::string_view kViewerNotStarted =
     "无法用记事本打开文件列表:\r{0}\r\r{1}\r\r文件列表已保存在上面的文件中。";
-inline constexpr std::string_view kHelpNotStarted =
-    "无法打开帮助页:\r{0}\r\r{1}";
+inline constexpr std::string_view kHelpNotStarted = "无法打开帮助页:\r{0}\r\r{1}";
 
 }  // namespace quernel::texts

@@ -1,14 +1,14 @@
 #include "batch.hpp"
 
-#include "dir_command.hpp"
-#include "text.hpp"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
 #include <variant>
+
+#include "dir_command.hpp"
+#include "text.hpp"
 
 extern char** environ;
 
@@ -19,96 +19,89 @@ namespace {
 constexpr int error_exit_code = 1;
 
 struct Stop {
-    int exit_code;
+  int exit_code;
 };
 using LineResult = std::variant<int, Stop>;  // an errorlevel, or stop
 
-std::string current_directory(Charset& charset)
-{
-    std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
-    return cwd ? charset.to_utf8(cwd.get()) : std::string("/");
+std::string current_directory(Charset& charset) {
+  std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
+  return cwd ? charset.to_utf8(cwd.get()) : std::string("/");
 }
 
-Stop report(const CommandError& error, BatchContext& context)
-{
-    context.err.write(describe(error, context.locale.language) + "\n");
-    context.err.flush();
-    return Stop{error_exit_code};
+Stop report(const CommandError& error, BatchContext& context) {
+  context.err.write(describe(error, context.locale.language) + "\n");
+  context.err.flush();
+  return Stop{error_exit_code};
 }
 
 // "exit [/b] [code]"; a code that is no number counts as 0, as in cmd.
-Stop run_exit(const std::vector<Word>& words)
-{
-    std::size_t next = 1;
-    if (next < words.size() && iequals_ascii(words[next].text, "/b")) ++next;
-    if (next >= words.size()) return Stop{0};
-    return Stop{static_cast<int>(std::strtol(words[next].text.c_str(), nullptr, 10))};
+Stop run_exit(const std::vector<Word>& words) {
+  std::size_t next = 1;
+  if (next < words.size() && iequals_ascii(words[next].text, "/b")) ++next;
+  if (next >= words.size()) return Stop{0};
+  return Stop{static_cast<int>(std::strtol(words[next].text.c_str(), nullptr, 10))};
 }
 
-LineResult run_dir_line(const CommandLine& command, BatchContext& context)
-{
-    DirOptions options;
-    const std::vector<Word> arguments(command.words.begin() + 1, command.words.end());
-    if (auto error = parse_dir_arguments(arguments, options)) return report(*error, context);
+LineResult run_dir_line(const CommandLine& command, BatchContext& context) {
+  DirOptions options;
+  const std::vector<Word> arguments(command.words.begin() + 1, command.words.end());
+  if (auto error = parse_dir_arguments(arguments, options)) return report(*error, context);
 
-    DirContext dir_context{context.locale, context.charset, current_directory(context.charset)};
-    if (!command.redirect) return run_dir(options, dir_context, context.out, context.err);
+  DirContext dir_context{context.locale, context.charset, current_directory(context.charset)};
+  if (!command.redirect) return run_dir(options, dir_context, context.out, context.err);
 
-    const std::string target = resolve_windows_file_name(context.charset.from_utf8(command.redirect->target));
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.redirect->append ? O_APPEND : O_TRUNC);
-    const int fd = open(target.c_str(), flags, 0666);
-    if (fd < 0) return report({CommandError::Kind::path_not_found, {}}, context);
-    DescriptorSink file(fd, context.charset, true);
-    const int status = run_dir(options, dir_context, file, context.err);
-    file.flush();
-    if (file.failed()) return report({CommandError::Kind::access_denied, {}}, context);
-    return status;
+  const std::string target = resolve_windows_file_name(context.charset.from_utf8(command.redirect->target));
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.redirect->append ? O_APPEND : O_TRUNC);
+  const int fd = open(target.c_str(), flags, 0666);
+  if (fd < 0) return report({CommandError::Kind::path_not_found, {}}, context);
+  DescriptorSink file(fd, context.charset, true);
+  const int status = run_dir(options, dir_context, file, context.err);
+  file.flush();
+  if (file.failed()) return report({CommandError::Kind::access_denied, {}}, context);
+  return status;
 }
 
-LineResult run_line(std::string_view line, BatchContext& context)
-{
-    const std::string expanded = expand_percents(line, context.lookup, context.batch_path);
-    std::string_view rest = expanded;
-    rest.remove_prefix(std::min(rest.find_first_not_of(" \t@"), rest.size()));
-    const auto parsed = parse_command_line(rest);
-    if (const auto* error = std::get_if<CommandError>(&parsed)) return report(*error, context);
-    const auto& command = std::get<CommandLine>(parsed);
-    if (command.words.empty()) return 0;
-    const std::string& name = command.words.front().text;
-    if (iequals_ascii(name, "exit")) return run_exit(command.words);
-    if (iequals_ascii(name, "dir")) return run_dir_line(command, context);
-    return report({CommandError::Kind::unknown_command, name}, context);
+LineResult run_line(std::string_view line, BatchContext& context) {
+  const std::string expanded = expand_percents(line, context.lookup, context.batch_path);
+  std::string_view rest = expanded;
+  rest.remove_prefix(std::min(rest.find_first_not_of(" \t@"), rest.size()));
+  const auto parsed = parse_command_line(rest);
+  if (const auto* error = std::get_if<CommandError>(&parsed)) return report(*error, context);
+  const auto& command = std::get<CommandLine>(parsed);
+  if (command.words.empty()) return 0;
+  const std::string& name = command.words.front().text;
+  if (iequals_ascii(name, "exit")) return run_exit(command.words);
+  if (iequals_ascii(name, "dir")) return run_dir_line(command, context);
+  return report({CommandError::Kind::unknown_command, name}, context);
 }
 
 }  // namespace
 
-int run_batch(std::string_view text, BatchContext& context)
-{
-    int errorlevel = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        const LineResult result = run_line(line, context);
-        if (const auto* stop = std::get_if<Stop>(&result)) return stop->exit_code;
-        errorlevel = std::get<int>(result);
-    }
-    return errorlevel;
+int run_batch(std::string_view text, BatchContext& context) {
+  int errorlevel = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    const LineResult result = run_line(line, context);
+    if (const auto* stop = std::get_if<Stop>(&result)) return stop->exit_code;
+    errorlevel = std::get<int>(result);
+  }
+  return errorlevel;
 }
 
-std::optional<std::string> lookup_environment(std::string_view name, Charset& charset)
-{
-    const std::string native_name = charset.from_utf8(name);
-    if (const char* value = std::getenv(native_name.c_str())) return charset.to_utf8(value);
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view variable = *entry;
-        const std::size_t equals = variable.find('=');
-        if (equals != std::string_view::npos && iequals_ascii(variable.substr(0, equals), native_name))
-            return charset.to_utf8(variable.substr(equals + 1));
-    }
-    return std::nullopt;
+std::optional<std::string> lookup_environment(std::string_view name, Charset& charset) {
+  const std::string native_name = charset.from_utf8(name);
+  if (const char* value = std::getenv(native_name.c_str())) return charset.to_utf8(value);
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view variable = *entry;
+    const std::size_t equals = variable.find('=');
+    if (equals != std::string_view::npos && iequals_ascii(variable.substr(0, equals), native_name))
+      return charset.to_utf8(variable.substr(equals + 1));
+  }
+  return std::nullopt;
 }
 
 }  // namespace quernel::cmd

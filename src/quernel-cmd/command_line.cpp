@@ -4,86 +4,86 @@ namespace quernel::cmd {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads one word starting at `pos`, which must not be blank.
-Word read_word(std::string_view line, std::size_t& pos)
-{
-    Word word;
-    bool in_quotes = false;
-    for (; pos < line.size(); ++pos) {
-        const char c = line[pos];
-        if (c == '"') {
-            in_quotes = !in_quotes;
-            word.quoted = true;
-        } else if (!in_quotes && (is_blank(c) || c == '>' || c == '<' || c == '|' || c == '&')) {
-            break;
-        } else {
-            word.text += c;
-        }
-    }
-    return word;
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
 }
 
-void skip_blanks(std::string_view line, std::size_t& pos)
-{
-    while (pos < line.size() && is_blank(line[pos])) ++pos;
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Reads one word starting at `pos`, which must not be blank.
+Word read_word(std::string_view line, std::size_t& pos) {
+  Word word;
+  bool in_quotes = false;
+  for (; pos < line.size(); ++pos) {
+    const char c = line[pos];
+    if (c == '"') {
+      in_quotes = !in_quotes;
+      word.quoted = true;
+    } else if (!in_quotes && (is_blank(c) || c == '>' || c == '<' || c == '|' || c == '&')) {
+      break;
+    } else {
+      word.text += c;
+    }
+  }
+  return word;
+}
+
+void skip_blanks(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && is_blank(line[pos])) ++pos;
 }
 
 }  // namespace
 
 std::string expand_percents(std::string_view line, const EnvironmentLookup& lookup,
-                            std::string_view batch_path)
-{
-    std::string out;
-    out.reserve(line.size());
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '%') {
-            out += line[i];
-            continue;
-        }
-        const char next = i + 1 < line.size() ? line[i + 1] : '\0';
-        if (next == '%') {
-            out += '%';
-            ++i;
-        } else if (is_digit(next) || next == '*') {
-            if (next == '0') out += batch_path;
-            ++i;
-        } else if (const std::size_t close = line.find('%', i + 1); close != std::string_view::npos) {
-            if (auto value = lookup(line.substr(i + 1, close - i - 1))) out += *value;
-            i = close;
-        }
+                            std::string_view batch_path) {
+  std::string out;
+  out.reserve(line.size());
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] != '%') {
+      out += line[i];
+      continue;
     }
-    return out;
+    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+    if (next == '%') {
+      out += '%';
+      ++i;
+    } else if (is_digit(next) || next == '*') {
+      if (next == '0') out += batch_path;
+      ++i;
+    } else if (const std::size_t close = line.find('%', i + 1); close != std::string_view::npos) {
+      if (auto value = lookup(line.substr(i + 1, close - i - 1))) out += *value;
+      i = close;
+    }
+  }
+  return out;
 }
 
-std::variant<CommandLine, CommandError> parse_command_line(std::string_view line)
-{
-    const CommandError syntax_error{CommandError::Kind::syntax, {}};
-    CommandLine command;
-    std::size_t pos = 0;
-    for (skip_blanks(line, pos); pos < line.size(); skip_blanks(line, pos)) {
-        const char c = line[pos];
-        if (c == '<' || c == '|' || c == '&') return syntax_error;
-        if (c != '>') {
-            command.words.push_back(read_word(line, pos));
-            continue;
-        }
-        Redirect redirect;
-        ++pos;
-        if (pos < line.size() && line[pos] == '>') {
-            redirect.append = true;
-            ++pos;
-        }
-        skip_blanks(line, pos);
-        if (pos == line.size() || line[pos] == '>') return syntax_error;
-        redirect.target = read_word(line, pos).text;
-        if (redirect.target.empty()) return syntax_error;
-        command.redirect = std::move(redirect);
+std::variant<CommandLine, CommandError> parse_command_line(std::string_view line) {
+  const CommandError syntax_error{CommandError::Kind::syntax, {}};
+  CommandLine command;
+  std::size_t pos = 0;
+  for (skip_blanks(line, pos); pos < line.size(); skip_blanks(line, pos)) {
+    const char c = line[pos];
+    if (c == '<' || c == '|' || c == '&') return syntax_error;
+    if (c != '>') {
+      command.words.push_back(read_word(line, pos));
+      continue;
     }
-    return command;
+    Redirect redirect;
+    ++pos;
+    if (pos < line.size() && line[pos] == '>') {
+      redirect.append = true;
+      ++pos;
+    }
+    skip_blanks(line, pos);
+    if (pos == line.size() || line[pos] == '>') return syntax_error;
+    redirect.target = read_word(line, pos).text;
+    if (redirect.target.empty()) return syntax_error;
+    command.redirect = std::move(redirect);
+  }
+  return command;
 }
 
 }  // namespace quernel::cmd

@@ -6,143 +6,149 @@ namespace quernel::cmd {
 
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::optional<std::uint8_t> attribute_bit(char letter)
-{
-    switch (lower(letter)) {
-    case 'd': return attribute::directory;
-    case 'h': return attribute::hidden;
-    case 's': return attribute::system;
-    case 'r': return attribute::read_only;
-    case 'a': return attribute::archive;
-    default: return std::nullopt;
-    }
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::optional<SortField> sort_field(char letter)
-{
-    switch (lower(letter)) {
-    case 'n': return SortField::name;
-    case 's': return SortField::size;
-    case 'e': return SortField::extension;
-    case 'd': return SortField::date;
-    case 'g': return SortField::group;
-    default: return std::nullopt;
-    }
+std::optional<std::uint8_t> attribute_bit(char letter) {
+  switch (lower(letter)) {
+    case 'd':
+      return attribute::directory;
+    case 'h':
+      return attribute::hidden;
+    case 's':
+      return attribute::system;
+    case 'r':
+      return attribute::read_only;
+    case 'a':
+      return attribute::archive;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<SortField> sort_field(char letter) {
+  switch (lower(letter)) {
+    case 'n':
+      return SortField::name;
+    case 's':
+      return SortField::size;
+    case 'e':
+      return SortField::extension;
+    case 'd':
+      return SortField::date;
+    case 'g':
+      return SortField::group;
+    default:
+      return std::nullopt;
+  }
 }
 
 // Letters after /a or /o, each optionally preceded by '-'. Calls
 // `accept(letter, negated)`, which returns false for an unknown letter.
 template <typename Accept>
-bool parse_letters(std::string_view letters, Accept accept)
-{
-    bool negated = false;
-    for (char c : letters) {
-        if (c == '-' && !negated) {
-            negated = true;
-            continue;
-        }
-        if (!accept(c, negated)) return false;
-        negated = false;
+bool parse_letters(std::string_view letters, Accept accept) {
+  bool negated = false;
+  for (char c : letters) {
+    if (c == '-' && !negated) {
+      negated = true;
+      continue;
     }
-    return !negated;
+    if (!accept(c, negated)) return false;
+    negated = false;
+  }
+  return !negated;
 }
 
-std::optional<AttributeFilter> parse_attributes(std::string_view letters)
-{
-    AttributeFilter filter{0, 0};
-    const bool ok = parse_letters(letters, [&](char c, bool negated) {
-        const auto bit = attribute_bit(c);
-        if (bit) (negated ? filter.excluded : filter.required) |= *bit;
-        return bit.has_value();
-    });
-    return ok ? std::optional(filter) : std::nullopt;
+std::optional<AttributeFilter> parse_attributes(std::string_view letters) {
+  AttributeFilter filter{0, 0};
+  const bool ok = parse_letters(letters, [&](char c, bool negated) {
+    const auto bit = attribute_bit(c);
+    if (bit) (negated ? filter.excluded : filter.required) |= *bit;
+    return bit.has_value();
+  });
+  return ok ? std::optional(filter) : std::nullopt;
 }
 
-std::optional<std::vector<SortKey>> parse_sort(std::string_view letters)
-{
-    if (letters.empty()) return std::vector<SortKey>{{SortField::group, false}, {SortField::name, false}};
-    std::vector<SortKey> keys;
-    const bool ok = parse_letters(letters, [&](char c, bool negated) {
-        const auto field = sort_field(c);
-        if (field) keys.push_back({*field, negated});
-        return field.has_value();
-    });
-    return ok ? std::optional(keys) : std::nullopt;
+std::optional<std::vector<SortKey>> parse_sort(std::string_view letters) {
+  if (letters.empty()) return std::vector<SortKey>{{SortField::group, false}, {SortField::name, false}};
+  std::vector<SortKey> keys;
+  const bool ok = parse_letters(letters, [&](char c, bool negated) {
+    const auto field = sort_field(c);
+    if (field) keys.push_back({*field, negated});
+    return field.has_value();
+  });
+  return ok ? std::optional(keys) : std::nullopt;
 }
 
 // Applies one switch without its slash, e.g. "o:-n".
-std::optional<CommandError> apply_switch(std::string_view text, DirOptions& options)
-{
-    const char letter = lower(text[0]);
-    std::string_view rest = text.substr(1);
-    const bool has_value = letter == 'a' || letter == 'o';
-    if (has_value && rest.starts_with(':')) rest.remove_prefix(1);
-    const CommandError bad_value{CommandError::Kind::parameter_format, std::string(rest)};
-    switch (letter) {
+std::optional<CommandError> apply_switch(std::string_view text, DirOptions& options) {
+  const char letter = lower(text[0]);
+  std::string_view rest = text.substr(1);
+  const bool has_value = letter == 'a' || letter == 'o';
+  if (has_value && rest.starts_with(':')) rest.remove_prefix(1);
+  const CommandError bad_value{CommandError::Kind::parameter_format, std::string(rest)};
+  switch (letter) {
     case 'a':
-        if (const auto filter = parse_attributes(rest)) {
-            options.filter = *filter;
-            return std::nullopt;
-        }
-        return bad_value;
+      if (const auto filter = parse_attributes(rest)) {
+        options.filter = *filter;
+        return std::nullopt;
+      }
+      return bad_value;
     case 'o':
-        if (auto keys = parse_sort(rest)) {
-            options.sort = std::move(*keys);
-            return std::nullopt;
-        }
-        return bad_value;
+      if (auto keys = parse_sort(rest)) {
+        options.sort = std::move(*keys);
+        return std::nullopt;
+      }
+      return bad_value;
     case 'l':
     case 'w':
     case 'b':
-        if (!rest.empty()) break;
-        (letter == 'l' ? options.lower_case : letter == 'w' ? options.wide : options.bare) = true;
-        return std::nullopt;
-    default: break;
-    }
-    return CommandError{CommandError::Kind::invalid_switch, std::string(text)};
+      if (!rest.empty()) break;
+      (letter == 'l' ? options.lower_case : letter == 'w' ? options.wide : options.bare) = true;
+      return std::nullopt;
+    default:
+      break;
+  }
+  return CommandError{CommandError::Kind::invalid_switch, std::string(text)};
 }
 
-std::vector<std::string_view> switch_parts(std::string_view word)
-{
-    std::vector<std::string_view> parts;
-    while (!word.empty()) {
-        word.remove_prefix(1);
-        const std::size_t next = word.find('/');
-        parts.push_back(word.substr(0, next));
-        word = next == std::string_view::npos ? std::string_view{} : word.substr(next);
-    }
-    return parts;
+std::vector<std::string_view> switch_parts(std::string_view word) {
+  std::vector<std::string_view> parts;
+  while (!word.empty()) {
+    word.remove_prefix(1);
+    const std::size_t next = word.find('/');
+    parts.push_back(word.substr(0, next));
+    word = next == std::string_view::npos ? std::string_view{} : word.substr(next);
+  }
+  return parts;
 }
 
-bool is_switch(const Word& word)
-{
-    const std::string_view text = word.text;
-    if (word.quoted || text.size() < 2 || text[0] != '/') return false;
-    if (text.size() == 2 || text[2] == ':') return true;
-    DirOptions scratch;
-    for (std::string_view part : switch_parts(text))
-        if (part.empty() || apply_switch(part, scratch)) return false;
-    return true;
+bool is_switch(const Word& word) {
+  const std::string_view text = word.text;
+  if (word.quoted || text.size() < 2 || text[0] != '/') return false;
+  if (text.size() == 2 || text[2] == ':') return true;
+  DirOptions scratch;
+  for (std::string_view part : switch_parts(text))
+    if (part.empty() || apply_switch(part, scratch)) return false;
+  return true;
 }
 
 }  // namespace
 
-std::optional<CommandError> parse_dir_arguments(const std::vector<Word>& words, DirOptions& options)
-{
-    for (const Word& word : words) {
-        if (!is_switch(word)) {
-            if (options.path) return CommandError{CommandError::Kind::too_many_parameters, word.text};
-            options.path = word.text;
-            continue;
-        }
-        for (std::string_view part : switch_parts(word.text)) {
-            if (part.empty()) return CommandError{CommandError::Kind::invalid_switch, ""};
-            if (auto error = apply_switch(part, options)) return error;
-        }
+std::optional<CommandError> parse_dir_arguments(const std::vector<Word>& words, DirOptions& options) {
+  for (const Word& word : words) {
+    if (!is_switch(word)) {
+      if (options.path) return CommandError{CommandError::Kind::too_many_parameters, word.text};
+      options.path = word.text;
+      continue;
     }
-    return std::nullopt;
+    for (std::string_view part : switch_parts(word.text)) {
+      if (part.empty()) return CommandError{CommandError::Kind::invalid_switch, ""};
+      if (auto error = apply_switch(part, options)) return error;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace quernel::cmd

@@ -5,24 +5,22 @@
 
 namespace quernel::cmd {
 
-PoolSlice Listing::append(std::string& pool, std::string_view bytes)
-{
-    if (pool.size() + bytes.size() > std::numeric_limits<std::uint32_t>::max())
-        throw std::length_error("listing exceeds 4 GiB of names");
-    const PoolSlice slice{static_cast<std::uint32_t>(pool.size()), static_cast<std::uint32_t>(bytes.size())};
-    pool += bytes;
-    return slice;
+PoolSlice Listing::append(std::string& pool, std::string_view bytes) {
+  if (pool.size() + bytes.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("listing exceeds 4 GiB of names");
+  const PoolSlice slice{static_cast<std::uint32_t>(pool.size()), static_cast<std::uint32_t>(bytes.size())};
+  pool += bytes;
+  return slice;
 }
 
-void Listing::add(std::string_view utf8_name, const EntryFacts& facts)
-{
-    Entry entry;
-    entry.name = append(names_, utf8_name);
-    entry.size = facts.size;
-    entry.modified_seconds = facts.modified_seconds;
-    entry.modified_nanoseconds = facts.modified_nanoseconds;
-    entry.attributes = facts.attributes;
-    entries_.push_back(entry);
+void Listing::add(std::string_view utf8_name, const EntryFacts& facts) {
+  Entry entry;
+  entry.name = append(names_, utf8_name);
+  entry.size = facts.size;
+  entry.modified_seconds = facts.modified_seconds;
+  entry.modified_nanoseconds = facts.modified_nanoseconds;
+  entry.attributes = facts.attributes;
+  entries_.push_back(entry);
 }
 
 }  // namespace quernel::cmd

@@ -4,46 +4,57 @@ namespace quernel::cmd {
 
 namespace {
 
-std::string english(const CommandError& error)
-{
-    using Kind = CommandError::Kind;
-    switch (error.kind) {
+std::string english(const CommandError& error) {
+  using Kind = CommandError::Kind;
+  switch (error.kind) {
     case Kind::unknown_command:
-        return "'" + error.detail +
-               "' is not recognized as an internal or external command,\noperable program or batch file.";
-    case Kind::invalid_switch: return "Invalid switch - \"" + error.detail + "\".";
-    case Kind::parameter_format: return "Parameter format not correct - \"" + error.detail + "\".";
-    case Kind::too_many_parameters: return "Too many parameters - " + error.detail;
-    case Kind::syntax: return "The syntax of the command is incorrect.";
-    case Kind::file_not_found: return "File Not Found";
-    case Kind::path_not_found: return "The system cannot find the path specified.";
-    case Kind::access_denied: return "Access is denied.";
-    }
-    return {};
+      return "'" + error.detail +
+             "' is not recognized as an internal or external command,\noperable program or batch file.";
+    case Kind::invalid_switch:
+      return "Invalid switch - \"" + error.detail + "\".";
+    case Kind::parameter_format:
+      return "Parameter format not correct - \"" + error.detail + "\".";
+    case Kind::too_many_parameters:
+      return "Too many parameters - " + error.detail;
+    case Kind::syntax:
+      return "The syntax of the command is incorrect.";
+    case Kind::file_not_found:
+      return "File Not Found";
+    case Kind::path_not_found:
+      return "The system cannot find the path specified.";
+    case Kind::access_denied:
+      return "Access is denied.";
+  }
+  return {};
 }
 
-std::string chinese(const CommandError& error)
-{
-    using Kind = CommandError::Kind;
-    switch (error.kind) {
+std::string chinese(const CommandError& error) {
+  using Kind = CommandError::Kind;
+  switch (error.kind) {
     case Kind::unknown_command:
-        return "'" + error.detail + "' 不是内部或外部命令，也不是可运行的程序\n或批处理文件。";
-    case Kind::invalid_switch: return "无效开关 - \"" + error.detail + "\"。";
-    case Kind::parameter_format: return "参数格式不正确 - \"" + error.detail + "\"。";
-    case Kind::too_many_parameters: return "参数太多 - " + error.detail;
-    case Kind::syntax: return "命令语法不正确。";
-    case Kind::file_not_found: return "找不到文件";
-    case Kind::path_not_found: return "系统找不到指定的路径。";
-    case Kind::access_denied: return "拒绝访问。";
-    }
-    return {};
+      return "'" + error.detail + "' 不是内部或外部命令，也不是可运行的程序\n或批处理文件。";
+    case Kind::invalid_switch:
+      return "无效开关 - \"" + error.detail + "\"。";
+    case Kind::parameter_format:
+      return "参数格式不正确 - \"" + error.detail + "\"。";
+    case Kind::too_many_parameters:
+      return "参数太多 - " + error.detail;
+    case Kind::syntax:
+      return "命令语法不正确。";
+    case Kind::file_not_found:
+      return "找不到文件";
+    case Kind::path_not_found:
+      return "系统找不到指定的路径。";
+    case Kind::access_denied:
+      return "拒绝访问。";
+  }
+  return {};
 }
 
 }  // namespace
 
-std::string describe(const CommandError& error, Language language)
-{
-    return language == Language::chinese ? chinese(error) : english(error);
+std::string describe(const CommandError& error, Language language) {
+  return language == Language::chinese ? chinese(error) : english(error);
 }
 
 }  // namespace quernel::cmd

@@ -12,156 +12,147 @@ namespace {
 
 constexpr char32_t replacement_character = 0xFFFD;
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0U) == 0x80U; }
+bool is_continuation(unsigned char byte) {
+  return (byte & 0xC0U) == 0x80U;
+}
 
-bool is_ascii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
+bool is_ascii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
 }
 
 }  // namespace
 
-std::size_t utf8_sequence_length(unsigned char lead)
-{
-    if (lead < 0x80U) return 1;
-    if ((lead & 0xE0U) == 0xC0U) return 2;
-    if ((lead & 0xF0U) == 0xE0U) return 3;
-    if ((lead & 0xF8U) == 0xF0U) return 4;
-    return 1;
+std::size_t utf8_sequence_length(unsigned char lead) {
+  if (lead < 0x80U) return 1;
+  if ((lead & 0xE0U) == 0xC0U) return 2;
+  if ((lead & 0xF0U) == 0xE0U) return 3;
+  if ((lead & 0xF8U) == 0xF0U) return 4;
+  return 1;
 }
 
-char32_t next_code_point(std::string_view utf8, std::size_t& pos)
-{
-    const auto lead = static_cast<unsigned char>(utf8[pos]);
-    const std::size_t length = utf8_sequence_length(lead);
-    if (length == 1) {
-        ++pos;
-        return lead < 0x80U ? char32_t{lead} : replacement_character;
+char32_t next_code_point(std::string_view utf8, std::size_t& pos) {
+  const auto lead = static_cast<unsigned char>(utf8[pos]);
+  const std::size_t length = utf8_sequence_length(lead);
+  if (length == 1) {
+    ++pos;
+    return lead < 0x80U ? char32_t{lead} : replacement_character;
+  }
+  if (pos + length > utf8.size()) {
+    ++pos;
+    return replacement_character;
+  }
+  const unsigned lead_bits[] = {0, 0, 0x1FU, 0x0FU, 0x07U};
+  char32_t code_point = lead & lead_bits[length];
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[pos + i]);
+    if (!is_continuation(byte)) {
+      ++pos;
+      return replacement_character;
     }
-    if (pos + length > utf8.size()) {
-        ++pos;
-        return replacement_character;
-    }
-    const unsigned lead_bits[] = {0, 0, 0x1FU, 0x0FU, 0x07U};
-    char32_t code_point = lead & lead_bits[length];
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[pos + i]);
-        if (!is_continuation(byte)) {
-            ++pos;
-            return replacement_character;
-        }
-        code_point = (code_point << 6U) | (byte & 0x3FU);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code_point < smallest[length] || code_point > 0x10FFFF ||
-        (code_point >= 0xD800 && code_point <= 0xDFFF)) {
-        ++pos;
-        return replacement_character;
-    }
-    pos += length;
-    return code_point;
+    code_point = (code_point << 6U) | (byte & 0x3FU);
+  }
+  const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code_point < smallest[length] || code_point > 0x10FFFF ||
+      (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+    ++pos;
+    return replacement_character;
+  }
+  pos += length;
+  return code_point;
 }
 
-void append_utf8(std::string& out, char32_t code_point)
-{
-    const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
+void append_utf8(std::string& out, char32_t code_point) {
+  const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
+  if (code_point < 0x80) {
+    out += byte(code_point);
+  } else if (code_point < 0x800) {
+    out += byte(0xC0U | (code_point >> 6U));
+    out += byte(0x80U | (code_point & 0x3FU));
+  } else if (code_point < 0x10000) {
+    out += byte(0xE0U | (code_point >> 12U));
+    out += byte(0x80U | ((code_point >> 6U) & 0x3FU));
+    out += byte(0x80U | (code_point & 0x3FU));
+  } else {
+    out += byte(0xF0U | (code_point >> 18U));
+    out += byte(0x80U | ((code_point >> 12U) & 0x3FU));
+    out += byte(0x80U | ((code_point >> 6U) & 0x3FU));
+    out += byte(0x80U | (code_point & 0x3FU));
+  }
+}
+
+void append_sanitized_utf8(std::string& out, std::string_view bytes) {
+  if (is_ascii(bytes)) {
+    out += bytes;
+    return;
+  }
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const std::size_t start = pos;
+    const char32_t code_point = next_code_point(bytes, pos);
+    const bool malformed =
+        code_point == replacement_character && bytes.substr(start, pos - start) != "\xEF\xBF\xBD";
+    if (malformed)
+      out += '?';
+    else
+      out += bytes.substr(start, pos - start);
+  }
+}
+
+std::size_t display_width(std::string_view utf8) {
+  std::size_t width = 0;
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const auto code_point = static_cast<UChar32>(next_code_point(utf8, pos));
     if (code_point < 0x80) {
-        out += byte(code_point);
-    } else if (code_point < 0x800) {
-        out += byte(0xC0U | (code_point >> 6U));
-        out += byte(0x80U | (code_point & 0x3FU));
-    } else if (code_point < 0x10000) {
-        out += byte(0xE0U | (code_point >> 12U));
-        out += byte(0x80U | ((code_point >> 6U) & 0x3FU));
-        out += byte(0x80U | (code_point & 0x3FU));
-    } else {
-        out += byte(0xF0U | (code_point >> 18U));
-        out += byte(0x80U | ((code_point >> 12U) & 0x3FU));
-        out += byte(0x80U | ((code_point >> 6U) & 0x3FU));
-        out += byte(0x80U | (code_point & 0x3FU));
+      ++width;
+      continue;
     }
+    const int east_asian = u_getIntPropertyValue(code_point, UCHAR_EAST_ASIAN_WIDTH);
+    const int category = u_charType(code_point);
+    if (east_asian == U_EA_WIDE || east_asian == U_EA_FULLWIDTH)
+      width += 2;
+    else if (category != U_NON_SPACING_MARK && category != U_ENCLOSING_MARK)
+      ++width;
+  }
+  return width;
 }
 
-void append_sanitized_utf8(std::string& out, std::string_view bytes)
-{
-    if (is_ascii(bytes)) {
-        out += bytes;
-        return;
-    }
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t start = pos;
-        const char32_t code_point = next_code_point(bytes, pos);
-        const bool malformed = code_point == replacement_character &&
-                               bytes.substr(start, pos - start) != "\xEF\xBF\xBD";
-        if (malformed)
-            out += '?';
-        else
-            out += bytes.substr(start, pos - start);
-    }
-}
-
-std::size_t display_width(std::string_view utf8)
-{
-    std::size_t width = 0;
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto code_point = static_cast<UChar32>(next_code_point(utf8, pos));
-        if (code_point < 0x80) {
-            ++width;
-            continue;
-        }
-        const int east_asian = u_getIntPropertyValue(code_point, UCHAR_EAST_ASIAN_WIDTH);
-        const int category = u_charType(code_point);
-        if (east_asian == U_EA_WIDE || east_asian == U_EA_FULLWIDTH)
-            width += 2;
-        else if (category != U_NON_SPACING_MARK && category != U_ENCLOSING_MARK)
-            ++width;
-    }
-    return width;
-}
-
-std::string to_lower(std::string_view utf8)
-{
-    if (is_ascii(utf8)) {
-        std::string lowered(utf8);
-        for (char& c : lowered)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return lowered;
-    }
-    std::string lowered;
-    icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())))
-        .toLower(icu::Locale::getRoot())
-        .toUTF8String(lowered);
+std::string to_lower(std::string_view utf8) {
+  if (is_ascii(utf8)) {
+    std::string lowered(utf8);
+    for (char& c : lowered)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return lowered;
+  }
+  std::string lowered;
+  icu::UnicodeString::fromUTF8(icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())))
+      .toLower(icu::Locale::getRoot())
+      .toUTF8String(lowered);
+  return lowered;
 }
 
-char32_t fold_case(char32_t code_point)
-{
-    if (code_point < 0x80) {
-        return code_point >= 'A' && code_point <= 'Z' ? code_point + ('a' - 'A') : code_point;
-    }
-    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(code_point), U_FOLD_CASE_DEFAULT));
+char32_t fold_case(char32_t code_point) {
+  if (code_point < 0x80) {
+    return code_point >= 'A' && code_point <= 'Z' ? code_point + ('a' - 'A') : code_point;
+  }
+  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(code_point), U_FOLD_CASE_DEFAULT));
 }
 
-bool iequals_ascii(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+bool iequals_ascii(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::string group_thousands(std::uint64_t value)
-{
-    std::string digits = std::to_string(value);
-    std::string grouped;
-    grouped.reserve(digits.size() + digits.size() / 3);
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
+std::string group_thousands(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  std::string grouped;
+  grouped.reserve(digits.size() + digits.size() / 3);
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 }  // namespace quernel::cmd

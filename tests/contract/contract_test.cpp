@@ -89,16 +89,16 @@ TEST_F(PlatformContract, AClickThatWritesAnotherBoxRunsItsClickInside) {
   };
   window().SetValue(chkW, 1);
   trace.push_back("returned");
-  EXPECT_EQ(trace, (std::vector<std::string>{"enter chkW", "enter chkT", "leave chkT", "leave chkW",
-                                             "returned"}));
+  EXPECT_EQ(trace,
+            (std::vector<std::string>{"enter chkW", "enter chkT", "leave chkT", "leave chkW", "returned"}));
   EXPECT_EQ(window().GetValue(chkT), 0);
   EXPECT_EQ(window().GetValue(chkW), 1);
 }
 
 TEST_F(PlatformContract, WritingTheValueAControlAlreadyHasRaisesNothing) {
   FillList(cobSort, {"一", "二"});
-  window().SetValue(chkT, 1);    // checked by design
-  window().SetValue(chkL, 0);    // unchecked by design
+  window().SetValue(chkT, 1);  // checked by design
+  window().SetValue(chkL, 0);  // unchecked by design
   window().SetListIndex(cobSort, -1);
   EXPECT_TRUE(events_.clicks.empty());
 }
@@ -160,8 +160,9 @@ TEST_F(PlatformContract, FoldersHaveNoTrailingSeparator) {
 TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturns) {
   const Text batch = Scratch("path.bat");
   const Text listing = Scratch("path.txt");
-  const auto bytes = harness_->Codes().Encode("dir \"" + harness_->ScratchFolder() + "\\*.*\"  /a /o:n /B >\"" +
-                                              harness_->ScratchFolder() + "\\Path.txt\"\r\nexit\r\n");
+  const auto bytes =
+      harness_->Codes().Encode("dir \"" + harness_->ScratchFolder() + "\\*.*\"  /a /o:n /B >\"" +
+                               harness_->ScratchFolder() + "\\Path.txt\"\r\nexit\r\n");
   ASSERT_TRUE(bytes);
   ASSERT_TRUE(files().WriteNewFile(batch, *bytes).ok);
 

@@ -28,6 +28,8 @@ class FakeHarness final : public ContractHarness {
 
 }  // namespace
 
-std::unique_ptr<ContractHarness> MakeContractHarness() { return std::make_unique<FakeHarness>(); }
+std::unique_ptr<ContractHarness> MakeContractHarness() {
+  return std::make_unique<FakeHarness>();
+}
 
 }  // namespace quernel::contract

@@ -20,13 +20,16 @@ TEST(FormDesign, HoldsTwentyEightUniquelyNamedControls) {
 
 TEST(FormDesign, CaptionsAreTheWindowsOwnTexts) {
   const std::map<std::string_view, std::string_view> expected{
-      {"Label6", "文件夹(&F):"}, {"cmdBrowse", "浏览(&B)"}, {"Frame1", "打印内容"},
-      {"Label3", "文件类型:"}, {"Label4", "后缀过滤:"}, {"optD", "文件夹(&D)"},
-      {"optR", "只读属性(&R)"}, {"optS", "系统属性(&S)"}, {"optH", "隐藏属性(&H)"},
-      {"optA", "存档属性(&A)"}, {"Frame2", "打印样式"}, {"Label1", "排序根据"},
-      {"Label2", "排序方向"}, {"chkL", "字母小写(&L)"}, {"chkW", "多列显示(&W)"},
-      {"chkT", "单列显示-无详细信息(&T)"}, {"cmdAbout", "关于(&B)"}, {"cmdHelp", "帮助(&P)"},
-      {"cmdOut", "输出(&O)"}, {"cmdExit", "退出(&X)"},
+      {"Label6", "文件夹(&F):"}, {"cmdBrowse", "浏览(&B)"},
+      {"Frame1", "打印内容"},    {"Label3", "文件类型:"},
+      {"Label4", "后缀过滤:"},   {"optD", "文件夹(&D)"},
+      {"optR", "只读属性(&R)"},  {"optS", "系统属性(&S)"},
+      {"optH", "隐藏属性(&H)"},  {"optA", "存档属性(&A)"},
+      {"Frame2", "打印样式"},    {"Label1", "排序根据"},
+      {"Label2", "排序方向"},    {"chkL", "字母小写(&L)"},
+      {"chkW", "多列显示(&W)"},  {"chkT", "单列显示-无详细信息(&T)"},
+      {"cmdAbout", "关于(&B)"},  {"cmdHelp", "帮助(&P)"},
+      {"cmdOut", "输出(&O)"},    {"cmdExit", "退出(&X)"},
   };
   for (const auto& [name, caption] : expected) EXPECT_EQ(DesignOf(*ControlNamed(name)).caption, caption);
   EXPECT_EQ(kFormDesign.caption, "Quernel");
@@ -61,8 +64,8 @@ TEST(FormDesign, FramedControlsLieInsideTheirFrame) {
 }
 
 TEST(FormDesign, FocusGoesFromOutputThroughTheWindowToTheMultiColumnBox) {
-  const std::vector<ControlId> expected{cmdOut, cmdBrowse, txtPath, cobSort, chkL,  chkT,
-                                        cobWay, cmdAbout,  cmdHelp, cmdExit, optR,  optH,
+  const std::vector<ControlId> expected{cmdOut, cmdBrowse, txtPath, cobSort, chkL,      chkT,
+                                        cobWay, cmdAbout,  cmdHelp, cmdExit, optR,      optH,
                                         optS,   optA,      optD,    cobType, cobFilter, chkW};
   EXPECT_EQ(std::vector<ControlId>(FocusOrder().begin(), FocusOrder().end()), expected);
 }

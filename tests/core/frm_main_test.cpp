@@ -16,10 +16,12 @@ TEST(StartUp, ListsShowTheirFirstEntriesAndOptionsHaveTheirStartValues) {
   LoadedWindow w;
   EXPECT_EQ(w.window().State(cobFilter).items,
             (std::vector<Text>{"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}));
-  EXPECT_EQ(w.window().State(cobType).items, (std::vector<Text>{"默认", "全部显示", "显示指定项", "不显示指定项"}));
+  EXPECT_EQ(w.window().State(cobType).items,
+            (std::vector<Text>{"默认", "全部显示", "显示指定项", "不显示指定项"}));
   EXPECT_EQ(w.window().State(cobSort).items, (std::vector<Text>{"名称", "大小", "日期", "组别", "扩展名"}));
   EXPECT_EQ(w.window().State(cobWay).items, (std::vector<Text>{"", "顺序", "逆序"}));
-  for (auto [list, shown] : {std::pair{cobFilter, "*.*"}, {cobType, "默认"}, {cobSort, "名称"}, {cobWay, ""}}) {
+  for (auto [list, shown] :
+       {std::pair{cobFilter, "*.*"}, {cobType, "默认"}, {cobSort, "名称"}, {cobWay, ""}}) {
     EXPECT_EQ(w.window().GetListIndex(list), 0);
     EXPECT_EQ(w.window().GetText(list), shown);
   }
@@ -45,9 +47,10 @@ TEST(StartUp, AttributeButtonsAreDisabledAndNoneIsChosen) {
 
 TEST(StartUp, EveryControlButTheLinesGetsNinePointsInLoadOrder) {
   LoadedWindow w;
-  const std::vector<ControlId> expected{
-      cobFilter, cobType, cobSort, cobWay, txtPath, Frame2, Frame1, Label1, Label2, Label3, Label4, Label5,
-      Label6, cmdBrowse, cmdAbout, cmdHelp, cmdOut, cmdExit, optA, optD, optH, optR, optS, chkL, chkT, chkW};
+  const std::vector<ControlId> expected{cobFilter, cobType, cobSort, cobWay,  txtPath, Frame2, Frame1,
+                                        Label1,    Label2,  Label3,  Label4,  Label5,  Label6, cmdBrowse,
+                                        cmdAbout,  cmdHelp, cmdOut,  cmdExit, optA,    optD,   optH,
+                                        optR,      optS,    chkL,    chkT,    chkW};
   EXPECT_EQ(w.window().FontSizeOrder(), expected);
   for (ControlId control : expected) EXPECT_EQ(w.window().State(control).fontSize, 9.0);
   EXPECT_EQ(w.window().State(Line1).fontSize, 0.0);
@@ -125,12 +128,9 @@ struct InterlockCase {
 
 TEST(StyleBoxes, ExcludeEachOtherButMayBothBeUnchecked) {
   const InterlockCase cases[] = {
-      {1, 0, chkW, 0, 1},  // checking one unchecks the other
-      {0, 1, chkT, 1, 0},
-      {1, 0, chkT, 0, 0},  // unchecking leaves the other alone
-      {0, 1, chkW, 0, 0},
-      {0, 0, chkT, 1, 0},
-      {0, 0, chkW, 0, 1},
+      {1, 0, chkW, 0, 1},                      // checking one unchecks the other
+      {0, 1, chkT, 1, 0}, {1, 0, chkT, 0, 0},  // unchecking leaves the other alone
+      {0, 1, chkW, 0, 0}, {0, 0, chkT, 1, 0}, {0, 0, chkW, 0, 1},
   };
   for (const auto& c : cases) {
     LoadedWindow w;

@@ -38,11 +38,10 @@ class OutputCommand : public ::testing::Test {
 TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
   w.window().UserType(txtPath, "D:\\Docs");
   Output();
-  EXPECT_THAT(w.fake.journal,
-              ElementsAre("pointer 11", "remove " + ListingPath(), "write " + BatchPath(),
-                          "launch 0 \"" + BatchPath() + "\"", "wait", "pointer 0",
-                          std::string("message 64 ") + kNotice,
-                          "launch 1 notepad.exe \"" + ListingPath() + "\""));
+  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + ListingPath(), "write " + BatchPath(),
+                                          "launch 0 \"" + BatchPath() + "\"", "wait", "pointer 0",
+                                          std::string("message 64 ") + kNotice,
+                                          "launch 1 notepad.exe \"" + ListingPath() + "\""));
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 
@@ -97,14 +96,14 @@ TEST_P(ForbiddenCharacters, AreRefusedNamingTheFieldAndNothingIsTouched) {
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    InFolderOrPattern, ForbiddenCharacters,
-    ::testing::Values(ForbiddenInput{"D:\\a\"b", "*.*", "“文件夹”"},
-                      ForbiddenInput{"D:\\Docs\r\ndel *.*", "*.*", "“文件夹”"},
-                      ForbiddenInput{"D:\\Docs\t", "*.*", "“文件夹”"},
-                      ForbiddenInput{"D:\\Docs", "*.txt\" & del \"*", "“后缀过滤”"},
-                      ForbiddenInput{"D:\\Docs", "*.txt\n", "“后缀过滤”"},
-                      ForbiddenInput{"D:\\Docs", std::string("*\0.txt", 6), "“后缀过滤”"}));
+INSTANTIATE_TEST_SUITE_P(InFolderOrPattern, ForbiddenCharacters,
+                         ::testing::Values(ForbiddenInput{"D:\\a\"b", "*.*", "“文件夹”"},
+                                           ForbiddenInput{"D:\\Docs\r\ndel *.*", "*.*", "“文件夹”"},
+                                           ForbiddenInput{"D:\\Docs\t", "*.*", "“文件夹”"},
+                                           ForbiddenInput{"D:\\Docs", "*.txt\" & del \"*", "“后缀过滤”"},
+                                           ForbiddenInput{"D:\\Docs", "*.txt\n", "“后缀过滤”"},
+                                           ForbiddenInput{"D:\\Docs", std::string("*\0.txt", 6),
+                                                          "“后缀过滤”"}));
 
 TEST_F(OutputCommand, PercentSignsReachCmdAsTheyWereTyped) {
   w.window().UserType(txtPath, "D:\\100%");
@@ -127,7 +126,8 @@ TEST_F(OutputCommand, AFolderTheCodePageLacksIsListedByItsShortName) {
   w.window().UserType(txtPath, "D:\\音乐");
   Output();
   EXPECT_THAT(w.BatchFile(), HasSubstr(R"(dir "D:\YINYUE~1\*.*")"));
-  EXPECT_TRUE(w.window().Messages().size() == 1 && w.window().Messages()[0].style == MessageStyle::Information);
+  EXPECT_TRUE(w.window().Messages().size() == 1 &&
+              w.window().Messages()[0].style == MessageStyle::Information);
 }
 
 TEST_F(OutputCommand, AFolderTheCodePageLacksWithoutAShortNameIsRefused) {
@@ -187,7 +187,8 @@ TEST_F(OutputCommand, AMissingListingReplacesTheNoticeAndNoViewerOpens) {
 TEST_F(OutputCommand, AViewerThatCannotStartSaysWhereTheListingIs) {
   auto interpreter = w.window().onLaunch;
   w.window().onLaunch = [&](const LaunchRequest& request) {
-    return request.commandLine.starts_with("notepad.exe") ? Launch{nullptr, "no viewer"} : interpreter(request);
+    return request.commandLine.starts_with("notepad.exe") ? Launch{nullptr, "no viewer"}
+                                                          : interpreter(request);
   };
   Output();
   ASSERT_EQ(w.window().Messages().size(), 2u);

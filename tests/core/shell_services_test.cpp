@@ -20,9 +20,9 @@ TEST(Browse, PutsThePickedFolderInTheFieldAndKeepsItOnCancel) {
   const PickCase cases[] = {
       {"", "D:\\Music", "D:\\Music"},
       {"C:\\Old", "D:\\音乐", "D:\\音乐"},
-      {"", "D:\\", "D:\\"},                                // a drive's root is kept as given
+      {"", "D:\\", "D:\\"},                                   // a drive's root is kept as given
       {"", std::string("D:\\Music\0\0\0", 11), "D:\\Music"},  // the buffer's zeros are cut
-      {"C:\\Kept", "", "C:\\Kept"},                          // cancel keeps what was typed
+      {"C:\\Kept", "", "C:\\Kept"},                           // cancel keeps what was typed
   };
   for (const auto& c : cases) {
     LoadedWindow w;

@@ -21,22 +21,22 @@ void ExpectEncodings(const char* localeName, std::initializer_list<EncodeCase> c
 
 TEST(PosixCodePage, GbkLocaleWritesChineseInTwoBytesAndRefusesWhatGbkLacks) {
   ExpectEncodings("zh_CN.GBK", {
-      {"音乐", "\xd2\xf4\xc0\xd6"},
-      {"C:\\音乐\\*.mp3", "C:\\\xd2\xf4\xc0\xd6\\*.mp3"},
-      {"/home/张三/文档", "/home/\xd5\xc5\xc8\xfd/\xce\xc4\xb5\xb5"},
-      {"", ""},
-      {"한국", std::nullopt},      // Hangul has no place in GBK
-      {"音乐😀", std::nullopt},     // nor have emoji
-      {"\xff\xfe", std::nullopt},  // not UTF-8 at all
-  });
+                                   {"音乐", "\xd2\xf4\xc0\xd6"},
+                                   {"C:\\音乐\\*.mp3", "C:\\\xd2\xf4\xc0\xd6\\*.mp3"},
+                                   {"/home/张三/文档", "/home/\xd5\xc5\xc8\xfd/\xce\xc4\xb5\xb5"},
+                                   {"", ""},
+                                   {"한국", std::nullopt},      // Hangul has no place in GBK
+                                   {"音乐😀", std::nullopt},     // nor have emoji
+                                   {"\xff\xfe", std::nullopt},  // not UTF-8 at all
+                               });
 }
 
 TEST(PosixCodePage, Utf8LocaleKeepsTheTextAsItIs) {
   ExpectEncodings("zh_CN.UTF-8", {
-      {"音乐", "音乐"},
-      {"한국 😀 é", "한국 😀 é"},
-      {"dir \"/tmp/%\"", "dir \"/tmp/%\""},
-  });
+                                     {"音乐", "音乐"},
+                                     {"한국 😀 é", "한국 😀 é"},
+                                     {"dir \"/tmp/%\"", "dir \"/tmp/%\""},
+                                 });
 }
 
 TEST(PosixCodePage, NamesTheCharsetOfTheLocale) {

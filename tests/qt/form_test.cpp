@@ -37,7 +37,9 @@ class FormTest : public ::testing::Test {
   T* As(std::string_view name) {
     return qobject_cast<T*>(W(name));
   }
-  QString FocusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+  QString FocusName() {
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+  }
   void FillSortKeys() {
     for (const char* entry : {"名称", "大小", "日期"}) window_.AddItem(cobSort, entry);
   }
@@ -54,8 +56,8 @@ TEST_F(FormTest, ControlsSitAtTheirDesignedPixelsInTheirContainers) {
     QRect pixels;
   };
   const Case cases[] = {
-      {"txtPath", "frmMain", {72, 12, 283, 22}},  {"Frame1", "frmMain", {6, 39, 235, 148}},
-      {"cobType", "Frame1", {63, 15, 167, 20}},   {"chkT", "Frame2", {9, 123, 160, 13}},
+      {"txtPath", "frmMain", {72, 12, 283, 22}}, {"Frame1", "frmMain", {6, 39, 235, 148}},
+      {"cobType", "Frame1", {63, 15, 167, 20}},  {"chkT", "Frame2", {9, 123, 160, 13}},
       {"cmdOut", "frmMain", {285, 195, 60, 23}},
   };
   for (const Case& c : cases) {
@@ -78,14 +80,15 @@ TEST_F(FormTest, ListsAndFrameCaptionsAreBlueAndNothingElseIs) {
     bool isBlue;
   };
   const Case cases[] = {
-      {"cobFilter", QPalette::Text, true},      {"cobWay", QPalette::Text, true},
-      {"Frame1", QPalette::WindowText, true},   {"Label3", QPalette::WindowText, false},
-      {"optD", QPalette::WindowText, false},    {"chkL", QPalette::WindowText, false},
-      {"chkT", QPalette::ButtonText, false},    {"txtPath", QPalette::Text, false},
+      {"cobFilter", QPalette::Text, true},    {"cobWay", QPalette::Text, true},
+      {"Frame1", QPalette::WindowText, true}, {"Label3", QPalette::WindowText, false},
+      {"optD", QPalette::WindowText, false},  {"chkL", QPalette::WindowText, false},
+      {"chkT", QPalette::ButtonText, false},  {"txtPath", QPalette::Text, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(W(c.name)->palette().color(QPalette::Active, c.role) == blue, c.isBlue) << c.name;
-  EXPECT_EQ(As<QComboBox>("cobSort")->view()->palette().color(QPalette::Text), blue) << "the drop-down's entries";
+  EXPECT_EQ(As<QComboBox>("cobSort")->view()->palette().color(QPalette::Text), blue)
+      << "the drop-down's entries";
 }
 
 TEST_F(FormTest, LabelsFitTheirTextAtEveryFontSize) {
@@ -108,9 +111,9 @@ TEST_F(FormTest, TabVisitsTheControlsInTabIndexOrderStartingAtOutput) {
     visited.push_back(FocusName());
     Press(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  EXPECT_EQ(visited, (std::vector<QString>{"cmdOut", "cmdBrowse", "txtPath", "cobSort", "chkL", "chkT", "cobWay",
-                                           "cmdAbout", "cmdHelp", "cmdExit", "optR", "cobType", "cobFilter", "chkW",
-                                           "cmdOut"}));
+  EXPECT_EQ(visited, (std::vector<QString>{"cmdOut", "cmdBrowse", "txtPath", "cobSort", "chkL", "chkT",
+                                           "cobWay", "cmdAbout", "cmdHelp", "cmdExit", "optR", "cobType",
+                                           "cobFilter", "chkW", "cmdOut"}));
   W("optR")->setFocus();
   Press(W("optR"), Qt::Key_Down);
   EXPECT_NE(FocusName(), "optR");
@@ -126,8 +129,8 @@ TEST_F(FormTest, AccessKeysClickTheirControlOrLeadToIt) {
     std::vector<ControlId> clicks;
   };
   const Case cases[] = {
-      {'F', "txtPath", {}},           {'O', "cobSort", {cmdOut}}, {'X', "cobSort", {cmdExit}},
-      {'P', "cobSort", {cmdHelp}},    {'L', "chkL", {chkL}},      {'T', "chkT", {chkT}},
+      {'F', "txtPath", {}},        {'O', "cobSort", {cmdOut}}, {'X', "cobSort", {cmdExit}},
+      {'P', "cobSort", {cmdHelp}}, {'L', "chkL", {chkL}},      {'T', "chkT", {chkT}},
       {'R', "optR", {optR}},
   };
   Show();
@@ -162,10 +165,10 @@ TEST_F(FormTest, EnterClicksOutputOrTheFocusedButtonAndEscClicksExit) {
     ControlId clicked;
   };
   const Case cases[] = {
-      {"txtPath", Qt::Key_Return, cmdOut},   {"cobFilter", Qt::Key_Return, cmdOut},
-      {"chkL", Qt::Key_Return, cmdOut},      {"cmdHelp", Qt::Key_Return, cmdHelp},
-      {"cmdOut", Qt::Key_Enter, cmdOut},     {"txtPath", Qt::Key_Escape, cmdExit},
-      {"cobSort", Qt::Key_Escape, cmdExit},  {"cmdHelp", Qt::Key_Escape, cmdExit},
+      {"txtPath", Qt::Key_Return, cmdOut},  {"cobFilter", Qt::Key_Return, cmdOut},
+      {"chkL", Qt::Key_Return, cmdOut},     {"cmdHelp", Qt::Key_Return, cmdHelp},
+      {"cmdOut", Qt::Key_Enter, cmdOut},    {"txtPath", Qt::Key_Escape, cmdExit},
+      {"cobSort", Qt::Key_Escape, cmdExit}, {"cmdHelp", Qt::Key_Escape, cmdExit},
   };
   window_.AddItem(cobFilter, "*.*");
   Show();

@@ -2,12 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <QtWidgets/QApplication>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
-
-#include <QtWidgets/QApplication>
 
 #include "contract/contract_harness.h"
 #include "platform/posix/posix_code_page.h"
@@ -32,7 +31,8 @@ void EnsureApplication() {
 }
 
 fs::path MakeScratch() {
-  const fs::path folder = fs::temp_directory_path() / ("quernel-qt-" + std::to_string(std::random_device{}()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("quernel-qt-" + std::to_string(std::random_device{}()));
   fs::create_directories(folder);
   return folder;
 }

@@ -1,12 +1,11 @@
 #include "qt_test_support.h"
 
-#include <fstream>
-#include <iterator>
-#include <random>
-
 #include <QtGui/QInputMethodEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
+#include <fstream>
+#include <iterator>
+#include <random>
 
 #include "platform/qt/qt_text.h"
 
@@ -70,7 +69,9 @@ void Press(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   QTest::keyClick(widget, key, modifiers);
 }
 
-void ClickWithMouse(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+void ClickWithMouse(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
 
 void Settle() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();

@@ -3,20 +3,21 @@
 // What the Qt back-end's tests share: a temporary folder, a recorder of the
 // modal boxes the back-end shows, and a user's keys and clicks.
 
+#include <QtWidgets/QDialog>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QWidget>
 #include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include <QtWidgets/QDialog>
-#include <QtWidgets/QMessageBox>
-#include <QtWidgets/QWidget>
-
 #include "platform/window_runtime.h"
 
 // Readable failures.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace quernel::qt::testing {
 

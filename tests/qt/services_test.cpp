@@ -3,14 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
+#include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
-#include <QtCore/QDir>
+#include <filesystem>
 
 #include "core/texts.h"
 #include "platform/qt/qt_launcher.h"
@@ -56,7 +55,8 @@ class LaunchTest : public ::testing::Test {
   void SetUp() override { window_.CreateForm(events_); }
   // Runs a shell command through the runtime and waits for it.
   void RunShell(const std::string& script, std::vector<Text> unset = {}) {
-    Launch run = window_.LaunchProgram({"/bin/sh -c \"" + script + "\"", WindowStyle::Hidden, std::move(unset)});
+    Launch run =
+        window_.LaunchProgram({"/bin/sh -c \"" + script + "\"", WindowStyle::Hidden, std::move(unset)});
     ASSERT_TRUE(run.process) << run.failure;
     window_.WaitWhilePainting(*run.process);
   }
@@ -79,8 +79,10 @@ TEST_F(LaunchTest, NamedVariablesAreNotInherited) {
 
 TEST_F(LaunchTest, AProgramRunsOnWhenItsHandleIsDropped) {
   {
-    Launch run = window_.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo done > " + folder_.Name() + "/late.txt\"",
-                                        WindowStyle::NormalWithFocus, {}});
+    Launch run =
+        window_.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo done > " + folder_.Name() + "/late.txt\"",
+                               WindowStyle::NormalWithFocus,
+                               {}});
     ASSERT_TRUE(run.process);
   }
   QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(folder_.Path() / "late.txt"), 5000);
@@ -202,7 +204,8 @@ TEST(ShellDialogs, TheFolderPickerGivesTheChosenFolderOrNothing) {
 }
 
 TEST(Folders, TheProgramsIsTheExecutablesAndTheWorkFolderFollowsXdg) {
-  EXPECT_EQ(QtWindowRuntime().ProgramFolder(), std::filesystem::canonical("/proc/self/exe").parent_path().string());
+  EXPECT_EQ(QtWindowRuntime().ProgramFolder(),
+            std::filesystem::canonical("/proc/self/exe").parent_path().string());
   EXPECT_EQ(QtWindowRuntime(QtRuntimeSettings{"/srv/q", {}}).ProgramFolder(), "/srv/q");
 
   const QByteArray saved = qgetenv("XDG_CACHE_HOME");
@@ -211,8 +214,8 @@ TEST(Folders, TheProgramsIsTheExecutablesAndTheWorkFolderFollowsXdg) {
     const char* cache;
     Text work;
   };
-  for (const Case& c : {Case{"/var/cache/u", "/var/cache/u/quernel"}, Case{"relative", home + "/.cache/quernel"},
-                        Case{"", home + "/.cache/quernel"}}) {
+  for (const Case& c : {Case{"/var/cache/u", "/var/cache/u/quernel"},
+                        Case{"relative", home + "/.cache/quernel"}, Case{"", home + "/.cache/quernel"}}) {
     qputenv("XDG_CACHE_HOME", c.cache);
     EXPECT_EQ(QtWindowRuntime().UserWorkFolder(), c.work) << c.cache;
   }

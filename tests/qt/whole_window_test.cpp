@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include <QtCore/QTimer>
 #include <QtGui/QImage>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
+#include <filesystem>
 
 #include "core/frm_main.h"
 #include "core/texts.h"
@@ -30,7 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Opened final : Process {};
-
 
 Text Replaced(Text text, std::string_view placeholder, const Text& value) {
   for (auto at = text.find(placeholder); at != Text::npos; at = text.find(placeholder, at + value.size()))
@@ -225,14 +223,17 @@ TEST_P(WholeWindow, PicturesOfTheBoxes) {
   });
   ASSERT_EQ(pictures.size(), 2u);
   const fs::path folder = fs::path(QUERNEL_SCREENSHOT_FOLDER);
-  for (const auto& [picture, name] : {std::pair{pictures[0], "quernel-qt-about.png"}, {pictures[1], "quernel-qt-notice.png"}}) {
+  for (const auto& [picture, name] :
+       {std::pair{pictures[0], "quernel-qt-about.png"}, {pictures[1], "quernel-qt-notice.png"}}) {
     EXPECT_FALSE(picture.isNull());
     EXPECT_TRUE(picture.save(QString::fromStdString((folder / name).string())));
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"),
-                         [](const auto& locale) { return std::string(locale.param)[6] == 'U' ? "Utf8" : "Gbk"; });
+                         [](const auto& locale) {
+                           return std::string(locale.param)[6] == 'U' ? "Utf8" : "Gbk";
+                         });
 
 }  // namespace
 }  // namespace quernel::qt::testing

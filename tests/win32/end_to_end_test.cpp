@@ -56,8 +56,8 @@ void RemoveTree(const fs::path& root) {
 // The lines of a listing cmd wrote in the OEM code page (936).
 std::vector<std::wstring> ListingLines(const std::string& gbk) {
   std::wstring text(gbk.size(), L'\0');
-  text.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), text.data(), static_cast<int>(text.size()))));
+  text.resize(static_cast<std::size_t>(MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
+                                                           text.data(), static_cast<int>(text.size()))));
   std::vector<std::wstring> lines;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find(L"\r\n", start);
@@ -78,7 +78,8 @@ bool WaitFor(const std::function<bool()>& done, std::chrono::milliseconds patien
 
 std::wstring TextOf(HWND window) {
   wchar_t text[2048] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  SendMessageTimeoutW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
   return text;
 }
 
@@ -150,8 +151,8 @@ class QuernelSession : public ::testing::Test {
     static int counter = 0;
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    root_ = fs::path(temp) / (L"quernel-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(++counter));
+    root_ = fs::path(temp) /
+            (L"quernel-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
     programFolder_ = root_ / L"程序";
     fs::create_directories(programFolder_);
     InstallProgram(programFolder_);
@@ -194,8 +195,8 @@ class QuernelSession : public ::testing::Test {
     std::wstring commandLine = L'"' + (programFolder / L"Quernel.exe").wstring() + L'"';
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, root_.c_str(),
-                               &startup, &process_));
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               root_.c_str(), &startup, &process_));
     ASSERT_TRUE(WaitFor([&] { return (form_ = FindOwnWindow(kFormClass)) && IsWindowVisible(form_); }))
         << "Quernel's window did not appear";
     WaitForInputIdle(process_.hProcess, 5000);
@@ -213,7 +214,8 @@ class QuernelSession : public ::testing::Test {
           auto* s = reinterpret_cast<Search*>(data);
           DWORD owner = 0;
           GetWindowThreadProcessId(window, &owner);
-          if (owner != s->process || ClassOf(window) != s->windowClass || !IsWindowVisible(window)) return TRUE;
+          if (owner != s->process || ClassOf(window) != s->windowClass || !IsWindowVisible(window))
+            return TRUE;
           s->found = window;
           return FALSE;
         },
@@ -225,7 +227,8 @@ class QuernelSession : public ::testing::Test {
 
   void Type(ControlId id, const std::wstring& text) {
     HWND field = Control(id);
-    if (HWND edit = FindWindowExW(field, nullptr, L"Edit", nullptr)) field = edit;  // an editable list's field
+    if (HWND edit = FindWindowExW(field, nullptr, L"Edit", nullptr))
+      field = edit;  // an editable list's field
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   }
   void Pick(ControlId list, int index) {
@@ -236,7 +239,9 @@ class QuernelSession : public ::testing::Test {
   // A click that may open a box: posted, so that the test goes on meanwhile.
   void Press(ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
   void Click(ControlId button) { SendMessageW(Control(button), BM_CLICK, 0, 0); }
-  int Checked(ControlId button) const { return static_cast<int>(SendMessageW(Control(button), BM_GETCHECK, 0, 0)); }
+  int Checked(ControlId button) const {
+    return static_cast<int>(SendMessageW(Control(button), BM_GETCHECK, 0, 0));
+  }
 
   HWND Focus() const {
     GUITHREADINFO info{};
@@ -269,7 +274,8 @@ class QuernelSession : public ::testing::Test {
     box.title = TextOf(box.window);
     for (HWND child : Children(box.window)) {
       const std::wstring kind = ClassOf(child);
-      if (_wcsicmp(kind.c_str(), L"Static") == 0 && !TextOf(child).empty()) box.texts.push_back(TextOf(child));
+      if (_wcsicmp(kind.c_str(), L"Static") == 0 && !TextOf(child).empty())
+        box.texts.push_back(TextOf(child));
       if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(child)) ++box.buttons;
     }
     return box;
@@ -435,7 +441,8 @@ TEST_F(QuernelSession, KeysWorkTheWindow) {
   Start();
   EXPECT_EQ(Focus(), Control(cmdOut)) << "the window opens with the focus on the output button";
   AltKey(L'f');
-  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key leads to the folder";
+  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); }))
+      << "the label's access key leads to the folder";
   AltKey(L'w');
   EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1; }));
   EXPECT_EQ(Checked(chkT), 0) << "the style boxes exclude each other";
@@ -491,11 +498,13 @@ TEST_F(QuernelSession, HelpOpensThePageWithTheFileManager) {
 // --- A program folder the user cannot write ------------------------------------------------
 
 TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
-  if (std::string_view(QUERNEL_READ_ONLY_PROGRAM_FOLDER).empty()) GTEST_SKIP() << "no read-only folder fixture";
+  if (std::string_view(QUERNEL_READ_ONLY_PROGRAM_FOLDER).empty())
+    GTEST_SKIP() << "no read-only folder fixture";
   const fs::path readOnly = HostPath(QUERNEL_READ_ONLY_PROGRAM_FOLDER);
   if (!fs::exists(readOnly / L"Quernel.exe")) GTEST_SKIP() << "no read-only program folder on this host";
   const fs::path probe = readOnly / L"probe.tmp";
-  if (HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_FLAG_DELETE_ON_CLOSE, nullptr);
       file != INVALID_HANDLE_VALUE) {
     CloseHandle(file);
     GTEST_SKIP() << "the folder could not be made read-only here (chattr +i needs root on ext2/3/4)";
@@ -553,7 +562,8 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
     wchar_t* text = nullptr;
     UINT length = 0;
     const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
-    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length)) return std::wstring();
+    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
+      return std::wstring();
     return std::wstring(text, length > 0 ? length - 1 : 0);
   };
   EXPECT_EQ(value(L"FileVersion"), L"1.00.0023");

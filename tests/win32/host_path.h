@@ -8,7 +8,8 @@ namespace quernel::test {
 
 inline std::wstring HostPath(const char* path) {
   std::wstring wide;
-  for (const char* c = path; *c; ++c) wide += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  for (const char* c = path; *c; ++c)
+    wide += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
   return path[0] == '/' ? L"Z:" + wide : wide;
 }
 

@@ -14,7 +14,8 @@ TEST(CommandToRun, BatchFilesRunThroughTheInterpreterOthersAsTheyAre) {
   };
   const Case cases[] = {
       {L"\"C:\\Tools\\path.bat\"", L"\"C:\\windows\\system32\\cmd.exe\" /d /c \"\"C:\\Tools\\path.bat\"\""},
-      {L"\"D:\\音乐 100%\\PATH.BAT\"", L"\"C:\\windows\\system32\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
+      {L"\"D:\\音乐 100%\\PATH.BAT\"",
+       L"\"C:\\windows\\system32\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
       {L"\"C:\\a b\\run.cmd\"", L"\"C:\\windows\\system32\\cmd.exe\" /d /c \"\"C:\\a b\\run.cmd\"\""},
       {L"notepad.exe \"C:\\Tools\\path.txt\"", L"notepad.exe \"C:\\Tools\\path.txt\""},
       {L"explorer.exe \"C:\\Tools\\help.htm\"", L"explorer.exe \"C:\\Tools\\help.htm\""},
@@ -39,7 +40,9 @@ TEST(EnvironmentWithout, DropsTheNamedVariablesRegardlessOfCaseAndKeepsTheRest) 
   const Case cases[] = {
       {Block({L"DIRCMD=/p", L"PATH=C:\\windows"}), {L"DIRCMD"}, Block({L"PATH=C:\\windows"})},
       {Block({L"dircmd=/w", L"TEMP=C:\\t"}), {L"DIRCMD"}, Block({L"TEMP=C:\\t"})},
-      {Block({L"=C:=C:\\work", L"DIRCMD=", L"DIRCMDX=1"}), {L"DIRCMD"}, Block({L"=C:=C:\\work", L"DIRCMDX=1"})},
+      {Block({L"=C:=C:\\work", L"DIRCMD=", L"DIRCMDX=1"}),
+       {L"DIRCMD"},
+       Block({L"=C:=C:\\work", L"DIRCMDX=1"})},
       {Block({L"A=1", L"B=2"}), {L"A", L"B"}, Block({})},
       {Block({L"A=1"}), {}, Block({L"A=1"})},
   };

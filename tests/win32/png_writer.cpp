@@ -39,7 +39,8 @@ std::string EncodePng(const RgbImage& image) {
   const auto rowBytes = static_cast<std::size_t>(image.width) * 3;
   for (int y = 0; y < image.height; ++y) {
     raw += '\0';
-    raw.append(reinterpret_cast<const char*>(image.rgb.data()) + static_cast<std::size_t>(y) * rowBytes, rowBytes);
+    raw.append(reinterpret_cast<const char*>(image.rgb.data()) + static_cast<std::size_t>(y) * rowBytes,
+               rowBytes);
   }
   std::string zlib = "\x78\x01";
   std::uint32_t a = 1, b = 0;

@@ -19,8 +19,9 @@ using win32::Wide;
 
 fs::path MakeScratchFolder() {
   static unsigned counter = 0;
-  const fs::path folder = fs::temp_directory_path() / (L"quernel-contract-" + std::to_wstring(GetCurrentProcessId()) +
-                                                       L"-" + std::to_wstring(++counter));
+  const fs::path folder =
+      fs::temp_directory_path() /
+      (L"quernel-contract-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   fs::create_directories(folder);
   return folder;
 }
@@ -63,6 +64,8 @@ class Win32Harness final : public ContractHarness {
 
 }  // namespace
 
-std::unique_ptr<ContractHarness> MakeContractHarness() { return std::make_unique<Win32Harness>(); }
+std::unique_ptr<ContractHarness> MakeContractHarness() {
+  return std::make_unique<Win32Harness>();
+}
 
 }  // namespace quernel::contract

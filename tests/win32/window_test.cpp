@@ -64,8 +64,8 @@ TEST_F(Win32Window, ControlsStandWhereTheDesignPutsThemAt96Dpi) {
     RECT place;  // pixels; in a frame: from the frame's corner on
   };
   const Case cases[] = {
-      {txtPath, {72, 12, 355, 34}},   {cmdBrowse, {360, 12, 421, 35}}, {cobType, {69, 54, 236, 0}},
-      {optS, {108, 135, 208, 154}},   {optR, {17, 135, 108, 154}},     {cmdExit, {354, 195, 414, 218}},
+      {txtPath, {72, 12, 355, 34}}, {cmdBrowse, {360, 12, 421, 35}}, {cobType, {69, 54, 236, 0}},
+      {optS, {108, 135, 208, 154}}, {optR, {17, 135, 108, 154}},     {cmdExit, {354, 195, 414, 218}},
       {Label5, {9, 222, 0, 0}},
   };
   for (const Case& c : cases) {
@@ -89,7 +89,8 @@ TEST_F(Win32Window, ControlsStandWhereTheDesignPutsThemAt96Dpi) {
 TEST_F(Win32Window, EveryControlHasTheNinePointFont) {
   for (const ControlDesign& design : ControlDesigns()) {
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Window(design.id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Window(design.id), WM_GETFONT, 0, 0)), sizeof font,
+               &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, ScreenDpi(), 72)) << NameOf(design.id);
   }
 }

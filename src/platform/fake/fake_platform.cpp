@@ -12,7 +12,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string PointerNumber(MousePointer p) { return std::to_string(static_cast<int>(p)); }
+std::string PointerNumber(MousePointer p) {
+  return std::to_string(static_cast<int>(p));
+}
 
 class FakeProcess final : public Process {};
 
@@ -52,7 +54,8 @@ void FakeWindowRuntime::CreateForm(FormEvents& events) {
   controls_.clear();
   for (const ControlDesign& design : ControlDesigns())
     controls_[design.id] = ControlState{design.kind, {}, design.value, -1, {}, design.enabled, 0};
-  for (const LineDesign& line : LineDesigns()) controls_[line.id] = ControlState{ControlKind::Line, {}, 0, -1, {}, true, 0};
+  for (const LineDesign& line : LineDesigns())
+    controls_[line.id] = ControlState{ControlKind::Line, {}, 0, -1, {}, true, 0};
   journal_.push_back("create");
 }
 
@@ -93,9 +96,13 @@ Text FakeWindowRuntime::GetText(ControlId control) const {
   return state.text;
 }
 
-void FakeWindowRuntime::SetText(ControlId control, const Text& text) { Mutable(control).text = text; }
+void FakeWindowRuntime::SetText(ControlId control, const Text& text) {
+  Mutable(control).text = text;
+}
 
-int FakeWindowRuntime::GetValue(ControlId control) const { return State(control).value; }
+int FakeWindowRuntime::GetValue(ControlId control) const {
+  return State(control).value;
+}
 
 void FakeWindowRuntime::SetValue(ControlId control, int value) {
   ControlState& state = Mutable(control);
@@ -110,7 +117,9 @@ void FakeWindowRuntime::SetValue(ControlId control, int value) {
   RaiseClick(control);
 }
 
-int FakeWindowRuntime::GetListIndex(ControlId control) const { return State(control).listIndex; }
+int FakeWindowRuntime::GetListIndex(ControlId control) const {
+  return State(control).listIndex;
+}
 
 void FakeWindowRuntime::SetListIndex(ControlId control, int index) {
   ControlState& state = Mutable(control);
@@ -120,11 +129,17 @@ void FakeWindowRuntime::SetListIndex(ControlId control, int index) {
   RaiseClick(control);
 }
 
-void FakeWindowRuntime::AddItem(ControlId control, const Text& entry) { Mutable(control).items.push_back(entry); }
+void FakeWindowRuntime::AddItem(ControlId control, const Text& entry) {
+  Mutable(control).items.push_back(entry);
+}
 
-bool FakeWindowRuntime::IsEnabled(ControlId control) const { return State(control).enabled; }
+bool FakeWindowRuntime::IsEnabled(ControlId control) const {
+  return State(control).enabled;
+}
 
-void FakeWindowRuntime::SetEnabled(ControlId control, bool enabled) { Mutable(control).enabled = enabled; }
+void FakeWindowRuntime::SetEnabled(ControlId control, bool enabled) {
+  Mutable(control).enabled = enabled;
+}
 
 void FakeWindowRuntime::SetFontSize(ControlId control, double points) {
   Mutable(control).fontSize = points;
@@ -148,7 +163,9 @@ Launch FakeWindowRuntime::LaunchProgram(const LaunchRequest& request) {
   return {std::make_unique<FakeProcess>(), {}};
 }
 
-void FakeWindowRuntime::WaitWhilePainting(Process&) { journal_.push_back("wait"); }
+void FakeWindowRuntime::WaitWhilePainting(Process&) {
+  journal_.push_back("wait");
+}
 
 void FakeWindowRuntime::UserClick(ControlId control) {
   ControlState& state = Mutable(control);

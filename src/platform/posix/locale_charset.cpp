@@ -31,8 +31,9 @@ std::optional<std::string> ConvertCharset(std::string_view bytes, const std::str
   // No character set takes more than four bytes for one input byte, so a
   // single call converts everything.
   const std::size_t result = iconv(converter, &inNext, &inLeft, &outNext, &outLeft);
-  const bool complete = result != static_cast<std::size_t>(-1) &&
-                        iconv(converter, nullptr, nullptr, &outNext, &outLeft) != static_cast<std::size_t>(-1);
+  const bool complete =
+      result != static_cast<std::size_t>(-1) &&
+      iconv(converter, nullptr, nullptr, &outNext, &outLeft) != static_cast<std::size_t>(-1);
   iconv_close(converter);
   if (!complete) return std::nullopt;
   out.resize(out.size() - outLeft);

@@ -38,7 +38,9 @@ std::string FindInFolder(const std::string& folder, const std::string& name) {
   return name;
 }
 
-FileResult FailureFromErrno() { return FileResult::Failure(SystemReason(errno)); }
+FileResult FailureFromErrno() {
+  return FileResult::Failure(SystemReason(errno));
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {

@@ -1,10 +1,9 @@
 // Build-time tool: the program's Windows icon as the PNG that Linux desktops
 // look up by name (usage: quernel_icon_to_png <in.ico> <out.png>).
 
-#include <cstdio>
-
 #include <QtCore/QCoreApplication>
 #include <QtGui/QImage>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);  // for the image format plugins

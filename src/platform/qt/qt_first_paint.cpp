@@ -3,14 +3,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <QtCore/QTimer>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QWidget>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#include <QtCore/QTimer>
-#include <QtWidgets/QApplication>
-#include <QtWidgets/QWidget>
 
 namespace quernel::qt {
 

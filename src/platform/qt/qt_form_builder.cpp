@@ -1,7 +1,5 @@
 #include "platform/qt/qt_form_builder.h"
 
-#include <cmath>
-
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
@@ -11,6 +9,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
+#include <cmath>
 
 #include "platform/qt/qt_text.h"
 
@@ -19,7 +18,9 @@ namespace {
 
 using enum ControlKind;
 
-QString Caption(const ControlDesign& design) { return ToQString(Text(design.caption)); }
+QString Caption(const ControlDesign& design) {
+  return ToQString(Text(design.caption));
+}
 
 // Every role a control draws its text with, in the states but greyed.
 void SetTextColour(QWidget* widget, QColor colour) {
@@ -41,7 +42,7 @@ void KeepOwnColours(QWidget* widget) {
 QComboBox* MakeList(const ControlDesign& design) {
   auto* list = new QComboBox;
   list->setEditable(design.kind == EditableList);
-  list->setInsertPolicy(QComboBox::NoInsert);  // Enter in the text adds no entry
+  list->setInsertPolicy(QComboBox::NoInsert);           // Enter in the text adds no entry
   if (list->isEditable()) list->setCompleter(nullptr);  // what is typed stays as typed
   return list;
 }
@@ -98,7 +99,8 @@ void Place(QWidget* widget, const ControlDesign& design) {
   if (design.textColour) {
     const QColor colour(design.textColour->red, design.textColour->green, design.textColour->blue);
     SetTextColour(widget, colour);
-    if (auto* list = qobject_cast<QComboBox*>(widget)) SetTextColour(list->view(), colour);  // a window of its own
+    if (auto* list = qobject_cast<QComboBox*>(widget))
+      SetTextColour(list->view(), colour);  // a window of its own
   } else if (design.container && DesignOf(*design.container).textColour)
     KeepOwnColours(widget);
   if (auto* label = qobject_cast<QLabel*>(widget)) {
@@ -109,7 +111,9 @@ void Place(QWidget* widget, const ControlDesign& design) {
 
 }  // namespace
 
-int Pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixelAt96Dpi))); }
+int Pixels(int twips) {
+  return static_cast<int>(std::lround(twips / double(kTwipsPerPixelAt96Dpi)));
+}
 
 QRect PixelRect(int left, int top, int width, int height) {
   return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QtCore/QRect>
 #include <array>
 #include <memory>
-
-#include <QtCore/QRect>
 
 #include "core/form_design.h"
 #include "platform/qt/qt_form_window.h"

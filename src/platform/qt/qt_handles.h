@@ -10,9 +10,17 @@
 // and the shell dialogs.
 namespace quernel::qt {
 
-inline NativeHandle HandleOf(const QWidget* widget) { return reinterpret_cast<NativeHandle>(widget); }
-inline NativeHandle HandleOf(const QIcon* icon) { return reinterpret_cast<NativeHandle>(icon); }
-inline QWidget* WidgetOf(NativeHandle handle) { return reinterpret_cast<QWidget*>(handle); }
-inline QIcon IconOf(NativeHandle handle) { return handle ? *reinterpret_cast<const QIcon*>(handle) : QIcon(); }
+inline NativeHandle HandleOf(const QWidget* widget) {
+  return reinterpret_cast<NativeHandle>(widget);
+}
+inline NativeHandle HandleOf(const QIcon* icon) {
+  return reinterpret_cast<NativeHandle>(icon);
+}
+inline QWidget* WidgetOf(NativeHandle handle) {
+  return reinterpret_cast<QWidget*>(handle);
+}
+inline QIcon IconOf(NativeHandle handle) {
+  return handle ? *reinterpret_cast<const QIcon*>(handle) : QIcon();
+}
 
 }  // namespace quernel::qt

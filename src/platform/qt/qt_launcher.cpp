@@ -24,7 +24,9 @@ std::pair<Text, Text> SplitProgram(const Text& commandLine) {
   return {commandLine.substr(0, space), commandLine.substr(space + 1)};
 }
 
-QString HostPath(const Text& path) { return ToQString(posix::HostPath(path)); }
+QString HostPath(const Text& path) {
+  return ToQString(posix::HostPath(path));
+}
 
 }  // namespace
 

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QtCore/QProcess>
+#include <QtCore/QStringList>
 #include <functional>
 #include <memory>
 #include <optional>
-
-#include <QtCore/QProcess>
-#include <QtCore/QStringList>
 
 #include "platform/window_runtime.h"
 

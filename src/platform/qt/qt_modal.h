@@ -1,8 +1,7 @@
 #pragma once
 
-#include <functional>
-
 #include <QtWidgets/QDialog>
+#include <functional>
 
 // How modal dialogs are run: exec() for the user; a test puts its own runner
 // in to read and answer the box without blocking.
@@ -10,6 +9,8 @@ namespace quernel::qt {
 
 using DialogRunner = std::function<int(QDialog&)>;
 
-inline int ExecDialog(QDialog& dialog) { return dialog.exec(); }
+inline int ExecDialog(QDialog& dialog) {
+  return dialog.exec();
+}
 
 }  // namespace quernel::qt

@@ -18,7 +18,6 @@ QString DesktopFolder() {
 
 }  // namespace
 
-
 // The picker has no place for a prompt above its tree: the prompt is its title.
 Text QtShellDialogs::PickFolder(NativeHandle owner, const Text& prompt) {
   QFileDialog dialog(WidgetOf(owner), ToQString(prompt), DesktopFolder());

@@ -12,7 +12,8 @@ class QtShellDialogs final : public ShellDialogs {
   explicit QtShellDialogs(DialogRunner runDialog = ExecDialog) : runDialog_(std::move(runDialog)) {}
 
   Text PickFolder(NativeHandle owner, const Text& prompt) override;
-  void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText, NativeHandle icon) override;
+  void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
+                    NativeHandle icon) override;
 
  private:
   DialogRunner runDialog_;

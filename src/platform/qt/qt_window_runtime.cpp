@@ -151,8 +151,12 @@ void QtWindowRuntime::CloseForm() {
   if (form_) form_->close();
 }
 
-NativeHandle QtWindowRuntime::FormHandle() const { return HandleOf(form_.get()); }
-NativeHandle QtWindowRuntime::FormIcon() const { return icon_.isNull() ? 0 : HandleOf(&icon_); }
+NativeHandle QtWindowRuntime::FormHandle() const {
+  return HandleOf(form_.get());
+}
+NativeHandle QtWindowRuntime::FormIcon() const {
+  return icon_.isNull() ? 0 : HandleOf(&icon_);
+}
 
 // --- Controls ---------------------------------------------------------------
 
@@ -230,7 +234,9 @@ bool QtWindowRuntime::IsEnabled(ControlId control) const {
   return !Widget(control)->testAttribute(Qt::WA_ForceDisabled);
 }
 
-void QtWindowRuntime::SetEnabled(ControlId control, bool enabled) { Widget(control)->setEnabled(enabled); }
+void QtWindowRuntime::SetEnabled(ControlId control, bool enabled) {
+  Widget(control)->setEnabled(enabled);
+}
 
 void QtWindowRuntime::SetFontSize(ControlId control, double points) {
   QWidget* widget = Widget(control);
@@ -272,7 +278,9 @@ void QtWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
   settings_.runDialog(box);
 }
 
-Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) { return launcher_.Start(request); }
+Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) {
+  return launcher_.Start(request);
+}
 
 void QtWindowRuntime::WaitWhilePainting(Process& process) {
   auto* started = dynamic_cast<QtProcess*>(&process);

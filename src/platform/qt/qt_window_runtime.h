@@ -1,10 +1,9 @@
 #pragma once
 
+#include <QtGui/QIcon>
 #include <array>
 #include <memory>
 #include <optional>
-
-#include <QtGui/QIcon>
 
 #include "platform/qt/qt_form_window.h"
 #include "platform/qt/qt_launcher.h"

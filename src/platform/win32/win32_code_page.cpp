@@ -12,8 +12,8 @@ std::optional<std::string> Win32CodePage::Encode(const Text& text) const {
   // No best fit: a character without a place must not become a look-alike
   // or "?", a wildcard that would list other files.
   BOOL usedDefault = FALSE;
-  const int length =
-      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0, nullptr, &usedDefault);
+  const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
+                                         nullptr, &usedDefault);
   if (length <= 0 || usedDefault) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, bytes.data(), length, nullptr,
@@ -22,6 +22,8 @@ std::optional<std::string> Win32CodePage::Encode(const Text& text) const {
   return bytes;
 }
 
-Text Win32CodePage::Name() const { return std::to_string(GetOEMCP()); }
+Text Win32CodePage::Name() const {
+  return std::to_string(GetOEMCP());
+}
 
 }  // namespace quernel::win32

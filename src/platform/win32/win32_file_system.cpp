@@ -10,7 +10,9 @@ namespace {
 
 constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
 
-FileResult LastFailure() { return FileResult::Failure(LastErrorMessage()); }
+FileResult LastFailure() {
+  return FileResult::Failure(LastErrorMessage());
+}
 
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -81,7 +83,8 @@ FileResult Win32FileSystem::MakeFolders(const Text& folder) {
   if (IsFolder(path)) return FileResult::Success();
   // Each missing parent first, from the root down; the folder itself says
   // whether that worked.
-  for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+  for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
+       slash = path.find(L'\\', slash + 1))
     if (const std::wstring parent = path.substr(0, slash); !IsFolder(parent))
       CreateDirectoryW(parent.c_str(), nullptr);
   if (CreateDirectoryW(path.c_str(), nullptr)) return FileResult::Success();

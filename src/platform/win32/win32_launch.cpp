@@ -25,7 +25,8 @@ std::wstring_view ProgramOf(std::wstring_view commandLine) {
 
 bool IsBatchFile(std::wstring_view program) {
   for (std::wstring_view extension : {L".bat", L".cmd"})
-    if (program.size() > extension.size() && EqualIgnoringCase(program.substr(program.size() - extension.size()), extension))
+    if (program.size() > extension.size() &&
+        EqualIgnoringCase(program.substr(program.size() - extension.size()), extension))
       return true;
   return false;
 }
@@ -55,7 +56,8 @@ std::wstring EnvironmentWithout(const wchar_t* block, const std::vector<std::wst
     // Entries such as "=C:=C:\work" start with "=": the name is what follows.
     const auto equals = variable.find(L'=', 1);
     const std::wstring_view name = variable.substr(0, equals);
-    if (std::any_of(names.begin(), names.end(), [&](const std::wstring& n) { return EqualIgnoringCase(n, name); }))
+    if (std::any_of(names.begin(), names.end(),
+                    [&](const std::wstring& n) { return EqualIgnoringCase(n, name); }))
       continue;
     kept.append(variable);
     kept += L'\0';

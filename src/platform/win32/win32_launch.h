@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/window_runtime.h"
 #include "platform/win32/win32_api.h"
+#include "platform/window_runtime.h"
 
 // Starting programs for WindowRuntime::LaunchProgram: CreateProcessW, a batch
 // file through the command interpreter, the environment without the

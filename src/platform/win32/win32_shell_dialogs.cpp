@@ -8,7 +8,9 @@
 namespace quernel::win32 {
 namespace {
 
-HWND AsWindow(NativeHandle handle) { return reinterpret_cast<HWND>(handle); }
+HWND AsWindow(NativeHandle handle) {
+  return reinterpret_cast<HWND>(handle);
+}
 
 // The folder's path in full: the shell may give more than MAX_PATH characters.
 Text PathOf(PCIDLIST_ABSOLUTE folder) {

@@ -9,7 +9,8 @@ namespace quernel::win32 {
 class Win32ShellDialogs final : public ShellDialogs {
  public:
   Text PickFolder(NativeHandle owner, const Text& prompt) override;
-  void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText, NativeHandle icon) override;
+  void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
+                    NativeHandle icon) override;
 };
 
 }  // namespace quernel::win32

@@ -16,6 +16,8 @@ Text Utf8(std::wstring_view utf16);
 // The system's message for a Win32 error code, in the system's language,
 // without the line break that ends it.
 Text SystemMessage(DWORD error);
-inline Text LastErrorMessage() { return SystemMessage(GetLastError()); }
+inline Text LastErrorMessage() {
+  return SystemMessage(GetLastError());
+}
 
 }  // namespace quernel::win32

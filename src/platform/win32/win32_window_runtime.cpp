@@ -36,7 +36,8 @@ Function SystemFunction(const wchar_t* module, const char* name) {
 // The window's DPI; before Windows 10 the system's.
 UINT DpiOf(HWND window) {
   using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+  static const auto getDpiForWindow =
+      SystemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
   if (window && getDpiForWindow) return getDpiForWindow(window);
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -63,7 +64,8 @@ bool FaceExists(const std::wstring& face) {
 // SimSun, the face of Simplified Chinese Windows; else another with 12-pixel
 // Chinese characters at 9 points; else the system's message font.
 std::wstring ChineseFace() {
-  for (const wchar_t* face : {L"\u5B8B\u4F53", L"SimSun", L"NSimSun", L"Microsoft YaHei", L"WenQuanYi Micro Hei"})
+  for (const wchar_t* face :
+       {L"\u5B8B\u4F53", L"SimSun", L"NSimSun", L"Microsoft YaHei", L"WenQuanYi Micro Hei"})
     if (FaceExists(face)) return face;
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
@@ -130,8 +132,12 @@ WindowKind KindOf(const ControlDesign& design) {
   return {WC_STATICW, 0};
 }
 
-bool IsList(ControlKind kind) { return kind == PickList || kind == EditableList; }
-bool FitsText(ControlKind kind) { return kind == Label || kind == Frame; }
+bool IsList(ControlKind kind) {
+  return kind == PickList || kind == EditableList;
+}
+bool FitsText(ControlKind kind) {
+  return kind == Label || kind == Frame;
+}
 
 // A control's designed rectangle in the window's client area (twips).
 RECT DesignRect(const ControlDesign& design) {
@@ -172,7 +178,9 @@ int Win32WindowRuntime::ControlNumber(ControlId control) {
   return kFirstControlNumber + static_cast<int>(control);
 }
 
-HWND Win32WindowRuntime::ControlWindow(ControlId control) const { return At(control).window; }
+HWND Win32WindowRuntime::ControlWindow(ControlId control) const {
+  return At(control).window;
+}
 
 int Win32WindowRuntime::Pixels(int twips) const {
   return MulDiv(twips, static_cast<int>(dpi_), 1440);
@@ -186,8 +194,9 @@ void Win32WindowRuntime::CreateForm(FormEvents& events) {
   InitCommonControlsEx(&classes);
   icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  smallIcon_ =
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   if (!icon_) icon_ = LoadIconW(nullptr, IDI_APPLICATION);
 
   WNDCLASSEXW windowClass{};
@@ -231,10 +240,9 @@ void Win32WindowRuntime::CreateControl(const ControlDesign& design, HWND& previo
   if (!ContinuesOptions(design, previous)) style |= WS_GROUP;
 
   Control& control = At(design.id);
-  control.window = CreateWindowExW(kind.extendedStyle, kind.windowClass, Wide(design.caption).c_str(), style, 0, 0,
-                                   0, 0, form_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(design.id))),
-                                   instance_, nullptr);
+  control.window = CreateWindowExW(
+      kind.extendedStyle, kind.windowClass, Wide(design.caption).c_str(), style, 0, 0, 0, 0, form_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlNumber(design.id))), instance_, nullptr);
   SetWindowPos(control.window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   previous = control.window;
   if (design.kind == CheckBox) Send(control.window, BM_SETCHECK, static_cast<WPARAM>(design.value));
@@ -246,8 +254,8 @@ void Win32WindowRuntime::CreateControl(const ControlDesign& design, HWND& previo
 void Win32WindowRuntime::CreateHoverHint(const ControlDesign& design) {
   if (!hint_)
     hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_, nullptr, instance_,
-                            nullptr);
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form_, nullptr,
+                            instance_, nullptr);
   std::wstring text = Wide(design.hoverHint);
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -260,7 +268,8 @@ void Win32WindowRuntime::CreateHoverHint(const ControlDesign& design) {
 
 // The window at its designed place with the designed client area.
 void Win32WindowRuntime::PlaceForm() {
-  RECT frame{Pixels(kFormDesign.left), Pixels(kFormDesign.top), Pixels(kFormDesign.left + kFormDesign.clientWidth),
+  RECT frame{Pixels(kFormDesign.left), Pixels(kFormDesign.top),
+             Pixels(kFormDesign.left + kFormDesign.clientWidth),
              Pixels(kFormDesign.top + kFormDesign.clientHeight)};
   AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
   // On a small screen or at a high DPI the designed place may lie partly off
@@ -353,8 +362,12 @@ void Win32WindowRuntime::CloseForm() {
   if (form_) DestroyWindow(form_);
 }
 
-NativeHandle Win32WindowRuntime::FormHandle() const { return reinterpret_cast<NativeHandle>(form_); }
-NativeHandle Win32WindowRuntime::FormIcon() const { return reinterpret_cast<NativeHandle>(icon_); }
+NativeHandle Win32WindowRuntime::FormHandle() const {
+  return reinterpret_cast<NativeHandle>(form_);
+}
+NativeHandle Win32WindowRuntime::FormIcon() const {
+  return reinterpret_cast<NativeHandle>(icon_);
+}
 
 // --- Messages ----------------------------------------------------------------------
 
@@ -529,7 +542,8 @@ void Win32WindowRuntime::PaintFrames(HDC dc) const {
     RECT caption;
     GetWindowRect(At(design.id).window, &caption);
     const RECT r = DesignRect(design);
-    RECT edge{Pixels(r.left), Pixels(r.top) + (caption.bottom - caption.top) / 2, Pixels(r.right), Pixels(r.bottom)};
+    RECT edge{Pixels(r.left), Pixels(r.top) + (caption.bottom - caption.top) / 2, Pixels(r.right),
+              Pixels(r.bottom)};
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
   }
 }
@@ -552,8 +566,8 @@ Text Win32WindowRuntime::GetText(ControlId control) const {
   if (DesignOf(control).kind == PickList) {
     const int index = Send(c.window, CB_GETCURSEL);
     if (index < 0) return {};
-    std::wstring entry(static_cast<std::size_t>(Send(c.window, CB_GETLBTEXTLEN, static_cast<WPARAM>(index))) + 1,
-                       L'\0');
+    std::wstring entry(
+        static_cast<std::size_t>(Send(c.window, CB_GETLBTEXTLEN, static_cast<WPARAM>(index))) + 1, L'\0');
     entry.resize(static_cast<std::size_t>(
         Send(c.window, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.data()))));
     return Utf8(entry);
@@ -655,7 +669,9 @@ void Win32WindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
   MessageBoxW(form_, Wide(prompt).c_str(), Wide(texts::kAppTitle).c_str(), MB_OK | icon);
 }
 
-Launch Win32WindowRuntime::LaunchProgram(const LaunchRequest& request) { return StartProgram(request); }
+Launch Win32WindowRuntime::LaunchProgram(const LaunchRequest& request) {
+  return StartProgram(request);
+}
 
 // The window goes on painting while the process runs; what the user types or
 // clicks meanwhile is dropped, as the window would not have taken it.

@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "platform/window_runtime.h"
 #include "platform/win32/win32_api.h"
+#include "platform/window_runtime.h"
 
 // WindowRuntime on Win32: frmMain as a top-level window of standard controls
 // built from the design table and placed at the window's DPI; the dialog
@@ -59,7 +59,7 @@ class Win32WindowRuntime final : public WindowRuntime {
   // What a drop-down list remembers between the notifications of one pick.
   struct ListPick {
     bool dropped = false;
-    int raisedPick = -1;  // the entry whose Click CBN_SELENDOK raised, or -1
+    int raisedPick = -1;     // the entry whose Click CBN_SELENDOK raised, or -1
     bool typedOver = false;  // the user typed: no entry is selected
     int indexAtDrop = -1;
   };
