@@ -88,6 +88,16 @@ TEST_F(LaunchTest, AProgramRunsOnWhenItsHandleIsDropped) {
   QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(folder_.Path() / "late.txt"), 5000);
 }
 
+TEST(Opener, FindingNoApplicationForTheFileIsAFailure) {
+  for (auto [opener, opens] : {std::pair{"/bin/false", false}, std::pair{"/bin/true", true}}) {
+    QtLauncher launcher(LauncherPrograms{"quernel-cmd", opener});
+    const Launch viewer =
+        launcher.Start({"notepad.exe \"/tmp\\path.txt\"", WindowStyle::NormalWithFocus, {}});
+    EXPECT_EQ(viewer.process != nullptr, opens) << opener;
+    EXPECT_EQ(viewer.failure.empty(), opens) << opener;
+  }
+}
+
 TEST_F(LaunchTest, TheWaitPaintsButDropsTheUsersInput) {
   window_.ShowForm();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.Form()));

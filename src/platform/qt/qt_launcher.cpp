@@ -1,9 +1,11 @@
 #include "platform/qt/qt_launcher.h"
 
 #include <QtCore/QCoreApplication>
+#include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
 #include <QtCore/QProcessEnvironment>
 #include <QtCore/QStandardPaths>
+#include <QtCore/QTimer>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_text.h"
@@ -26,6 +28,22 @@ std::pair<Text, Text> SplitProgram(const Text& commandLine) {
 
 QString HostPath(const Text& path) {
   return ToQString(posix::HostPath(path));
+}
+
+// xdg-open hands the file to the desktop's application and ends; it fails
+// at once, with an exit code, when no application can open the file. Give it
+// a moment, painting meanwhile, to tell the two apart.
+std::optional<Text> OpenerRefusal(QProcess& opener) {
+  constexpr int kMoment = 3000;  // ms
+  if (opener.state() != QProcess::NotRunning) {
+    QEventLoop loop;
+    QObject::connect(&opener, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kMoment, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  if (opener.state() != QProcess::NotRunning) return std::nullopt;
+  if (opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0) return std::nullopt;
+  return ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode()));
 }
 
 }  // namespace
@@ -75,6 +93,8 @@ Launch QtLauncher::Start(const LaunchRequest& request) {
   process->setStandardInputFile(QProcess::nullDevice());
   process->start(plan.program, plan.arguments);
   if (!process->waitForStarted()) return {nullptr, ToText(process->errorString())};
+  if (plan.program == programs_.opener)
+    if (auto refusal = OpenerRefusal(*process)) return {nullptr, *refusal};
   return {std::make_unique<QtProcess>(std::move(process)), {}};
 }
 
