@@ -79,19 +79,6 @@ TEST(FormDesign, AccessKeysAndTheirTargets) {
   EXPECT_EQ(ShownCaption("文件夹(&F):"), "文件夹(F):");
 }
 
-TEST(FormDesign, StartStatesRolesAndColours) {
-  EXPECT_EQ(DesignOf(chkT).value, 1);
-  EXPECT_EQ(DesignOf(chkL).value, 0);
-  EXPECT_FALSE(DesignOf(Label5).enabled);
-  EXPECT_EQ(DesignOf(cmdOut).role, Role::DefaultButton);
-  EXPECT_EQ(DesignOf(cmdExit).role, Role::CancelButton);
-  EXPECT_EQ(DesignOf(txtPath).hoverHint, "请指定文件夹路径");
-  for (auto blue : {Frame1, Frame2, cobType, cobFilter, cobSort, cobWay})
-    EXPECT_EQ(DesignOf(blue).textColour, (Rgb{0, 0, 255})) << NameOf(blue);
-  EXPECT_EQ(DesignOf(cobFilter).kind, ControlKind::EditableList);
-  for (auto pickOnly : {cobType, cobSort, cobWay}) EXPECT_EQ(DesignOf(pickOnly).kind, ControlKind::PickList);
-}
-
 TEST(FormDesign, TheSeparatorIsAnEtchedGrooveAcrossTheWindowUnderTheNotice) {
   const auto lines = LineDesigns();
   ASSERT_EQ(lines.size(), 2u);
@@ -104,11 +91,6 @@ TEST(FormDesign, TheSeparatorIsAnEtchedGrooveAcrossTheWindowUnderTheNotice) {
   }
   const ControlDesign& notice = DesignOf(Label5);
   EXPECT_EQ(notice.top + notice.height / 2, lines[1].y1);
-}
-
-TEST(FormDesign, ClientAreaIs426By240PixelsAt96Dpi) {
-  EXPECT_EQ(kFormDesign.clientWidth / kTwipsPerPixelAt96Dpi, 426);
-  EXPECT_EQ(kFormDesign.clientHeight / kTwipsPerPixelAt96Dpi, 240);
 }
 
 }  // namespace
