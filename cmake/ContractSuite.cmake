@@ -7,7 +7,7 @@ function(quernel_contract_suite target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES} GTest::gtest_main)
   quernel_warnings(${target})
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 120)
+  gtest_discover_tests(${target} TEST_PREFIX "${ARG_LABEL}." DISCOVERY_TIMEOUT 120)
   # A label list does not survive gtest_discover_tests' PROPERTIES: label the
   # discovered tests from a file CTest reads after the discovery.
   set(labels ${CMAKE_CURRENT_BINARY_DIR}/${target}_labels.cmake)
