@@ -3,15 +3,9 @@
 // "<its name>.command-line.txt" in %QUERNEL_RECORDER_FOLDER%, or beside
 // itself, and ends. Quernel finds it first because CreateProcess looks in
 // the starting program's folder before the system folders.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32/win32_api.h"
 
 namespace {
 
