@@ -2,15 +2,14 @@
 
 #include <string_view>
 
+#include "core/product.h"
+
 // The program's own texts, byte for byte. Captions of the controls live in
 // the design table; list entries in the listing tables.
 namespace quernel::texts {
 
-inline constexpr std::string_view kAppTitle = "Quernel";
-// The maker's copyright notice: one line, shown greyed on the separator and
-// in the About box. 12 ASCII-width and 2 Chinese characters: 126 pixels at
-// the 9-point font, the label's designed width.
-inline constexpr std::string_view kCopyright = "(C) 2026 Quernel 作者";
+inline constexpr std::string_view kAppTitle = product::kName;
+inline constexpr std::string_view kCopyright = product::kCopyright;
 
 inline constexpr std::string_view kFolderHint = "请指定文件夹路径";
 inline constexpr std::string_view kFolderPrompt = "请指定文件夹:";

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -566,16 +567,19 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
       return std::wstring();
     return std::wstring(text, length > 0 ? length - 1 : 0);
   };
-  EXPECT_EQ(value(L"FileVersion"), L"1.00.0023");
+  EXPECT_EQ(value(L"FileVersion"), Wide(product::kVersion));
+  EXPECT_EQ(value(L"ProductVersion"), Wide(product::kVersion));
   EXPECT_EQ(value(L"ProductName"), L"Quernel");
   EXPECT_EQ(value(L"OriginalFilename"), L"Quernel.exe");
-  EXPECT_EQ(value(L"LegalCopyright"), Wide(texts::kCopyright));
-  EXPECT_EQ(value(L"Comments"), L"免费软件");
+  EXPECT_EQ(value(L"LegalCopyright"), Wide(product::kCopyright));
+  EXPECT_EQ(value(L"Comments"), Wide(product::kComment));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 23u);
+  unsigned major = 0, minor = 0, build = 0;
+  ASSERT_EQ(std::sscanf(Text(product::kVersion).c_str(), "%u.%u.%u", &major, &minor, &build), 3);
+  EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
+  EXPECT_EQ(fixed->dwFileVersionLS, build);
 }
 
 }  // namespace
