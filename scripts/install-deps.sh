@@ -1,18 +1,22 @@
 #!/bin/sh
-# Installs what building and running (run) or testing (test) Quernel needs on
-# Debian or Ubuntu. Does nothing when everything is there; when it is not and
-# we are not root, prints the apt-get line to run and stops.
+# Installs what building and running (run), packaging (release) or testing
+# (test) Quernel needs on Debian or Ubuntu. Does nothing when everything is
+# there; when it is not and we are not root, prints the apt-get line to run
+# and stops.
 set -eu
 
 RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev
   fonts-wqy-microhei xdg-utils xvfb xauth locales"
-TEST_PACKAGES="$RUN_PACKAGES googletest libgtest-dev libgmock-dev
-  g++-mingw-w64-x86-64 wine wine64"
+RELEASE_PACKAGES="cmake ninja-build g++ qt6-base-dev libicu-dev g++-mingw-w64-x86-64
+  wixl msitools zip dpkg-dev git"
+TEST_PACKAGES="$RUN_PACKAGES $RELEASE_PACKAGES googletest libgtest-dev libgmock-dev
+  wine wine64 lintian desktop-file-utils appstream unzip xdotool"
 
 case "${1:-}" in
   run) packages=$RUN_PACKAGES ;;
+  release) packages=$RELEASE_PACKAGES ;;
   test) packages=$TEST_PACKAGES ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  *) echo "usage: $0 run|release|test" >&2; exit 2 ;;
 esac
 
 missing=""

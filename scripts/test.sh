@@ -1,7 +1,10 @@
 #!/bin/sh
-# Builds Quernel for Linux and for Windows and runs every test suite: the core
-# and the contract on the fake platform, the POSIX services, the Qt back-end
-# and window (offscreen), quernel-cmd, and the Windows program under Wine.
+# Builds the release packages (scripts/release.sh) and Quernel for Linux and
+# for Windows, and runs every test suite: the core and the contract on the
+# fake platform, the POSIX services, the Qt back-end and window (offscreen),
+# quernel-cmd, the Windows program under Wine, and the packages as users meet
+# them (the .deb unpacked and linted, the ZIP and the MSI under Wine, and a
+# second release build that must give the same ZIP and .deb).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -18,6 +21,9 @@ run_suites() {  # name, then the ctest command line
   grep -q "tests passed, 0 tests failed" "$log_dir/$name.log" || status=1
   return $status
 }
+
+echo "== Release packages"
+scripts/release.sh dist
 
 echo "== Linux: build"
 cmake --preset linux -DQUERNEL_WERROR=ON

@@ -25,10 +25,17 @@ if(quernel_icon)
   add_executable(quernel_icon_to_png icon_to_png.cpp)
   target_link_libraries(quernel_icon_to_png PRIVATE Qt6::Gui)
   quernel_warnings(quernel_icon_to_png)
-  set(icon_png ${CMAKE_CURRENT_BINARY_DIR}/quernel.png)
-  add_custom_command(OUTPUT ${icon_png}
-    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen $<TARGET_FILE:quernel_icon_to_png> ${quernel_icon} ${icon_png}
+  set(icon_sizes 16 22 24 32 48 64 128 256)
+  set(icon_folder ${CMAKE_CURRENT_BINARY_DIR}/icons)
+  set(icon_pngs "")
+  foreach(size IN LISTS icon_sizes)
+    list(APPEND icon_pngs ${icon_folder}/${size}x${size}/apps/quernel.png)
+  endforeach()
+  add_custom_command(OUTPUT ${icon_pngs}
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
+      $<TARGET_FILE:quernel_icon_to_png> ${quernel_icon} ${icon_folder} ${icon_sizes}
     DEPENDS quernel_icon_to_png ${quernel_icon} VERBATIM)
-  add_custom_target(quernel_icon_png ALL DEPENDS ${icon_png})
-  install(FILES ${icon_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+  add_custom_target(quernel_icon_png ALL DEPENDS ${icon_pngs})
+  install(DIRECTORY ${icon_folder}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
+    FILES_MATCHING PATTERN "*.png")
 endif()

@@ -1,0 +1,60 @@
+#!/bin/sh
+# scripts/release.sh [DIST]
+# Builds Quernel's release into DIST (by default dist/), in release mode with
+# warnings fatal:
+#   Quernel-<version>-win64.zip     the portable edition (绿色版)
+#   Quernel-<version>-x64.msi       the Windows installer
+#   quernel_<version>-1_amd64.deb   the Debian package
+#   SHA256SUMS                      over the three
+# The version and the product's other facts come from the top CMakeLists.txt.
+# Timestamps come from the last commit (SOURCE_DATE_EPOCH), so the ZIP and
+# the .deb are the same bytes whenever one commit is built.
+# QUERNEL_RELEASE_BUILD sets the build folder (default build/release).
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+dist=$(mkdir -p "${1:-dist}" && cd "${1:-dist}" && pwd)
+build=${QUERNEL_RELEASE_BUILD:-$root/build/release}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+
+scripts/install-deps.sh release
+
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct 2>/dev/null) || {
+    echo "release.sh: not a git clone; set SOURCE_DATE_EPOCH" >&2
+    exit 1
+  }
+fi
+# rcc stamps resources with their files' times unless told otherwise.
+export SOURCE_DATE_EPOCH QT_RCC_SOURCE_DATE_OVERRIDE=$SOURCE_DATE_EPOCH
+export TZ=UTC LC_ALL=C.UTF-8
+umask 022
+
+echo "== Windows: Quernel.exe"
+cmake --preset release-windows -B "$build/windows" >/dev/null
+cmake --build "$build/windows" --target Quernel
+echo "== Linux: quernel and quernel-cmd"
+cmake --preset release-linux -B "$build/linux" >/dev/null
+cmake --build "$build/linux"
+
+. "$build/linux/release.env"
+work="$build/packages"
+rm -rf "$work"
+mkdir -p "$work"
+
+zip="$dist/$QUERNEL_PRODUCT-$QUERNEL_VERSION-win64.zip"
+msi="$dist/$QUERNEL_PRODUCT-$QUERNEL_VERSION-x64.msi"
+deb="$dist/${QUERNEL_PACKAGE}_$QUERNEL_VERSION-1_amd64.deb"
+rm -f "$zip" "$msi" "$deb" "$dist/SHA256SUMS"
+
+echo "== $(basename "$zip")"
+packaging/windows/make-zip.sh "$build/windows" "$work/zip" "$zip"
+echo "== $(basename "$msi")"
+packaging/windows/make-msi.sh "$build/windows" "$QUERNEL_VERSION" "$work/msi" "$msi"
+echo "== $(basename "$deb")"
+packaging/linux/make-deb.sh "$build/linux" "$work/deb" "$deb"
+
+(cd "$dist" && sha256sum "$(basename "$zip")" "$(basename "$msi")" "$(basename "$deb")" >SHA256SUMS)
+echo "== $dist"
+cat "$dist/SHA256SUMS"

@@ -1,0 +1,29 @@
+#!/bin/sh
+# check-reproducible.sh DIST AGAIN
+# Builds the release a second time, in another folder (AGAIN), and compares:
+# the ZIP and the .deb must be the same bytes as those in DIST. The MSI is
+# compared and reported only: wixl gives every package new codes and times.
+set -eu
+dist=$1 again=$2
+root=$(cd "$(dirname "$0")/../.." && pwd)
+[ -f "$dist/SHA256SUMS" ] || { echo "no $dist/SHA256SUMS: run scripts/release.sh first"; exit 77; }
+rm -rf "$again"
+QUERNEL_RELEASE_BUILD="$again/build" "$root/scripts/release.sh" "$again/dist" >"$again.log" 2>&1 ||
+  { cat "$again.log"; echo "FAIL: the second release build" >&2; exit 1; }
+status=0
+while read -r sum name; do
+  second=$(cd "$again/dist" && sha256sum "$name" | cut -d' ' -f1)
+  case $name in
+  *.msi)
+    [ "$sum" = "$second" ] && echo "same:    $name" || echo "differs: $name (expected: wixl stamps each build)"
+    ;;
+  *)
+    if [ "$sum" = "$second" ]; then echo "same:    $name"; else
+      echo "FAIL: $name differs between two builds of one commit" >&2
+      status=1
+    fi
+    ;;
+  esac
+done <"$dist/SHA256SUMS"
+[ $status = 0 ] && rm -rf "$again" "$again.log"
+exit $status
