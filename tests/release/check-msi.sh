@@ -22,6 +22,16 @@ verb_keys='HKCR\Directory\shell\Quernel HKCR\Directory\Background\shell\Quernel'
 
 msiexec() { wine msiexec "$1" "$(winepath -w "$2")" /qn; }
 product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+# A product code as Windows Installer files its products: the first three
+# parts reversed, then each byte's two digits swapped.
+packed() {
+  printf '%s\n' "$1" | awk '{ s = $0; gsub(/[{}-]/, "", s); out = ""
+    for (i = 8; i >= 1; i--) out = out substr(s, i, 1)
+    for (i = 12; i >= 9; i--) out = out substr(s, i, 1)
+    for (i = 16; i >= 13; i--) out = out substr(s, i, 1)
+    for (i = 17; i <= 32; i += 2) out = out substr(s, i + 1, 1) substr(s, i, 1)
+    print out }'
+}
 key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 # A value's data as text; '' names the key's default value.
 value() {
@@ -56,7 +66,10 @@ expect_value "$entry" DisplayName "$QUERNEL_PRODUCT"
 expect_value "$entry" DisplayVersion "$QUERNEL_VERSION"
 expect_value "$entry" Publisher "$QUERNEL_PUBLISHER"
 expect_value "$entry" HelpLink "$program_folder\\help.htm"
-value "$entry" DisplayIcon | grep -q . || fail "the entry has no icon"
+# Programs and Features shows the icon that the product's registration names.
+icon=$(value "HKCR\\Installer\\Products\\$(packed "$code")" ProductIcon)
+case $icon in *quernel.ico) ;; *) fail "the product's icon is \"$icon\"" ;; esac
+[ -f "$(winepath -u "$icon")" ] || fail "the product's icon $icon is missing"
 for key in $verb_keys; do
   expect_value "$key" '' "用 $QUERNEL_PRODUCT 列出文件(&Q)"
 done
@@ -68,7 +81,9 @@ QUERNEL_PACKAGED_PROGRAM="$program_folder" \
   "$root/scripts/wine-run.sh" "$driver" --gtest_filter='QuernelSession.APackagedProgramMakesAWholeListing' \
   >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the installed program's run"; }
 grep -q '\[  PASSED  \] 1 test' "$work/run.log" || { cat "$work/run.log"; fail "the run did not pass"; }
-[ -f "$installed/path.txt" ] || fail "the listing is not beside the installed program"
+grep "OK \]" "$work/run.log"
+listing() { find "$installed" -maxdepth 1 -iname path.txt; }  # cmd writes it as Path.txt
+[ -n "$(listing)" ] || fail "the listing is not beside the installed program"
 
 echo "-- a newer package over it"
 "$root/packaging/windows/make-msi.sh" "$build" 1.00.9999 "$work/newer" "$newer"
@@ -89,5 +104,5 @@ key_exists "$uninstall_key\\$newer_code" && fail "the entry is left in Programs 
 for key in $verb_keys; do
   key_exists "$key" && fail "$key is left after uninstalling"
 done
-[ -f "$installed/path.txt" ] || fail "uninstalling removed the user's listing"
+[ -n "$(listing)" ] || fail "uninstalling removed the user's listing"
 echo "ok: the MSI"

@@ -31,4 +31,5 @@ QUERNEL_PACKAGED_PROGRAM='C:\quernel-release\程序 目录\Quernel' \
   "$root/scripts/wine-run.sh" "$driver" --gtest_filter='QuernelSession.APackagedProgramMakesAWholeListing' \
   >"$unpacked/../run.log" 2>&1 || { cat "$unpacked/../run.log"; fail "the unpacked program's run"; }
 grep -q '\[  PASSED  \] 1 test' "$unpacked/../run.log" || { cat "$unpacked/../run.log"; fail "the run did not pass"; }
+grep "OK \]" "$unpacked/../run.log"  # the run, named in the log
 echo "ok: the ZIP"

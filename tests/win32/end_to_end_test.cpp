@@ -551,6 +551,48 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
   EXPECT_TRUE(blue);
 }
 
+// --- A packaged program -------------------------------------------------------------------------
+
+// The release's checks run the program where a user puts it, unpacked from
+// the ZIP or installed by the MSI: QUERNEL_PACKAGED_PROGRAM names that
+// folder. One whole output run, as in the tests above; the listing stays.
+TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
+  wchar_t named[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH))
+    GTEST_SKIP() << "QUERNEL_PACKAGED_PROGRAM names no packaged program";
+  const fs::path program = named;
+  ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
+  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
+    fs::copy_file(HostPath(QUERNEL_RECORDER), program / standIn, fs::copy_options::overwrite_existing);
+  const fs::path music = MakeMusicFolder();
+  Start(program);
+  Type(txtPath, music.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window) << "no notice";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+
+  auto oem = [](const std::wstring& text) {
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+  };
+  EXPECT_EQ(ReadBytes(program / L"path.bat"), "dir \"" + oem(music.wstring()) + "\\*.*\"    /o:n /B >\"" +
+                                                  oem(program.wstring()) + "\\Path.txt\"\r\nexit\r\n");
+  std::vector<std::wstring> lines = ListingLines(ReadBytes(program / L"path.txt"));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt",
+                                              L"子文件夹", L"歌曲.mp3"}));
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
+
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(program / L"path.bat"));
+  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
+}
+
 // --- The file's version block ----------------------------------------------------------------
 
 TEST(QuernelExe, CarriesItsVersionAndCopyright) {
@@ -584,45 +626,3 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
 
 }  // namespace
 }  // namespace quernel::test
-
-// --- A packaged program -------------------------------------------------------------------------
-
-// The release's checks run the program where a user puts it, unpacked from
-// the ZIP or installed by the MSI: QUERNEL_PACKAGED_PROGRAM names that
-// folder. One whole output run, as in the tests above; the listing stays.
-TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
-  wchar_t named[MAX_PATH] = {};
-  if (!GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH))
-    GTEST_SKIP() << "QUERNEL_PACKAGED_PROGRAM names no packaged program";
-  const fs::path program = named;
-  ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
-  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
-    fs::copy_file(HostPath(QUERNEL_RECORDER), program / standIn, fs::copy_options::overwrite_existing);
-  const fs::path music = MakeMusicFolder();
-  Start(program);
-  Type(txtPath, music.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
-
-  auto oem = [](const std::wstring& text) {
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()),
-                                                              bytes.data(), static_cast<int>(bytes.size()),
-                                                              nullptr, nullptr)));
-    return bytes;
-  };
-  EXPECT_EQ(ReadBytes(program / L"path.bat"), "dir \"" + oem(music.wstring()) + "\\*.*\"    /o:n /B >\"" +
-                                                  oem(program.wstring()) + "\\Path.txt\"\r\nexit\r\n");
-  std::vector<std::wstring> lines = ListingLines(ReadBytes(program / L"path.txt"));
-  std::sort(lines.begin(), lines.end());
-  EXPECT_EQ(lines, (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt",
-                                              L"子文件夹", L"歌曲.mp3"}));
-  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
-
-  Key(VK_ESCAPE);
-  EXPECT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(program / L"path.bat"));
-  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
-}
