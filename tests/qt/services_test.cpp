@@ -1,5 +1,6 @@
 // The Qt back-end's services around the window: the launcher and the wait,
-// the mouse pointer, message boxes, the shell's dialogs and the folders.
+// the mouse pointer, message boxes, the shell's dialogs and the folders; the
+// command line and the desktop entry.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,9 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "core/product.h"
 #include "core/texts.h"
@@ -283,6 +286,17 @@ TEST(CommandLine, HelpAndVersionAnswerAndEnd) {
     for (const Text& text : c.said)
       EXPECT_NE(output.find(text), std::string::npos) << c.option << ": " << output;
   }
+}
+
+// A folder dropped on the launcher opens it; the entry never makes Quernel
+// the desktop's handler for folders.
+TEST(DesktopEntry, TakesAFolderAndClaimsNoType) {
+  std::ifstream entry(QUERNEL_DESKTOP_ENTRY);
+  ASSERT_TRUE(entry) << QUERNEL_DESKTOP_ENTRY;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(entry, line);) lines.push_back(line);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Exec=quernel %f"), lines.end());
+  for (const std::string& line : lines) EXPECT_FALSE(line.starts_with("MimeType")) << line;
 }
 
 }  // namespace

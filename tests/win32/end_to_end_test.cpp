@@ -429,6 +429,9 @@ TEST_F(QuernelSession, ADroppedFolderOrFileFillsTheFolderField) {
   const fs::path music = MakeMusicFolder();
   fs::create_directories(root_ / L"音乐 2024");
   Start();
+  // RegisterDragDrop keeps the target in this property of the window:
+  // Explorer's drags then come by OLE, which can refuse them.
+  EXPECT_NE(GetPropW(form_, L"OleDropTargetInterface"), nullptr) << "no OLE drop target";
   Type(txtPath, L"D:\\旧");
   Drop({root_ / L"没有"});
   EXPECT_EQ(TextOf(Control(txtPath)), L"D:\\旧") << "nothing there: nothing changes";

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_start_up.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/win32/win32_text.h"
 

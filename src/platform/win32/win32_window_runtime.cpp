@@ -236,13 +236,14 @@ void Win32WindowRuntime::AcceptDrops() {
     target->Release();  // without OLE on this thread only WM_DROPFILES arrives
 }
 
-// While a listing is made the window takes no input, dropped items neither.
+// While a listing is made, or a box of the program is open (it disables the
+// window), the window takes no input, dropped items neither.
 bool Win32WindowRuntime::CanDrop(const std::vector<Text>& paths) const {
-  return !waiting_ && events_ && events_->CanDrop(paths);
+  return !waiting_ && form_ && IsWindowEnabled(form_) && events_ && events_->CanDrop(paths);
 }
 
 void Win32WindowRuntime::Drop(const std::vector<Text>& paths) {
-  if (!waiting_ && events_) events_->Drop(paths);
+  if (!waiting_ && form_ && IsWindowEnabled(form_) && events_) events_->Drop(paths);
 }
 
 bool Win32WindowRuntime::ContinuesOptions(const ControlDesign& design, HWND previous) const {
