@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "core/frm_about.h"
 #include "core/module1.h"
@@ -59,7 +60,8 @@ Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
   return filled;
 }
 
-frmMain::frmMain(const Platform& platform) : platform_(platform) {}
+frmMain::frmMain(const Platform& platform, StartUp startUp)
+    : platform_(platform), startUp_(std::move(startUp)) {}
 
 void frmMain::Fill(ControlId list, auto&& entries) {
   for (const auto& entry : entries) platform_.window.AddItem(list, Text(entry));
@@ -84,6 +86,11 @@ void frmMain::Load() {
     w.SetFontSize(list, kFontPoints);
   }
   for (ControlId control : kFontOrder) w.SetFontSize(control, kFontPoints);
+  // The folder the program was started with; nothing else differs from a
+  // start without one.
+  if (auto folder = FolderForField(startUp_.arguments, startUp_.currentFolder, PathSource::CommandLine,
+                                   platform_.files))
+    w.SetText(txtPath, *folder);
 }
 
 void frmMain::Unload() {
@@ -105,6 +112,15 @@ void frmMain::Click(ControlId control) {
     if (id == control) return (this->*handler)();
   for (const auto& button : AttributeButtons())
     if (button.button == control) return AttributeButton_Click(button);
+}
+
+bool frmMain::CanDrop(const std::vector<Text>& paths) {
+  return FolderForField(paths, startUp_.currentFolder, PathSource::Drop, platform_.files).has_value();
+}
+
+void frmMain::Drop(const std::vector<Text>& paths) {
+  if (auto folder = FolderForField(paths, startUp_.currentFolder, PathSource::Drop, platform_.files))
+    platform_.window.SetText(txtPath, *folder);
 }
 
 // --- Listing options -------------------------------------------------------
@@ -260,8 +276,8 @@ void frmMain::cmdExit_Click() {
   platform_.window.CloseForm();
 }
 
-int RunQuernel(const Platform& platform) {
-  frmMain form(platform);
+int RunQuernel(const Platform& platform, const StartUp& startUp) {
+  frmMain form(platform, startUp);
   platform.window.CreateForm(form);
   form.Load();
   platform.window.ShowForm();

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/listing_options.h"
+#include "core/start_folder.h"
 #include "platform/platform.h"
 
 namespace quernel {
@@ -11,11 +12,13 @@ namespace quernel {
 // keep, the batch file writer and the output command, Load and Unload.
 class frmMain final : public FormEvents {
  public:
-  explicit frmMain(const Platform& platform);
+  explicit frmMain(const Platform& platform, StartUp startUp = {});
 
   void Load();
   void Unload();
   void Click(ControlId control) override;
+  bool CanDrop(const std::vector<Text>& paths) override;
+  void Drop(const std::vector<Text>& paths) override;
 
   const ListOptions& Options() const { return options_; }
 
@@ -49,12 +52,15 @@ class frmMain final : public FormEvents {
   void Fill(ControlId list, auto&& entries);
 
   Platform platform_;
+  StartUp startUp_;
   ListOptions options_;
   std::optional<Text> writtenBatchPath_;
 };
 
 // Start-up and exit: creates the window, loads, shows and runs it, unloads.
-int RunQuernel(const Platform& platform);
+// A folder named by the start-up arguments stands in the folder field when
+// the window opens.
+int RunQuernel(const Platform& platform, const StartUp& startUp = {});
 
 // "{0}" and "{1}" of a message template replaced by the arguments.
 Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {});

@@ -11,6 +11,14 @@ namespace quernel::texts {
 inline constexpr std::string_view kAppTitle = product::kName;
 inline constexpr std::string_view kCopyright = product::kCopyright;
 
+// quernel --help (Linux).
+inline constexpr std::string_view kCommandLineDescription =
+    "把文件夹中的文件列表输出到文本文件，以便打印或保存。";
+inline constexpr std::string_view kFolderArgument = "文件夹";
+inline constexpr std::string_view kFolderArgumentHelp =
+    "窗口打开时填入“文件夹”框的文件夹；给出文件时取它所在的文件夹。";
+inline constexpr std::string_view kFolderArgumentSyntax = "[文件夹...]";
+
 inline constexpr std::string_view kFolderHint = "请指定文件夹路径";
 inline constexpr std::string_view kFolderPrompt = "请指定文件夹:";
 

@@ -26,6 +26,7 @@ class FileSystem {
   // Creates the file, or replaces one that is there, with exactly `bytes`.
   virtual FileResult WriteNewFile(const Text& path, std::string_view bytes) = 0;
   virtual bool FileExists(const Text& path) const = 0;
+  virtual bool FolderExists(const Text& path) const = 0;
   // Whether files can be created in the folder (it exists and is writable).
   virtual bool CanCreateFilesIn(const Text& folder) const = 0;
   // Creates the folder and any missing parents; success if it exists.

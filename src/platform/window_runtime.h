@@ -19,9 +19,15 @@ namespace quernel {
 // option button and SetListIndex on a list when the write changes the state.
 // Click runs to its end before that write returns. AddItem, SetText and
 // SetEnabled raise nothing.
+//
+// Items dragged over the window and dropped anywhere on it come as their
+// paths: CanDrop says whether the pointer shows the drop as welcome, Drop
+// takes them.
 class FormEvents {
  public:
   virtual void Click(ControlId control) = 0;
+  virtual bool CanDrop(const std::vector<Text>& /*paths*/) { return false; }
+  virtual void Drop(const std::vector<Text>& /*paths*/) {}
 
  protected:
   ~FormEvents() = default;

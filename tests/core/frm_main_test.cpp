@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "loaded_window.h"
 
 namespace quernel {
@@ -149,6 +152,105 @@ TEST(StyleBoxes, AGreyedBoxCountsAsUnchecked) {
   w.window().UserClick(cmdOut);
   EXPECT_EQ(w.form.Options().strLower, "");
   EXPECT_EQ(w.form.Options().strBare, " /B");
+}
+
+// --- A folder from the command line or a drop ----------------------------------
+
+struct ArrivingFolderCase {
+  const char* what;
+  PathSource source;
+  std::vector<Text> paths;  // "{R}" stands for a folder of real files
+  Text currentFolder;
+  Text field;  // afterwards; empty: as without the paths
+};
+
+Text WithRoot(Text text, const Text& root) {
+  if (auto at = text.find("{R}"); at != Text::npos) text.replace(at, 3, root);
+  return text;
+}
+
+// {R} holds 说明.txt and the folders 下载 and "音乐 2024" (with 歌.mp3).
+TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
+  using enum PathSource;
+  const ArrivingFolderCase cases[] = {
+      {"no argument", CommandLine, {}, "{R}", ""},
+      {"a folder", CommandLine, {"{R}/音乐 2024"}, "/", "{R}/音乐 2024"},
+      {"a file gives its folder", CommandLine, {"{R}/音乐 2024/歌.mp3"}, "/", "{R}/音乐 2024"},
+      {"relative", CommandLine, {"音乐 2024"}, "{R}", "{R}/音乐 2024"},
+      {"relative, with dots, a file", CommandLine, {"./下载/../音乐 2024/歌.mp3"}, "{R}/", "{R}/音乐 2024"},
+      {"the current folder", CommandLine, {"."}, "{R}/音乐 2024", "{R}/音乐 2024"},
+      {"the first folder of several",
+       CommandLine,
+       {"{R}/没有", "{R}/说明.txt", "{R}/下载", "{R}/音乐 2024"},
+       "/",
+       "{R}/下载"},
+      {"files only: the first file's folder",
+       CommandLine,
+       {"{R}/音乐 2024/歌.mp3", "{R}/说明.txt"},
+       "/",
+       "{R}/音乐 2024"},
+      {"an empty argument is skipped", CommandLine, {"", "下载"}, "{R}", "{R}/下载"},
+      {"missing: kept as given", CommandLine, {"D:\\音乐\\2024"}, "{R}", "D:\\音乐\\2024"},
+      {"several missing: the first", CommandLine, {"x:\\a", "x:\\b"}, "{R}", "x:\\a"},
+      {"missing and relative: absolute all the same",
+       CommandLine,
+       {"新建 文件夹\\"},
+       "C:\\Users\\李",
+       "C:\\Users\\李\\新建 文件夹"},
+      {"the root of the current drive", CommandLine, {"\\音乐"}, "C:\\Users", "C:\\音乐"},
+      {"up no further than the root", CommandLine, {"..\\..\\..\\x"}, "C:\\a", "C:\\x"},
+      {"a folder dropped", Drop, {"{R}/下载"}, "/", "{R}/下载"},
+      {"a file dropped gives its folder", Drop, {"{R}/说明.txt"}, "/", "{R}"},
+      {"a file and a folder dropped: the folder",
+       Drop,
+       {"{R}/说明.txt", "{R}/音乐 2024"},
+       "/",
+       "{R}/音乐 2024"},
+      {"nothing dropped that is there", Drop, {"{R}/没有", "D:\\音乐"}, "/", ""},
+  };
+  for (const ArrivingFolderCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoadedWindow plain;  // started without a folder
+    fake::FakePlatform fake;
+    const Text root = fake.Root() + "/data";
+    namespace fs = std::filesystem;
+    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/音乐 2024"));
+    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/下载"));
+    std::ofstream(fake::FakeFileSystem::HostPath(root + "/音乐 2024/歌.mp3")) << "mp3";
+    std::ofstream(fake::FakeFileSystem::HostPath(root + "/说明.txt")) << "text";
+
+    StartUp startUp{{}, WithRoot(c.currentFolder, root)};
+    for (const Text& path : c.paths) startUp.arguments.push_back(WithRoot(path, root));
+    const std::vector<Text> dropped = c.source == Drop ? startUp.arguments : std::vector<Text>{};
+    if (c.source == Drop) startUp.arguments.clear();
+    frmMain form(fake.Services(), startUp);
+    fake.window.CreateForm(form);
+    form.Load();
+    fake.window.ShowForm();
+    if (c.source == Drop) {
+      fake.window.UserType(txtPath, "D:\\旧");
+      plain.window().UserType(txtPath, "D:\\旧");
+      EXPECT_EQ(form.CanDrop(dropped), !c.field.empty()) << "the pointer shows whether the drop is welcome";
+      form.Drop(dropped);
+    }
+
+    EXPECT_EQ(fake.window.GetText(txtPath),
+              c.field.empty() ? plain.window().GetText(txtPath) : WithRoot(c.field, root));
+    for (const ControlDesign& design : ControlDesigns()) {
+      if (design.id == txtPath) continue;
+      const fake::ControlState& seen = fake.window.State(design.id);
+      const fake::ControlState& start = plain.window().State(design.id);
+      EXPECT_EQ(seen.text, start.text) << design.name;
+      EXPECT_EQ(seen.value, start.value) << design.name;
+      EXPECT_EQ(seen.listIndex, start.listIndex) << design.name;
+      EXPECT_EQ(seen.items, start.items) << design.name;
+      EXPECT_EQ(seen.enabled, start.enabled) << design.name;
+      EXPECT_EQ(seen.fontSize, start.fontSize) << design.name;
+    }
+    EXPECT_EQ(form.Options(), plain.form.Options());
+    EXPECT_EQ(fake.window.Focus(), cmdOut);
+    EXPECT_TRUE(fake.window.Messages().empty());
+  }
 }
 
 // --- Start-up and exit through RunQuernel --------------------------------------

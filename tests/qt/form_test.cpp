@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QMimeData>
 #include <QtCore/QTimer>
+#include <QtCore/QUrl>
+#include <QtGui/QDropEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QApplication>
@@ -231,6 +234,66 @@ TEST_F(FormTest, EveryPickOfTheUserRaisesClickEvenOfTheShownEntry) {
   Settle();
   EXPECT_EQ(events_.clicks, (std::vector{cobSort, cobSort}));
   EXPECT_EQ(window_.GetText(cobSort), "大小");
+}
+
+// Items dragged onto any part of the window reach the program as the paths
+// of their file URLs; the program's answer decides whether the pointer shows
+// the drop as welcome, and a welcome drop is a copy, never a move.
+TEST_F(FormTest, FileUrlsDraggedOntoTheWindowReachTheProgramAsPaths) {
+  Show();
+  struct Case {
+    const char* what;
+    const char* target;
+    QList<QUrl> urls;
+    bool taken;
+    std::vector<Text> paths;
+  };
+  const Case cases[] = {
+      {"one folder, on the folder field",
+       "txtPath",
+       {QUrl::fromLocalFile("/数据/音乐 2024")},
+       true,
+       {"/数据/音乐 2024"}},
+      {"several, a web address among them, on a label",
+       "Label5",
+       {QUrl::fromLocalFile("/数据/说明.txt"), QUrl("https://example.com/a"),
+        QUrl::fromLocalFile("/数据/下载")},
+       true,
+       {"/数据/说明.txt", "/数据/下载"}},
+      {"on the window itself", "frmMain", {QUrl::fromLocalFile("/数据")}, true, {"/数据"}},
+      {"on the editable list, refused by the program",
+       "cobFilter",
+       {QUrl::fromLocalFile("/没有")},
+       false,
+       {"/没有"}},
+  };
+  const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  using PathLists = std::vector<std::vector<Text>>;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    events_.offered.clear();
+    events_.dropped.clear();
+    events_.takesDrops = c.taken;
+    QMimeData data;
+    data.setUrls(c.urls);
+    QWidget* target = W(c.target);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_EQ(enter.isAccepted(), c.taken);
+    EXPECT_EQ(events_.offered, PathLists{c.paths});
+    QDropEvent drop(QPointF(at), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(drop.isAccepted(), c.taken);
+    EXPECT_EQ(drop.dropAction(), c.taken ? Qt::CopyAction : drop.proposedAction());
+    EXPECT_EQ(events_.dropped, c.taken ? PathLists{c.paths} : PathLists{});
+  }
+  QMimeData text;
+  text.setText("D:\\文本");
+  QDragEnterEvent enter(W("txtPath")->rect().center(), offered, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(W("txtPath"), &enter);
+  EXPECT_TRUE(enter.isAccepted()) << "text dragged into the field stays the field's";
+  EXPECT_EQ(events_.offered.size(), 1u);
 }
 
 }  // namespace

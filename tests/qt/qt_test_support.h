@@ -59,8 +59,15 @@ struct RecordingEvents final : FormEvents {
     clicks.push_back(control);
     if (onClick) onClick(control);
   }
+  bool CanDrop(const std::vector<Text>& paths) override {
+    offered.push_back(paths);
+    return takesDrops;
+  }
+  void Drop(const std::vector<Text>& paths) override { dropped.push_back(paths); }
   std::vector<ControlId> clicks;
   std::function<void(ControlId)> onClick;
+  std::vector<std::vector<Text>> offered, dropped;
+  bool takesDrops = true;
 };
 
 QWidget* Find(QWidget* form, std::string_view name);

@@ -1,17 +1,24 @@
 // The Qt back-end's services around the window: the launcher and the wait,
-// the mouse pointer, message boxes, the shell's dialogs and the folders.
+// the mouse pointer, message boxes, the shell's dialogs and the folders; the
+// command line and the desktop entry.
 
 #include <gtest/gtest.h>
 
+#include <QtCore/QCommandLineParser>
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>
+#include <QtCore/QProcess>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QFileDialog>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
+#include "core/product.h"
 #include "core/texts.h"
+#include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_shell_dialogs.h"
 #include "platform/qt/qt_text.h"
@@ -230,6 +237,66 @@ TEST(Folders, TheProgramsIsTheExecutablesAndTheWorkFolderFollowsXdg) {
     EXPECT_EQ(QtWindowRuntime().UserWorkFolder(), c.work) << c.cache;
   }
   qputenv("XDG_CACHE_HOME", saved);
+}
+
+// --- The command line ------------------------------------------------------------
+
+TEST(CommandLine, FolderArgumentsReachTheProgramAsGiven) {
+  struct Case {
+    QStringList arguments;
+    std::vector<Text> given;
+  };
+  const Case cases[] = {
+      {{"quernel"}, {}},
+      {{"quernel", "/数据/音乐 2024"}, {"/数据/音乐 2024"}},
+      {{"quernel", "音乐", "/数据/说明.txt"}, {"音乐", "/数据/说明.txt"}},
+      {{"quernel", "--", "-减号开头"}, {"-减号开头"}},
+  };
+  for (const Case& c : cases) {
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    ASSERT_TRUE(parser.parse(c.arguments)) << parser.errorText().toStdString();
+    const StartUp startUp = StartUpFrom(parser, "/home/李");
+    EXPECT_EQ(startUp.arguments, c.given) << c.arguments.join(' ').toStdString();
+    EXPECT_EQ(startUp.currentFolder, "/home/李");
+  }
+}
+
+// The program itself: both answer on standard output and end, without a
+// window.
+TEST(CommandLine, HelpAndVersionAnswerAndEnd) {
+  struct Case {
+    const char* option;
+    std::vector<Text> said;
+  };
+  const Case cases[] = {
+      {"--version", {"Quernel " + Text(product::kVersion) + "\n"}},
+      {"--help", {"--version", Text(texts::kCommandLineDescription), Text(texts::kFolderArgumentHelp)}},
+  };
+  for (const Case& c : cases) {
+    QProcess quernel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    quernel.setProcessEnvironment(environment);
+    quernel.start(QUERNEL_QT_EXE, {c.option});
+    ASSERT_TRUE(quernel.waitForFinished(30000)) << c.option;
+    EXPECT_EQ(quernel.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quernel.exitCode(), 0) << c.option;
+    const std::string output = quernel.readAllStandardOutput().toStdString();
+    for (const Text& text : c.said)
+      EXPECT_NE(output.find(text), std::string::npos) << c.option << ": " << output;
+  }
+}
+
+// A folder dropped on the launcher opens it; the entry never makes Quernel
+// the desktop's handler for folders.
+TEST(DesktopEntry, TakesAFolderAndClaimsNoType) {
+  std::ifstream entry(QUERNEL_DESKTOP_ENTRY);
+  ASSERT_TRUE(entry) << QUERNEL_DESKTOP_ENTRY;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(entry, line);) lines.push_back(line);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Exec=quernel %f"), lines.end());
+  for (const std::string& line : lines) EXPECT_FALSE(line.starts_with("MimeType")) << line;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 
 #include "core/form_design.h"
 #include "core/texts.h"
+#include "drop_files.h"
 #include "host_path.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
@@ -192,8 +193,10 @@ class QuernelSession : public ::testing::Test {
     return music;
   }
 
-  void Start(const fs::path& programFolder) {
+  // Quernel.exe with `arguments` after its name, started in root_.
+  void Start(const fs::path& programFolder, const std::wstring& arguments = {}) {
     std::wstring commandLine = L'"' + (programFolder / L"Quernel.exe").wstring() + L'"';
+    if (!arguments.empty()) commandLine += L' ' + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -203,6 +206,20 @@ class QuernelSession : public ::testing::Test {
     WaitForInputIdle(process_.hProcess, 5000);
   }
   void Start() { Start(programFolder_); }
+
+  // Items dropped on the window as the shell drops them: WM_DROPFILES with
+  // an HDROP, here made in the program's own memory, where it reads it.
+  void Drop(const std::vector<fs::path>& items) {
+    std::vector<std::wstring> paths;
+    for (const fs::path& item : items) paths.push_back(item.wstring());
+    const std::vector<char> block = DropFilesBlock(paths);
+    void* there =
+        VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(there, nullptr);
+    ASSERT_TRUE(WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
+    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
+    Settle();
+  }
 
   HWND FindOwnWindow(const wchar_t* windowClass) const {
     struct Search {
@@ -367,6 +384,72 @@ INSTANTIATE_TEST_SUITE_P(Choices, Listing, ::testing::Values(
                 }, {L"b.mp3", L"upper.mp3", L"歌曲.mp3"}, false}),
     [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
+
+// --- A folder from outside the window ----------------------------------------------
+
+struct StartCase {
+  const char* name;
+  const wchar_t* arguments;  // {R}: the folder the program starts in
+  const wchar_t* field;
+};
+
+class StartedWith : public QuernelSession, public ::testing::WithParamInterface<StartCase> {};
+
+std::wstring WithRoot(std::wstring text, const fs::path& root) {
+  for (auto at = text.find(L"{R}"); at != std::wstring::npos; at = text.find(L"{R}"))
+    text.replace(at, 3, root.wstring());
+  return text;
+}
+
+// The folder stands in the field and nothing else differs from a plain start.
+TEST_P(StartedWith, TheFolderStandsInTheFieldAndTheRestAsEver) {
+  MakeMusicFolder();
+  fs::create_directories(root_ / L"音乐 2024");
+  WriteBytes(root_ / L"音乐 2024" / L"歌.mp3", "mp3");
+  Start(programFolder_, WithRoot(GetParam().arguments, root_));
+  EXPECT_EQ(TextOf(Control(txtPath)), WithRoot(GetParam().field, root_));
+  EXPECT_EQ(Focus(), Control(cmdOut));
+  EXPECT_EQ(Checked(chkT), 1);
+  EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window) << "no notice";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Arguments, StartedWith, ::testing::Values(
+    StartCase{"AChinesePathWithASpace", L"\"{R}\\音乐 2024\"", L"{R}\\音乐 2024"},
+    StartCase{"ARelativeFileThenNothing", L"\"音乐 2024\\歌.mp3\" 没有", L"{R}\\音乐 2024"},
+    StartCase{"AQuotedFolderEndingInABackslash", L"\"{R}\\音乐\\\"", L"{R}\\音乐\\"}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
+
+TEST_F(QuernelSession, ADroppedFolderOrFileFillsTheFolderField) {
+  const fs::path music = MakeMusicFolder();
+  fs::create_directories(root_ / L"音乐 2024");
+  Start();
+  // RegisterDragDrop keeps the target in this property of the window:
+  // Explorer's drags then come by OLE, which can refuse them.
+  EXPECT_NE(GetPropW(form_, L"OleDropTargetInterface"), nullptr) << "no OLE drop target";
+  Type(txtPath, L"D:\\旧");
+  Drop({root_ / L"没有"});
+  EXPECT_EQ(TextOf(Control(txtPath)), L"D:\\旧") << "nothing there: nothing changes";
+  Drop({music});
+  EXPECT_EQ(TextOf(Control(txtPath)), music.wstring());
+  Drop({music / L"歌曲.mp3"});
+  EXPECT_EQ(TextOf(Control(txtPath)), music.wstring()) << "a file: its folder";
+  Drop({music / L"a.txt", root_ / L"音乐 2024", music});
+  EXPECT_EQ(TextOf(Control(txtPath)), (root_ / L"音乐 2024").wstring()) << "the first folder";
+  EXPECT_EQ(Focus(), Control(cmdOut));
+  SetForegroundWindow(form_);
+  std::this_thread::sleep_for(500ms);
+  Photograph(form_, L"quernel-drop.png");
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window) << "no notice";
+  Answer(notice);
+  EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\""), std::string::npos);
+}
 
 // --- The batch file and the viewer ---------------------------------------------------
 

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "drop_files.h"
+#include "platform/win32/win32_drop_target.h"
+#include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
 // After windows.h:
@@ -169,6 +172,106 @@ TEST_F(Win32Window, UserClicksToggleBoxesAndKeepAnOptionChecked) {
   EXPECT_EQ(window_.GetValue(chkT), 0) << "checked by design, unchecked by the click";
   EXPECT_EQ(window_.GetValue(optR), 1) << "clicking a checked option keeps it";
   EXPECT_EQ(events_.clicks, (std::vector{chkL, optR, optR, chkT}));
+}
+
+// --- From outside the window ----------------------------------------------------------
+
+TEST(StartUpArguments, AreSplitAsWindowsSplitsThem) {
+  struct Case {
+    const wchar_t* commandLine;
+    std::vector<Text> arguments;
+  };
+  const Case cases[] = {
+      {L"Quernel.exe", {}},
+      {L"\"C:\\Program Files\\Quernel\\Quernel.exe\" \"D:\\音乐\\2024\"", {"D:\\音乐\\2024"}},
+      {L"Quernel.exe D:\\音乐 \"E:\\新建 文件夹\" 说明.txt", {"D:\\音乐", "E:\\新建 文件夹", "说明.txt"}},
+      {L"Quernel.exe \"C:\\\"", {"C:\\"}},  // Explorer's "%1" for a drive's root
+      {L"Quernel.exe \"D:\\新建 文件夹\\\"", {"D:\\新建 文件夹\\"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ArgumentsOf(c.commandLine), c.arguments) << Utf8(c.commandLine);
+}
+
+// Files carried as Explorer carries them (CF_HDROP), and nothing else. COM
+// interfaces have no virtual destructor.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+#endif
+class DroppedFiles final : public IDataObject {
+ public:
+  explicit DroppedFiles(const std::vector<std::wstring>& paths) : block_(test::DropFilesBlock(paths)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    *object = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject) ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (format->cfFormat != CF_HDROP || !(format->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, block_.size());
+    std::memcpy(GlobalLock(copy), block_.data(), block_.size());
+    GlobalUnlock(copy);
+    *medium = {};
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = copy;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+    return format->cfFormat == CF_HDROP ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+ private:
+  std::vector<char> block_;
+};
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+// The pointer shows a copy only when the program takes one of the items; a
+// move, which would have Explorer delete them, never.
+TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
+  struct Case {
+    const char* what;
+    bool taken;
+    DWORD offered, shown;
+  };
+  const Case cases[] = {
+      {"taken, from Explorer", true, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_COPY},
+      {"taken, a link offered", true, DROPEFFECT_LINK, DROPEFFECT_LINK},
+      {"taken, only a move offered", true, DROPEFFECT_MOVE, DROPEFFECT_NONE},
+      {"not taken", false, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_NONE},
+  };
+  const std::vector<Text> paths{"C:\\音乐 2024", "C:\\说明.txt"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::vector<Text>> asked, took;
+    auto* target = new FileDropTarget(
+        [&](const std::vector<Text>& p) {
+          asked.push_back(p);
+          return c.taken;
+        },
+        [&](const std::vector<Text>& p) { took.push_back(p); });
+    DroppedFiles data({L"C:\\音乐 2024", L"C:\\说明.txt"});
+    DWORD effect = c.offered;
+    EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, {10, 10}, &effect), S_OK);
+    EXPECT_EQ(effect, c.shown);
+    effect = c.offered;
+    target->DragOver(MK_LBUTTON, {12, 12}, &effect);
+    EXPECT_EQ(effect, c.shown);
+    effect = c.offered;
+    target->Drop(&data, 0, {12, 12}, &effect);
+    EXPECT_EQ(effect, c.shown);
+    EXPECT_EQ(asked, std::vector<std::vector<Text>>{paths});
+    EXPECT_EQ(took, c.shown ? std::vector<std::vector<Text>>{paths} : std::vector<std::vector<Text>>{});
+    target->Release();
+  }
 }
 
 }  // namespace

@@ -240,6 +240,11 @@ bool FakeFileSystem::FileExists(const Text& path) const {
   return fs::is_regular_file(HostPath(path), error);
 }
 
+bool FakeFileSystem::FolderExists(const Text& path) const {
+  std::error_code error;
+  return fs::is_directory(HostPath(path), error);
+}
+
 bool FakeFileSystem::CanCreateFilesIn(const Text& folder) const {
   std::error_code error;
   return fs::is_directory(HostPath(folder), error) && !IsReadOnlyFolder(folder);

@@ -98,6 +98,11 @@ bool PosixFileSystem::FileExists(const Text& path) const {
   return stat(HostPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool PosixFileSystem::FolderExists(const Text& path) const {
+  struct stat info {};
+  return stat(HostPath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // access() answers from the file modes, which root passes regardless; a
 // read-only mount refuses even root, so a file is really made and removed.
 bool PosixFileSystem::CanCreateFilesIn(const Text& folder) const {

@@ -15,6 +15,7 @@ class PosixFileSystem final : public FileSystem {
   FileResult RemoveFile(const Text& path) override;
   FileResult WriteNewFile(const Text& path, std::string_view bytes) override;
   bool FileExists(const Text& path) const override;
+  bool FolderExists(const Text& path) const override;
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
   std::optional<Text> ShortPathOf(const Text&) const override { return std::nullopt; }

@@ -1,17 +1,23 @@
 // quernel: the program on a Linux desktop, with the Qt 6 back-end.
 //
+//   quernel [folder]   starts with the folder (or a file's folder) in the
+//                      folder field; --help and --version say what they do
+//
 // Two switches for its own checks, from the environment:
 //   QUERNEL_SCREENSHOT=<file.png>  saves the window once it is painted, then
 //                                  closes it (for machines without a display)
 //   QUERNEL_STARTUP_TIME=1         prints the milliseconds from the process's
 //                                  start to the window's first paint
 
+#include <QtCore/QCommandLineParser>
+#include <QtCore/QDir>
 #include <QtWidgets/QApplication>
 
 #include "core/frm_main.h"
 #include "platform/posix/posix_code_page.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_application.h"
+#include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_first_paint.h"
 #include "platform/qt/qt_shell_dialogs.h"
 #include "platform/qt/qt_window_runtime.h"
@@ -19,6 +25,9 @@
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   quernel::qt::PrepareApplication(application);
+  QCommandLineParser commandLine;
+  quernel::qt::DescribeCommandLine(commandLine);
+  commandLine.process(application);  // --help, --version and a wrong option end here
   quernel::qt::FirstPaintWatcher watcher(qEnvironmentVariable("QUERNEL_SCREENSHOT"),
                                          qEnvironmentVariableIsSet("QUERNEL_STARTUP_TIME"));
 
@@ -26,5 +35,6 @@ int main(int argc, char* argv[]) {
   quernel::posix::PosixFileSystem files;
   quernel::qt::QtShellDialogs shell;
   quernel::posix::PosixCodePage codePage;
-  return quernel::RunQuernel({window, files, shell, codePage});
+  return quernel::RunQuernel({window, files, shell, codePage},
+                             quernel::qt::StartUpFrom(commandLine, QDir::currentPath()));
 }

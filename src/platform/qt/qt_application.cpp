@@ -6,6 +6,9 @@
 #include <QtGui/QIcon>
 #include <QtWidgets/QApplication>
 
+#include "core/product.h"
+#include "platform/qt/qt_text.h"
+
 namespace quernel::qt {
 namespace {
 
@@ -30,7 +33,8 @@ void UseChineseFont() {
 }  // namespace
 
 void PrepareApplication(QApplication& application) {
-  QApplication::setApplicationName(QStringLiteral("Quernel"));
+  QApplication::setApplicationName(ToQString(Text(product::kName)));
+  QApplication::setApplicationVersion(ToQString(Text(product::kVersion)));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/quernel/quernel.ico")));
   TranslateQtDialogs(application);
   UseChineseFont();

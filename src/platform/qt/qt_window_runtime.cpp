@@ -3,6 +3,9 @@
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
+#include <QtCore/QMimeData>
+#include <QtCore/QUrl>
+#include <QtGui/QDropEvent>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -45,12 +48,51 @@ class InputBlocker final : public QObject {
       case QEvent::TouchEnd:
         return true;
       case QEvent::Close:
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
         event->ignore();
         return true;
       default:
         return false;
     }
   }
+};
+
+// Items dragged over any part of the window: the paths of their file URLs go
+// to the program, which says whether it takes them. A drag without URLs (a
+// text into a field) stays the widget's own.
+class DropCatcher final : public QObject {
+ public:
+  DropCatcher(FormEvents*& events, QObject* parent) : QObject(parent), events_(events) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    const bool entering = event->type() == QEvent::DragEnter;
+    if (!entering && event->type() != QEvent::DragMove && event->type() != QEvent::Drop) return false;
+    auto* drop = static_cast<QDropEvent*>(event);  // DragEnter and DragMove are drop events too
+    if (!drop->mimeData() || !drop->mimeData()->hasUrls()) return false;
+    if (entering) welcome_ = events_ && events_->CanDrop(PathsOf(*drop->mimeData()));
+    if (!welcome_ || !(drop->possibleActions() & Qt::CopyAction)) {
+      drop->ignore();
+      return true;
+    }
+    drop->setDropAction(Qt::CopyAction);  // never a move: the items stay where they are
+    drop->accept();
+    if (event->type() == QEvent::Drop) events_->Drop(PathsOf(*drop->mimeData()));
+    return true;
+  }
+
+ private:
+  static std::vector<Text> PathsOf(const QMimeData& data) {
+    std::vector<Text> paths;
+    for (const QUrl& url : data.urls())
+      if (url.isLocalFile()) paths.push_back(ToText(url.toLocalFile()));
+    return paths;
+  }
+
+  FormEvents*& events_;
+  bool welcome_ = false;
 };
 
 int ValueOf(Qt::CheckState state) {
@@ -107,6 +149,10 @@ void QtWindowRuntime::CreateForm(FormEvents& events) {
   closed_ = false;
   if (!icon_.isNull()) form_->setWindowIcon(icon_);
   ConnectUserEvents();
+  form_->setAcceptDrops(true);
+  auto* dropCatcher = new DropCatcher(events_, form_.get());
+  form_->installEventFilter(dropCatcher);
+  for (QWidget* widget : form_->findChildren<QWidget*>()) widget->installEventFilter(dropCatcher);
   QObject::connect(form_.get(), &FormWindow::closed, form_.get(), [this] { closed_ = true; });
 }
 

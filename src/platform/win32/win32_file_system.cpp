@@ -66,6 +66,10 @@ bool Win32FileSystem::FileExists(const Text& path) const {
   return attributes != kNoAttributes && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::FolderExists(const Text& path) const {
+  return IsFolder(Wide(path));
+}
+
 // Asking the folder's security would not tell about read-only media or
 // shares: creating a file does.
 bool Win32FileSystem::CanCreateFilesIn(const Text& folder) const {

@@ -3,18 +3,22 @@
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell_dialogs.h"
+#include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_window_runtime.h"
 // After windows.h:
-#include <objbase.h>
+#include <ole2.h>
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The folder picker is a shell dialog: COM in a single-threaded apartment.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // Items dragged from Explorer arrive by OLE.
+  const HRESULT ole = OleInitialize(nullptr);
   quernel::win32::Win32WindowRuntime window(instance);
   quernel::win32::Win32FileSystem files;
   quernel::win32::Win32ShellDialogs shell;
   quernel::win32::Win32CodePage codePage;
-  const int status = quernel::RunQuernel({window, files, shell, codePage});
+  const int status = quernel::RunQuernel({window, files, shell, codePage}, quernel::win32::ReadStartUp());
+  if (SUCCEEDED(ole)) OleUninitialize();
   if (SUCCEEDED(com)) CoUninitialize();
   return status;
 }

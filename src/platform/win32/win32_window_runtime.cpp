@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "platform/win32/win32_drop_target.h"
 #include "platform/win32/win32_launch.h"
+#include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_text.h"
 // After windows.h:
 #include <commctrl.h>
@@ -221,6 +223,27 @@ void Win32WindowRuntime::CreateForm(FormEvents& events) {
     if (!design.hoverHint.empty()) CreateHoverHint(design);
   PlaceForm();
   PlaceControls();
+  AcceptDrops();
+}
+
+void Win32WindowRuntime::AcceptDrops() {
+  DragAcceptFiles(form_, TRUE);
+  auto* target = new FileDropTarget([this](const std::vector<Text>& paths) { return CanDrop(paths); },
+                                    [this](const std::vector<Text>& paths) { Drop(paths); });
+  if (SUCCEEDED(RegisterDragDrop(form_, target)))
+    dropTarget_ = target;  // RegisterDragDrop holds its own reference
+  else
+    target->Release();  // without OLE on this thread only WM_DROPFILES arrives
+}
+
+// While a listing is made, or a box of the program is open (it disables the
+// window), the window takes no input, dropped items neither.
+bool Win32WindowRuntime::CanDrop(const std::vector<Text>& paths) const {
+  return !waiting_ && form_ && IsWindowEnabled(form_) && events_ && events_->CanDrop(paths);
+}
+
+void Win32WindowRuntime::Drop(const std::vector<Text>& paths) {
+  if (!waiting_ && form_ && IsWindowEnabled(form_) && events_) events_->Drop(paths);
 }
 
 bool Win32WindowRuntime::ContinuesOptions(const ControlDesign& design, HWND previous) const {
@@ -434,10 +457,22 @@ LRESULT Win32WindowRuntime::HandleMessage(HWND window, UINT message, WPARAM wPar
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
+    case WM_DROPFILES: {
+      const auto drop = reinterpret_cast<HDROP>(wParam);
+      const std::vector<Text> paths = DroppedPaths(drop);
+      DragFinish(drop);
+      Drop(paths);
+      return 0;
+    }
     case WM_CLOSE:
       if (waiting_) return 0;  // the listing is being made: the window takes no orders
       break;
     case WM_DESTROY:
+      if (dropTarget_) {
+        RevokeDragDrop(window);
+        dropTarget_->Release();
+        dropTarget_ = nullptr;
+      }
       form_ = nullptr;
       hint_ = nullptr;
       controls_ = {};

@@ -3,14 +3,19 @@
 #include <array>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32_api.h"
+// After windows.h:
+#include <ole2.h>
+
 #include "platform/window_runtime.h"
 
 // WindowRuntime on Win32: frmMain as a top-level window of standard controls
 // built from the design table and placed at the window's DPI; the dialog
 // manager (IsDialogMessage) gives the focus order, Enter, Esc and access
-// keys. Also the program's folders, the mouse pointer, MessageBoxW and
+// keys. Items dropped on the window come by OLE (FileDropTarget) or, from
+// older programs, by WM_DROPFILES. Also the program's folders, the mouse pointer, MessageBoxW and
 // CreateProcessW.
 namespace quernel::win32 {
 
@@ -70,6 +75,9 @@ class Win32WindowRuntime final : public WindowRuntime {
   void OnListNotification(ControlId list, int code);
   void UserClick(ControlId control);
   LRESULT OnControlColour(UINT message, WPARAM wParam, LPARAM lParam);
+  void AcceptDrops();
+  bool CanDrop(const std::vector<Text>& paths) const;
+  void Drop(const std::vector<Text>& paths);
   void PaintFrames(HDC dc) const;
   void PaintLines(HDC dc) const;
 
@@ -95,6 +103,7 @@ class Win32WindowRuntime final : public WindowRuntime {
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
   FormEvents* events_ = nullptr;
+  IDropTarget* dropTarget_ = nullptr;
   std::array<Control, kControlCount> controls_{};
   std::map<ControlId, ListPick> picks_;
   std::map<int, HFONT> fonts_;  // by tenths of a point, at dpi_

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtCore/QString>
+
+#include "core/start_folder.h"
+
+class QCommandLineParser;
+
+// quernel's command line: --help, --version and the folder to start with.
+namespace quernel::qt {
+
+void DescribeCommandLine(QCommandLineParser& parser);
+
+// The folder arguments of a parsed command line, as given, and the folder the
+// program was started in.
+StartUp StartUpFrom(const QCommandLineParser& parser, const QString& currentFolder);
+
+}  // namespace quernel::qt

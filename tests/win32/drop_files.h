@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/win32_api.h"
+// After windows.h:
+#include <shlobj.h>
+
+// Dropped files as the shell hands them over in an HDROP's memory: the
+// DROPFILES header, each path in UTF-16 with its NUL, and one more NUL.
+namespace quernel::test {
+
+inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& paths) {
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  header.fWide = TRUE;
+  std::wstring names;
+  for (const std::wstring& path : paths) (names += path) += L'\0';
+  names += L'\0';
+  std::vector<char> block(sizeof header + names.size() * sizeof(wchar_t));
+  std::memcpy(block.data(), &header, sizeof header);
+  std::memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+  return block;
+}
+
+}  // namespace quernel::test
