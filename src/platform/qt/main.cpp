@@ -23,6 +23,7 @@
 #include "platform/qt/qt_window_runtime.h"
 
 int main(int argc, char* argv[]) {
+  quernel::qt::AnswerHelpAndVersion(argc, argv);
   QApplication application(argc, argv);
   quernel::qt::PrepareApplication(application);
   QCommandLineParser commandLine;

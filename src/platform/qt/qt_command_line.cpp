@@ -1,7 +1,9 @@
 #include "platform/qt/qt_command_line.h"
 
 #include <QtCore/QCommandLineParser>
+#include <QtCore/QCoreApplication>
 
+#include "core/product.h"
 #include "core/texts.h"
 #include "platform/qt/qt_text.h"
 
@@ -14,6 +16,15 @@ void DescribeCommandLine(QCommandLineParser& parser) {
   parser.addPositionalArgument(ToQString(Text(texts::kFolderArgument)),
                                ToQString(Text(texts::kFolderArgumentHelp)),
                                ToQString(Text(texts::kFolderArgumentSyntax)));
+}
+
+void AnswerHelpAndVersion(int& argc, char** argv) {
+  QCoreApplication terminal(argc, argv);
+  QCoreApplication::setApplicationName(ToQString(Text(product::kName)));
+  QCoreApplication::setApplicationVersion(ToQString(Text(product::kVersion)));
+  QCommandLineParser parser;
+  DescribeCommandLine(parser);
+  parser.process(terminal);
 }
 
 StartUp StartUpFrom(const QCommandLineParser& parser, const QString& currentFolder) {

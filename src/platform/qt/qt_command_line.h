@@ -11,6 +11,10 @@ namespace quernel::qt {
 
 void DescribeCommandLine(QCommandLineParser& parser);
 
+// Answers --help, --version and a wrong option, and ends the program, before
+// the window system is reached: they work in a terminal without a display.
+void AnswerHelpAndVersion(int& argc, char** argv);
+
 // The folder arguments of a parsed command line, as given, and the folder the
 // program was started in.
 StartUp StartUpFrom(const QCommandLineParser& parser, const QString& currentFolder);
