@@ -51,6 +51,14 @@ class Win32Harness final : public ContractHarness {
       DispatchMessageW(&message);
     }
   }
+  // Each character as the keyboard's WM_CHAR to the list's edit field, over
+  // its selected text.
+  void TypeAsUser(ControlId list, const Text& text) override {
+    HWND edit = FindWindowExW(window_.ControlWindow(list), nullptr, L"Edit", nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : Wide(text)) SendMessageW(edit, WM_CHAR, c, 1);
+    ProcessEvents();
+  }
   bool MakeReadOnly(const Text& path) override {
     return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }
