@@ -367,6 +367,72 @@ INSTANTIATE_TEST_SUITE_P(Choices, Listing, ::testing::Values(
     [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
+// --- Listings that fail ------------------------------------------------------------
+
+// cmd ends the batch file's bare "exit" with 0 whatever dir met; its words on
+// the error stream are what tell. The listing stays where it is, no viewer.
+struct FailureCase {
+  const char* name;
+  std::function<void(QuernelSession&, const fs::path& music)> choose;
+  const wchar_t* words;  // what cmd wrote to its error stream
+};
+
+class FailedListing : public QuernelSession, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailedListing, ShowsCmdsWordsInsteadOfTheNoticeAndOpensNoViewer) {
+  const fs::path music = MakeMusicFolder();
+  Start();
+  Type(txtPath, music.wstring());
+  GetParam().choose(*this, music);
+  const Box error = Output();
+  ASSERT_TRUE(error.window) << "no box";
+  ASSERT_EQ(error.texts.size(), 1u);
+  const std::wstring& prompt = error.texts[0];
+  EXPECT_EQ(prompt.find(Wide(texts::kNotice)), std::wstring::npos);
+  EXPECT_NE(prompt.find(L"文件列表没有完成"), std::wstring::npos) << Utf8(prompt);
+  EXPECT_NE(prompt.find(GetParam().words), std::wstring::npos) << Utf8(prompt);
+  EXPECT_NE(prompt.find((programFolder_ / L"path.txt").wstring()), std::wstring::npos) << Utf8(prompt);
+  Answer(error);
+  EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "left for the user to look at";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, FailedListing, ::testing::Values(
+    FailureCase{"MissingFolder", [](QuernelSession& s, const fs::path& music) {
+                  s.Type(txtPath, (music / L"不存在").wstring());
+                }, L"找不到文件。"},
+    FailureCase{"PatternMatchesNothing", [](QuernelSession& s, const fs::path&) {
+                  s.Type(cobFilter, L"*.xyz");
+                }, L"找不到文件。"},
+    FailureCase{"HideWithoutAKindChosen", [](QuernelSession& s, const fs::path&) {
+                  s.Pick(cobType, 3);
+                }, L"无效参数。"}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
+
+TEST_F(QuernelSession, AnOldListingHeldOpenIsNeverShownAsTheNewOne) {
+  const fs::path listing = programFolder_ / L"path.txt";
+  WriteBytes(listing, "old listing\r\n");
+  // A viewer that keeps the file open without letting it be deleted.
+  HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Start();
+  Type(txtPath, root_.wstring());
+  const Box error = Output();
+  ASSERT_TRUE(error.window) << "no box";
+  ASSERT_EQ(error.texts.size(), 1u);
+  EXPECT_NE(error.texts[0].find(L"无法删除上次的文件列表"), std::wstring::npos) << Utf8(error.texts[0]);
+  EXPECT_NE(error.texts[0].find(listing.wstring()), std::wstring::npos) << Utf8(error.texts[0]);
+  Answer(error);
+  CloseHandle(held);
+  EXPECT_EQ(ReadBytes(listing), "old listing\r\n");
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat")) << "nothing is run";
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt"));
+}
+
 // --- The batch file and the viewer ---------------------------------------------------
 
 TEST_F(QuernelSession, BatchFileIsTheCommandInTheOemCodePage) {
