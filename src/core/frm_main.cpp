@@ -16,6 +16,9 @@ constexpr double kFontPoints = 9.0;
 // How much of the interpreter's error output a message quotes.
 constexpr std::size_t kQuotedLines = 3;
 constexpr std::size_t kQuotedLineCharacters = 100;
+// Less than this free after the run: the disk filled up, and an interpreter
+// that says nothing of a failed write (Wine's cmd) may have cut the listing.
+constexpr std::uint64_t kFullDisk = 4096;
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
@@ -254,7 +257,7 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   if (!workFolderInCommand)
     return {{}, FillMessage(texts::kWorkFolderNotInCodePage, *workFolder, codePage.Name())};
 
-  const BatchFile batch{*workFolder + Text(texts::kBatchFileName),
+  const BatchFile batch{*workFolder, *workFolder + Text(texts::kBatchFileName),
                         *workFolder + Text(texts::kListingFileName)};
   const auto bytes = codePage.Encode(BatchFileText(ListingCommand(inCommand, *workFolderInCommand)));
   if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
@@ -295,6 +298,8 @@ void frmMain::cmdOut_Click() {
   // its error stream tells a failed or cut-short listing.
   if (const Text words = QuotedProcessEnd(end); !words.empty())
     return ShowError(texts::kListingNotCompleted, batch.listingPath, words);
+  if (const auto free = platform_.files.FreeBytesIn(batch.folder); free && *free < kFullDisk)
+    return ShowError(texts::kListingDiskFull, batch.listingPath);
   if (!platform_.files.FileExists(batch.listingPath))
     return ShowError(texts::kListingMissing, batch.listingPath);
 

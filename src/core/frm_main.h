@@ -21,6 +21,7 @@ class frmMain final : public FormEvents {
 
  private:
   struct BatchFile {
+    Text folder;
     Text batchPath;
     Text listingPath;
   };

@@ -55,6 +55,8 @@ inline constexpr std::string_view kHelpNotStarted = "无法打开帮助页:\r{0}
 inline constexpr std::string_view kListingNotCompleted =
     "文件列表没有完成,未打开记事本!\r\r命令解释器报告:\r{1}\r\r列表文件(可能不完整)留在:\r{0}";
 inline constexpr std::string_view kExitCode = "(退出代码 {0})";
+inline constexpr std::string_view kListingDiskFull =
+    "文件列表可能不完整:保存列表的磁盘已满,未打开记事本!\r\r列表文件留在:\r{0}\r\r请腾出磁盘空间后再试。";
 inline constexpr std::string_view kListingNotRemoved =
     "无法删除上次的文件列表:\r{0}\r\r{1}\r\r为免把旧列表当作新列表打开,输出已取消。"
     "请关闭正在使用该文件的程序后再试。";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -46,6 +47,9 @@ class FileSystem {
   virtual FileResult MakeFolders(const Text& folder) = 0;
   // The 8.3 short form of an existing path where the system keeps one.
   virtual std::optional<Text> ShortPathOf(const Text& path) const = 0;
+  // The bytes the user may still write on the folder's disk; none when the
+  // system cannot tell.
+  virtual std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const = 0;
 };
 
 }  // namespace quernel

@@ -263,6 +263,12 @@ TEST_F(PlatformContract, WritingIntoAMissingFolderFailsWithTheSystemsReason) {
   EXPECT_FALSE(written.reason.empty());
 }
 
+TEST_F(PlatformContract, TheFreeSpaceOfAFoldersDiskIsKnown) {
+  const auto free = files().FreeBytesIn(harness_->ScratchFolder());
+  ASSERT_TRUE(free);
+  EXPECT_GT(*free, 0u);
+}
+
 TEST_F(PlatformContract, FoldersAreMadeWithTheirParents) {
   const Text nested = Scratch("工作\\Quernel");
   EXPECT_FALSE(files().CanCreateFilesIn(nested));

@@ -249,6 +249,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, HiddenRunEnd, ::testing::Values(
     [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
+TEST_F(OutputCommand, ADiskFullAfterASilentRunIsAFailureWithoutViewer) {
+  for (const std::uint64_t free : {std::uint64_t{0}, std::uint64_t{4095}, std::uint64_t{4096}}) {
+    LoadedWindow fresh;
+    fresh.fake.SimulateInterpreter();
+    fresh.fake.files.freeBytes = free;
+    fresh.window().UserClick(cmdOut);
+    ASSERT_EQ(fresh.window().Messages().size(), 1u);
+    const bool full = free < 4096;
+    EXPECT_EQ(fresh.window().Messages()[0].style, full ? MessageStyle::Error : MessageStyle::Information);
+    EXPECT_EQ(fresh.window().Launches().size(), full ? 1u : 2u) << free;
+    if (full) {
+      EXPECT_THAT(fresh.window().Messages()[0].prompt, HasSubstr("磁盘已满"));
+    }
+  }
+}
+
 // --- What already sits where the work files go -------------------------------------
 
 TEST_F(OutputCommand, AnOldListingThatCannotBeRemovedStopsEverything) {

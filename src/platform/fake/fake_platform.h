@@ -123,11 +123,14 @@ class FakeFileSystem final : public FileSystem {
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
   std::optional<Text> ShortPathOf(const Text& path) const override;
+  std::optional<std::uint64_t> FreeBytesIn(const Text&) const override { return freeBytes; }
 
   // Folders where nothing can be created, as for a user under Program Files.
   std::set<Text> readOnlyFolders;
   // Short forms of long paths, as the system would keep them.
   std::map<Text, Text> shortPaths;
+  // The free space of every disk.
+  std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;
 
   static std::filesystem::path HostPath(const Text& path);
   static Text ReadBytes(const Text& path);

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -129,6 +130,12 @@ bool PosixFileSystem::CanCreateFilesIn(const Text& folder) const {
   close(fd);
   unlink(probe.c_str());
   return true;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::FreeBytesIn(const Text& folder) const {
+  struct statvfs disk {};
+  if (statvfs(HostPath(folder).c_str(), &disk) != 0) return std::nullopt;
+  return std::uint64_t{disk.f_bavail} * disk.f_frsize;
 }
 
 FileResult PosixFileSystem::MakeFolders(const Text& folder) {

@@ -109,6 +109,12 @@ FileResult Win32FileSystem::MakeFolders(const Text& folder) {
   return IsFolder(path) ? FileResult::Success() : FileResult::Failure(SystemMessage(error));
 }
 
+std::optional<std::uint64_t> Win32FileSystem::FreeBytesIn(const Text& folder) const {
+  ULARGE_INTEGER freeToUser{};
+  if (!GetDiskFreeSpaceExW(InFolder(folder, L"").c_str(), &freeToUser, nullptr, nullptr)) return std::nullopt;
+  return freeToUser.QuadPart;
+}
+
 std::optional<Text> Win32FileSystem::ShortPathOf(const Text& path) const {
   const std::wstring wide = Wide(path);
   DWORD size = GetShortPathNameW(wide.c_str(), nullptr, 0);
