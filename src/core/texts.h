@@ -66,8 +66,8 @@ inline constexpr std::string_view kBatchFileNotRegular =
 inline constexpr std::string_view kBatchFileNotEncoded =
     "批处理文件的内容无法转换为代码页 {0},文件列表没有输出。";
 inline constexpr std::string_view kWorkFolderHasForbiddenCharacter =
-    "工作文件夹的路径中含有双引号或控制字符(如换行、制表符),无法安全地写入和运行批处理文件,输出已取消!\r\r{"
-    "0}";
+    "工作文件夹的路径中含有双引号或控制字符(如换行、制表符),"
+    "无法安全地写入和运行批处理文件,输出已取消!\r\r{0}";
 inline constexpr std::string_view kWindowNotCreated = "无法创建程序窗口,Quernel 无法启动:\r{0}";
 
 }  // namespace quernel::texts
