@@ -257,6 +257,16 @@ TEST_F(PlatformContract, ReadOnlyFilesAreRemovedToo) {
   EXPECT_FALSE(files().FileExists(path));
 }
 
+TEST_F(PlatformContract, WritingOverALinkLeavesItAndItsTargetAlone) {
+  const Text target = Scratch("precious.txt");
+  ASSERT_TRUE(files().WriteNewFile(target, "keep").ok);
+  if (!harness_->MakeLink(Scratch("path.bat"), target)) GTEST_SKIP() << "no symbolic links here";
+  const FileResult written = files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n");
+  EXPECT_FALSE(written.ok);
+  EXPECT_EQ(written.failure, FileFailure::NotARegularFile);
+  EXPECT_EQ(harness_->ReadBytes(target), "keep");
+}
+
 TEST_F(PlatformContract, WritingIntoAMissingFolderFailsWithTheSystemsReason) {
   const FileResult written = files().WriteNewFile(Scratch("missing\\path.bat"), "x");
   EXPECT_FALSE(written.ok);

@@ -41,6 +41,12 @@ class FakeHarness final : public ContractHarness {
   Text ScratchFolder() override { return fake_.Root() + "\\scratch"; }
   std::string ReadBytes(const Text& path) override { return fake::FakeFileSystem::ReadBytes(path); }
   bool MakeReadOnly(const Text&) override { return false; }
+  bool MakeLink(const Text& link, const Text& target) override {
+    std::error_code error;
+    std::filesystem::create_symlink(fake::FakeFileSystem::HostPath(target),
+                                    fake::FakeFileSystem::HostPath(link), error);
+    return !error;
+  }
   void TypeAsUser(ControlId list, const Text& text) override { fake_.window.UserType(list, text); }
 
  private:
