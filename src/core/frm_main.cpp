@@ -14,6 +14,12 @@ namespace {
 using enum ControlId;
 
 constexpr double kFontPoints = 9.0;
+// How much of the interpreter's error output a message quotes.
+constexpr std::size_t kQuotedLines = 3;
+constexpr std::size_t kQuotedLineCharacters = 100;
+// Less than this free after the run: the disk filled up, and an interpreter
+// that says nothing of a failed write (Wine's cmd) may have cut the listing.
+constexpr std::uint64_t kFullDisk = 4096;
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
@@ -45,7 +51,50 @@ Text FirstCharacterNotIn(const CodePage& codePage, const Text& text) {
   return {};
 }
 
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The line without its blanks at both ends, control characters as spaces,
+// and cut after `limit` characters.
+Text Trimmed(Text line, std::size_t limit) {
+  for (char& c : line)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  const auto first = line.find_first_not_of(' ');
+  if (first == Text::npos) return {};
+  line = line.substr(first, line.find_last_not_of(' ') - first + 1);
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (IsContinuationByte(line[i])) continue;
+    if (++characters > limit) return line.substr(0, i) + "…";
+  }
+  return line;
+}
+
 }  // namespace
+
+Text QuotedProcessEnd(const ProcessEnd& end) {
+  std::vector<Text> lines;
+  bool more = false;
+  for (std::size_t start = 0; start < end.errorOutput.size();) {
+    std::size_t stop = end.errorOutput.find('\n', start);
+    if (stop == Text::npos) stop = end.errorOutput.size();
+    if (Text line = Trimmed(end.errorOutput.substr(start, stop - start), kQuotedLineCharacters);
+        !line.empty()) {
+      if (lines.size() == kQuotedLines) {
+        more = true;
+        break;
+      }
+      lines.push_back(std::move(line));
+    }
+    start = stop + 1;
+  }
+  if (more) lines.push_back("……");
+  if (end.exitCode != 0) lines.push_back(FillMessage(texts::kExitCode, std::to_string(end.exitCode)));
+  Text quoted;
+  for (const Text& line : lines) quoted += (quoted.empty() ? "" : "\r") + line;
+  return quoted;
+}
 
 Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
   Text filled;
@@ -174,10 +223,18 @@ void frmMain::ReadListingStyleFromWindow() {
     options_.*style.fragment = w.GetValue(style.box) == 1 ? Text(style.whenChecked) : Text();
 }
 
-Text frmMain::WorkFolder() {
+// The program folder, unless it cannot be written or its path would break
+// the batch file's quoted redirection or the launch command line: then the
+// per-user folder, which must pass the same test.
+std::optional<Text> frmMain::WorkFolder(Text& failure) {
   const Text programFolder = platform_.window.ProgramFolder();
-  if (platform_.files.CanCreateFilesIn(programFolder)) return programFolder;
+  if (!HasForbiddenCharacter(programFolder) && platform_.files.CanCreateFilesIn(programFolder))
+    return programFolder;
   const Text userFolder = platform_.window.UserWorkFolder();
+  if (HasForbiddenCharacter(userFolder)) {
+    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, userFolder);
+    return std::nullopt;
+  }
   platform_.files.MakeFolders(userFolder);  // a failure shows when the batch file is written
   return userFolder;
 }
@@ -209,16 +266,28 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
     return {{},
             FillMessage(texts::kPatternNotInCodePage, FirstCharacterNotIn(codePage, options_.strFilter),
                         codePage.Name())};
-  const Text workFolder = WorkFolder();
-  const auto workFolderInCommand = InBatchCodePage(workFolder);
+  Text failure;
+  const auto workFolder = WorkFolder(failure);
+  if (!workFolder) return {{}, failure};
+  const auto workFolderInCommand = InBatchCodePage(*workFolder);
   if (!workFolderInCommand)
-    return {{}, FillMessage(texts::kWorkFolderNotInCodePage, workFolder, codePage.Name())};
+    return {{}, FillMessage(texts::kWorkFolderNotInCodePage, *workFolder, codePage.Name())};
 
-  const BatchFile batch{workFolder + Text(texts::kBatchFileName), workFolder + Text(texts::kListingFileName)};
+  const BatchFile batch{*workFolder, *workFolder + Text(texts::kBatchFileName),
+                        *workFolder + Text(texts::kListingFileName)};
   const auto bytes = codePage.Encode(BatchFileText(ListingCommand(inCommand, *workFolderInCommand)));
-  platform_.files.RemoveFile(batch.listingPath);  // there is none before the first run
-  const FileResult written = platform_.files.WriteNewFile(batch.batchPath, bytes.value_or(""));
-  if (!written.ok) return {{}, FillMessage(texts::kBatchFileNotWritten, batch.batchPath, written.reason)};
+  if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
+  // An old listing that stays would be shown as the new one: the run's
+  // redirection fails on the same file.
+  if (const FileResult removed = platform_.files.RemoveFile(batch.listingPath);
+      !removed.ok && removed.failure != FileFailure::NotFound)
+    return {{}, FillMessage(texts::kListingNotRemoved, batch.listingPath, removed.reason)};
+  const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
+  if (!written.ok)
+    return {{},
+            FillMessage(written.failure == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
+                                                                        : texts::kBatchFileNotWritten,
+                        batch.batchPath, written.reason)};
   writtenBatchPath_ = batch.batchPath;
   return {batch, {}};
 }
@@ -235,11 +304,18 @@ void frmMain::cmdOut_Click() {
     return;
   }
   const BatchFile& batch = *outcome.written;
-  Launch run =
-      w.LaunchProgram({Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}});
-  if (run.process) w.WaitWhilePainting(*run.process);
+  Launch run = w.LaunchProgram(
+      {Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}, true});
+  ProcessEnd end;
+  if (run.process) end = w.WaitWhilePainting(*run.process);
   w.SetMousePointer(MousePointer::Default);
   if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
+  // cmd ends a batch file's "exit" with 0 whatever dir met: what it wrote to
+  // its error stream tells a failed or cut-short listing.
+  if (const Text words = QuotedProcessEnd(end); !words.empty())
+    return ShowError(texts::kListingNotCompleted, batch.listingPath, words);
+  if (const auto free = platform_.files.FreeBytesIn(batch.folder); free && *free < kFullDisk)
+    return ShowError(texts::kListingDiskFull, batch.listingPath);
   if (!platform_.files.FileExists(batch.listingPath))
     return ShowError(texts::kListingMissing, batch.listingPath);
 
@@ -278,7 +354,10 @@ void frmMain::cmdExit_Click() {
 
 int RunQuernel(const Platform& platform, const StartUp& startUp) {
   frmMain form(platform, startUp);
-  platform.window.CreateForm(form);
+  if (const auto failure = platform.window.CreateForm(form)) {
+    platform.window.ShowMessage(FillMessage(texts::kWindowNotCreated, *failure), MessageStyle::Error);
+    return 1;
+  }
   form.Load();
   platform.window.ShowForm();
   platform.window.RunUntilClosed();

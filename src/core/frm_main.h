@@ -24,6 +24,7 @@ class frmMain final : public FormEvents {
 
  private:
   struct BatchFile {
+    Text folder;
     Text batchPath;
     Text listingPath;
   };
@@ -46,7 +47,7 @@ class frmMain final : public FormEvents {
 
   BatchFileOutcome MakeBatchFile();
   void ReadListingStyleFromWindow();
-  Text WorkFolder();
+  std::optional<Text> WorkFolder(Text& failure);
   std::optional<Text> InBatchCodePage(const Text& path) const;
   void ShowError(std::string_view message, const Text& arg0 = {}, const Text& arg1 = {});
   void Fill(ControlId list, auto&& entries);
@@ -64,5 +65,10 @@ int RunQuernel(const Platform& platform, const StartUp& startUp = {});
 
 // "{0}" and "{1}" of a message template replaced by the arguments.
 Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {});
+
+// What a message quotes of a program's error output and exit code: a few
+// non-blank lines, each cut short, and the exit code when it is not 0.
+// Empty when the program wrote nothing there and ended with 0.
+Text QuotedProcessEnd(const ProcessEnd& end);
 
 }  // namespace quernel

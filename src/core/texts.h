@@ -59,5 +59,22 @@ inline constexpr std::string_view kListingMissing =
 inline constexpr std::string_view kViewerNotStarted =
     "无法用记事本打开文件列表:\r{0}\r\r{1}\r\r文件列表已保存在上面的文件中。";
 inline constexpr std::string_view kHelpNotStarted = "无法打开帮助页:\r{0}\r\r{1}";
+inline constexpr std::string_view kListingNotCompleted =
+    "文件列表没有完成,未打开记事本!\r\r命令解释器报告:\r{1}\r\r列表文件(可能不完整)留在:\r{0}";
+inline constexpr std::string_view kExitCode = "(退出代码 {0})";
+inline constexpr std::string_view kListingDiskFull =
+    "文件列表可能不完整:保存列表的磁盘已满,未打开记事本!\r\r列表文件留在:\r{0}\r\r请腾出磁盘空间后再试。";
+inline constexpr std::string_view kListingNotRemoved =
+    "无法删除上次的文件列表:\r{0}\r\r{1}\r\r为免把旧列表当作新列表打开,输出已取消。"
+    "请关闭正在使用该文件的程序后再试。";
+inline constexpr std::string_view kBatchFileNotRegular =
+    "无法写入批处理文件:\r{0}\r\r该位置已有一个不是普通文件的项目(链接、管道、设备或文件夹),"
+    "为安全起见不写入它。\r\r请删除或改名后再试。";
+inline constexpr std::string_view kBatchFileNotEncoded =
+    "批处理文件的内容无法转换为代码页 {0},文件列表没有输出。";
+inline constexpr std::string_view kWorkFolderHasForbiddenCharacter =
+    "工作文件夹的路径中含有双引号或控制字符(如换行、制表符),"
+    "无法安全地写入和运行批处理文件,输出已取消!\r\r{0}";
+inline constexpr std::string_view kWindowNotCreated = "无法创建程序窗口,Quernel 无法启动:\r{0}";
 
 }  // namespace quernel::texts

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -10,20 +11,34 @@
 // regardless of case).
 namespace quernel {
 
+// Why an operation failed, where the program acts on it.
+enum class FileFailure {
+  None,
+  NotFound,         // nothing of that name is there
+  NotARegularFile,  // a link, reparse point, pipe, device or folder sits there
+  Other,
+};
+
 struct FileResult {
   bool ok = true;
   Text reason;  // the system's own wording of a failure
+  FileFailure failure = FileFailure::None;
   static FileResult Success() { return {}; }
-  static FileResult Failure(Text why) { return {false, std::move(why)}; }
+  static FileResult Failure(Text why, FileFailure kind = FileFailure::Other) {
+    return {false, std::move(why), kind};
+  }
 };
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Deletes a file, read-only ones too. A missing file is a failure.
+  // Deletes a file, read-only ones too. A missing file is a NotFound failure;
+  // a folder of that name, or a file another program holds, is another one.
   virtual FileResult RemoveFile(const Text& path) = 0;
-  // Creates the file, or replaces one that is there, with exactly `bytes`.
+  // Creates the file, or replaces the regular file that is there, with
+  // exactly `bytes`. Never follows a link (or reparse point) and never blocks
+  // on a pipe or device of that name: that is a NotARegularFile failure.
   virtual FileResult WriteNewFile(const Text& path, std::string_view bytes) = 0;
   virtual bool FileExists(const Text& path) const = 0;
   virtual bool FolderExists(const Text& path) const = 0;
@@ -33,6 +48,9 @@ class FileSystem {
   virtual FileResult MakeFolders(const Text& folder) = 0;
   // The 8.3 short form of an existing path where the system keeps one.
   virtual std::optional<Text> ShortPathOf(const Text& path) const = 0;
+  // The bytes the user may still write on the folder's disk; none when the
+  // system cannot tell.
+  virtual std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const = 0;
 };
 
 }  // namespace quernel

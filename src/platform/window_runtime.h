@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/form_design.h"
@@ -42,6 +43,17 @@ struct LaunchRequest {
   Text commandLine;  // program and arguments, paths in double quotes
   WindowStyle style = WindowStyle::NormalWithFocus;
   std::vector<Text> unsetEnvironment;  // variables the program must not inherit
+  // Keep what the program writes to its error stream, for the end of the
+  // wait. It inherits that stream and nothing else.
+  bool keepErrorOutput = false;
+};
+
+// How a program that was waited for ended.
+struct ProcessEnd {
+  int exitCode = 0;
+  // Its error stream as text (decoded from the code page the program writes
+  // in), when the launch kept it.
+  Text errorOutput;
 };
 
 // A started program. Destroying it lets the program run on untracked.
@@ -60,8 +72,9 @@ class WindowRuntime {
   virtual ~WindowRuntime() = default;
 
   // Builds frmMain from kFormDesign and the control designs, every control in
-  // its designed start state, not yet shown. Events go to `events`.
-  virtual void CreateForm(FormEvents& events) = 0;
+  // its designed start state, not yet shown. Events go to `events`. Returns
+  // the system's reason when the window could not be made, else nothing.
+  virtual std::optional<Text> CreateForm(FormEvents& events) = 0;
   // Shows the window with the focus on the first control of the focus order.
   virtual void ShowForm() = 0;
   // Delivers the user's events until the form is closed, by its close box or
@@ -99,9 +112,9 @@ class WindowRuntime {
   // line whose program is a batch file ("…\path.bat") runs it through the
   // platform's command interpreter.
   virtual Launch LaunchProgram(const LaunchRequest& request) = 0;
-  // Returns when the process has ended. Meanwhile the window keeps painting
-  // but takes no input.
-  virtual void WaitWhilePainting(Process& process) = 0;
+  // Returns when the process has ended, with how it ended. Meanwhile the
+  // window keeps painting but takes no input.
+  virtual ProcessEnd WaitWhilePainting(Process& process) = 0;
 };
 
 }  // namespace quernel

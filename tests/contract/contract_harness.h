@@ -25,6 +25,12 @@ class ContractHarness {
   virtual void ProcessEvents() {}
   // Makes a file read-only as the platform knows it; false where it cannot.
   virtual bool MakeReadOnly(const Text& path) = 0;
+  // Makes `link` a symbolic link to the file `target`; false where the
+  // platform (or the user's rights) cannot.
+  virtual bool MakeLink(const Text& link, const Text& target) = 0;
+  // Types `text` into an editable list's field as the user's keys would,
+  // over what it shows.
+  virtual void TypeAsUser(ControlId list, const Text& text) = 0;
   // A command line whose program cannot be found on the platform.
   virtual Text MissingProgramCommandLine() { return "quernel-no-such-program.exe"; }
 };

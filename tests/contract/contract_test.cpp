@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "contract/contract_harness.h"
 
@@ -25,7 +26,8 @@ class PlatformContract : public ::testing::Test {
  protected:
   void SetUp() override {
     harness_ = MakeContractHarness();
-    window().CreateForm(events_);
+    const auto failure = window().CreateForm(events_);
+    ASSERT_FALSE(failure) << *failure;
   }
   WindowRuntime& window() { return harness_->Window(); }
   FileSystem& files() { return harness_->Files(); }
@@ -140,9 +142,15 @@ TEST_F(PlatformContract, TextsEnabledStatesAndFontsChangeWithoutClicks) {
   EXPECT_TRUE(events_.clicks.empty());
 }
 
-TEST_F(PlatformContract, TheEditableListShowsThePickedEntry) {
+TEST_F(PlatformContract, TheEditableListShowsThePickedEntryAndNoneOnceTheUserTypes) {
   FillList(cobFilter, {"*.*", "*.txt"});
   window().SetListIndex(cobFilter, 1);
+  EXPECT_EQ(window().GetText(cobFilter), "*.txt");
+  harness_->TypeAsUser(cobFilter, "*.doc");
+  EXPECT_EQ(window().GetListIndex(cobFilter), -1);
+  EXPECT_EQ(window().GetText(cobFilter), "*.doc");
+  window().SetListIndex(cobFilter, 1);
+  EXPECT_EQ(window().GetListIndex(cobFilter), 1) << "a pick by the program selects again";
   EXPECT_EQ(window().GetText(cobFilter), "*.txt");
 }
 
@@ -166,11 +174,45 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturns) {
   ASSERT_TRUE(bytes);
   ASSERT_TRUE(files().WriteNewFile(batch, *bytes).ok);
 
-  Launch run = window().LaunchProgram({'"' + batch + '"', WindowStyle::Hidden, {"DIRCMD"}});
+  Launch run = window().LaunchProgram({'"' + batch + '"', WindowStyle::Hidden, {"DIRCMD"}, true});
   ASSERT_TRUE(run.process) << run.failure;
-  window().WaitWhilePainting(*run.process);
+  const ProcessEnd end = window().WaitWhilePainting(*run.process);
   EXPECT_TRUE(files().FileExists(listing));
   EXPECT_FALSE(harness_->ReadBytes(listing).empty());
+  EXPECT_EQ(end.exitCode, 0);
+  EXPECT_EQ(end.errorOutput, "");
+}
+
+// What the interpreter says goes to its error stream, which the launch
+// keeps; the exit code is the batch file's. A bare "exit" after a failed dir
+// gives 0 under some interpreters: only the words tell there.
+TEST_F(PlatformContract, AHiddenRunKeepsTheInterpretersWordsAndExitCode) {
+  struct Case {
+    const char* name;
+    const char* folder;
+    const char* exitLine;
+    std::optional<int> exitCode;
+    bool words;
+  };
+  const Case cases[] = {
+      {"a folder that is not there", "\\nope", "exit", std::nullopt, true},
+      {"an exit code", "", "exit 3", 3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Text folder = harness_->ScratchFolder();
+    const auto bytes = harness_->Codes().Encode("dir \"" + folder + c.folder + "\\*.*\"    /o:n /B >\"" +
+                                                folder + "\\Path.txt\"\r\n" + c.exitLine + "\r\n");
+    ASSERT_TRUE(bytes);
+    ASSERT_TRUE(files().WriteNewFile(Scratch("path.bat"), *bytes).ok);
+    Launch run = window().LaunchProgram({'"' + Scratch("path.bat") + '"', WindowStyle::Hidden, {}, true});
+    ASSERT_TRUE(run.process) << run.failure;
+    const ProcessEnd end = window().WaitWhilePainting(*run.process);
+    if (c.exitCode) {
+      EXPECT_EQ(end.exitCode, *c.exitCode);
+    }
+    EXPECT_EQ(end.errorOutput.find_first_not_of(" \r\n") != Text::npos, c.words) << end.errorOutput;
+  }
 }
 
 TEST_F(PlatformContract, AProgramThatCannotStartIsAFailureWithAReason) {
@@ -196,9 +238,15 @@ TEST_F(PlatformContract, NamesAreFoundRegardlessOfCase) {
   EXPECT_FALSE(files().FileExists(Scratch("Path.txt")));
 }
 
-TEST_F(PlatformContract, RemovingAMissingFileFailsQuietly) {
-  const FileResult removed = files().RemoveFile(Scratch("path.txt"));
-  EXPECT_FALSE(removed.ok);
+TEST_F(PlatformContract, RemovingAMissingFileFailsAsNotFoundAndAFolderOtherwise) {
+  const FileResult missing = files().RemoveFile(Scratch("path.txt"));
+  EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.failure, FileFailure::NotFound);
+  ASSERT_TRUE(files().MakeFolders(Scratch("path.txt")).ok);
+  const FileResult folder = files().RemoveFile(Scratch("path.txt"));
+  EXPECT_FALSE(folder.ok);
+  EXPECT_NE(folder.failure, FileFailure::NotFound) << "something is there: it must not pass for gone";
+  EXPECT_FALSE(folder.reason.empty());
 }
 
 TEST_F(PlatformContract, ReadOnlyFilesAreRemovedToo) {
@@ -209,10 +257,26 @@ TEST_F(PlatformContract, ReadOnlyFilesAreRemovedToo) {
   EXPECT_FALSE(files().FileExists(path));
 }
 
+TEST_F(PlatformContract, WritingOverALinkLeavesItAndItsTargetAlone) {
+  const Text target = Scratch("precious.txt");
+  ASSERT_TRUE(files().WriteNewFile(target, "keep").ok);
+  if (!harness_->MakeLink(Scratch("path.bat"), target)) GTEST_SKIP() << "no symbolic links here";
+  const FileResult written = files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n");
+  EXPECT_FALSE(written.ok);
+  EXPECT_EQ(written.failure, FileFailure::NotARegularFile);
+  EXPECT_EQ(harness_->ReadBytes(target), "keep");
+}
+
 TEST_F(PlatformContract, WritingIntoAMissingFolderFailsWithTheSystemsReason) {
   const FileResult written = files().WriteNewFile(Scratch("missing\\path.bat"), "x");
   EXPECT_FALSE(written.ok);
   EXPECT_FALSE(written.reason.empty());
+}
+
+TEST_F(PlatformContract, TheFreeSpaceOfAFoldersDiskIsKnown) {
+  const auto free = files().FreeBytesIn(harness_->ScratchFolder());
+  ASSERT_TRUE(free);
+  EXPECT_GT(*free, 0u);
 }
 
 TEST_F(PlatformContract, FoldersAreMadeWithTheirParents) {

@@ -281,6 +281,15 @@ TEST_F(Session, TheCloseBoxRemovesTheBatchFileAsExitDoes) {
   EXPECT_FALSE(fake.files.FileExists(BatchPath()));
 }
 
+TEST_F(Session, AWindowThatCannotBeMadeIsReportedAndEndsWithAFailure) {
+  fake.window.createFailure = "Not enough memory resources are available to process this command.";
+  EXPECT_NE(RunQuernel(fake.Services()), 0);
+  ASSERT_EQ(fake.window.Messages().size(), 1u);
+  EXPECT_EQ(fake.window.Messages()[0].style, MessageStyle::Error);
+  EXPECT_NE(fake.window.Messages()[0].prompt.find("Not enough memory"), Text::npos);
+  EXPECT_FALSE(fake.window.Shown());
+}
+
 TEST_F(Session, ExitingWithoutOutputSaysNothing) {
   fake.window.userSession = [](fake::FakeWindowRuntime& window) { window.UserClick(cmdExit); };
   EXPECT_EQ(RunQuernel(fake.Services()), 0);

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/texts.h"
 #include "loaded_window.h"
 
@@ -45,10 +47,12 @@ TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 
-TEST_F(OutputCommand, TheHiddenRunDoesNotInheritDirPresets) {
+TEST_F(OutputCommand, TheHiddenRunDoesNotInheritDirPresetsAndKeepsItsErrorOutput) {
   Output();
-  ASSERT_FALSE(w.window().Launches().empty());
+  ASSERT_EQ(w.window().Launches().size(), 2u);
   EXPECT_EQ(w.window().Launches()[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
+  EXPECT_TRUE(w.window().Launches()[0].keepErrorOutput);
+  EXPECT_FALSE(w.window().Launches()[1].keepErrorOutput) << "the viewer's is not read";
 }
 
 TEST_F(OutputCommand, PathsWithBlanksAreQuotedOnEveryCommandLine) {
@@ -197,7 +201,134 @@ TEST_F(OutputCommand, AViewerThatCannotStartSaysWhereTheListingIs) {
   EXPECT_THAT(w.window().Messages()[1].prompt, HasSubstr(ListingPath()));
 }
 
+// --- How the hidden run ended ---------------------------------------------------------
+
+struct RunEndCase {
+  const char* name;
+  ProcessEnd end;
+  std::vector<std::string> quoted;  // what the error box must hold; none: a success
+  std::vector<std::string> notQuoted;
+};
+
+class HiddenRunEnd : public OutputCommand, public ::testing::WithParamInterface<RunEndCase> {};
+
+TEST_P(HiddenRunEnd, AnErrorOutputOrExitCodeIsAFailureWithoutViewer) {
+  w.fake.SimulateInterpreter("part of a listing\r\n", GetParam().end);
+  Output();
+  if (GetParam().quoted.empty()) {
+    EXPECT_EQ(OnlyMessage().prompt, kNotice);
+    EXPECT_EQ(w.window().Launches().size(), 2u);
+    return;
+  }
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("文件列表没有完成"));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(ListingPath()));
+  for (const std::string& text : GetParam().quoted) EXPECT_THAT(OnlyMessage().prompt, HasSubstr(text));
+  for (const std::string& text : GetParam().notQuoted)
+    EXPECT_THAT(OnlyMessage().prompt, ::testing::Not(HasSubstr(text)));
+  EXPECT_EQ(w.window().Launches().size(), 1u) << "no viewer";
+  EXPECT_EQ(w.ReadFile(ListingPath()), "part of a listing\r\n") << "the listing stays to be looked at";
+  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
+}
+
+const std::string kLongLine(150, 'x');
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, HiddenRunEnd, ::testing::Values(
+    RunEndCase{"Success", {0, ""}, {}, {}},
+    RunEndCase{"OnlyBlankLines", {0, "\r\n  \r\n"}, {}, {}},
+    RunEndCase{"FolderNotFound", {0, "找不到文件。\r\n\r\n"}, {"\r找不到文件。\r"}, {"退出代码"}},
+    RunEndCase{"InvalidSwitch", {0, "无效参数。\r\n"}, {"无效参数。"}, {}},
+    RunEndCase{"ExitCodeAlone", {1, ""}, {"(退出代码 1)"}, {}},
+    RunEndCase{"WordsAndExitCode", {1, "拒绝访问。\n"}, {"拒绝访问。\r(退出代码 1)"}, {}},
+    RunEndCase{"AFewLinesCutShort",
+               {0, "  one\tline  \r\n\r\ntwo\nthree\n" + kLongLine + "\nfive\n"},
+               {"one line\rtwo\rthree\r……"}, {"five", "xxxxx"}},
+    RunEndCase{"ALongLineIsCut", {0, "找" + kLongLine + "\n"},
+               {"找" + std::string(99, 'x') + "…\r"}, {std::string(100, 'x')}}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
+
+TEST_F(OutputCommand, ADiskFullAfterASilentRunIsAFailureWithoutViewer) {
+  for (const std::uint64_t free : {std::uint64_t{0}, std::uint64_t{4095}, std::uint64_t{4096}}) {
+    LoadedWindow fresh;
+    fresh.fake.SimulateInterpreter();
+    fresh.fake.files.freeBytes = free;
+    fresh.window().UserClick(cmdOut);
+    ASSERT_EQ(fresh.window().Messages().size(), 1u);
+    const bool full = free < 4096;
+    EXPECT_EQ(fresh.window().Messages()[0].style, full ? MessageStyle::Error : MessageStyle::Information);
+    EXPECT_EQ(fresh.window().Launches().size(), full ? 1u : 2u) << free;
+    if (full) {
+      EXPECT_THAT(fresh.window().Messages()[0].prompt, HasSubstr("磁盘已满"));
+    }
+  }
+}
+
+// --- What already sits where the work files go -------------------------------------
+
+TEST_F(OutputCommand, AnOldListingThatCannotBeRemovedStopsEverything) {
+  std::filesystem::create_directories(fake::FakeFileSystem::HostPath(ListingPath()));
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(ListingPath()));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("Is a directory"));
+  EXPECT_FALSE(Wrote(BatchPath()));
+  EXPECT_FALSE(LaunchedAnything());
+}
+
+TEST_F(OutputCommand, ABatchFileNameTakenByALinkIsNeitherFollowedNorRun) {
+  const Text target = w.fake.Root() + "\\precious.txt";
+  ASSERT_TRUE(w.fake.files.WriteNewFile(target, "keep me").ok);
+  std::filesystem::create_symlink(fake::FakeFileSystem::HostPath(target),
+                                  fake::FakeFileSystem::HostPath(BatchPath()));
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(BatchPath()));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("不是普通文件"));
+  EXPECT_EQ(w.ReadFile(target), "keep me");
+  EXPECT_FALSE(LaunchedAnything());
+}
+
+TEST_F(OutputCommand, ABatchTextTheCodePageRefusesWritesNoEmptyBatchFile) {
+  w.fake.codePage.refusedWhenContaining = "\r\nexit";
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("28591"));
+  EXPECT_FALSE(Wrote(BatchPath()));
+  EXPECT_FALSE(LaunchedAnything());
+}
+
 // --- A program folder that cannot be written ---------------------------------------
+
+TEST_F(OutputCommand, AProgramFolderWithAQuoteOrControlCharacterSendsTheWorkToTheUsersFolder) {
+  for (const char* name : {"x\"", "x\"\r\ndir", "tab\there"}) {
+    LoadedWindow fresh;
+    fresh.fake.SimulateInterpreter();
+    const Text folder = fresh.fake.Root() + "\\" + name;
+    ASSERT_TRUE(fresh.fake.files.MakeFolders(folder).ok);
+    fresh.window().SetProgramFolder(folder);
+    fresh.window().UserClick(cmdOut);
+    const Text work = fresh.window().UserWorkFolder();
+    EXPECT_TRUE(fresh.fake.files.FileExists(work + "\\path.bat")) << name;
+    EXPECT_FALSE(fresh.fake.files.FileExists(folder + "\\path.bat")) << name;
+    ASSERT_EQ(fresh.window().Launches().size(), 2u) << name;
+    EXPECT_EQ(fresh.window().Launches()[0].commandLine, "\"" + work + "\\path.bat\"");
+  }
+}
+
+TEST_F(OutputCommand, AUsersFolderWithAQuoteTooIsRefused) {
+  w.fake.files.readOnlyFolders = {Folder()};
+  w.window().SetUserWorkFolder(w.fake.Root() + "\\a\"b");
+  Output();
+  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("工作文件夹"));
+  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("a\"b"));
+  EXPECT_TRUE(std::none_of(w.fake.journal.begin(), w.fake.journal.end(), [](const Text& line) {
+    return line.starts_with("write") || line.starts_with("make");
+  }));
+  EXPECT_FALSE(LaunchedAnything());
+}
 
 TEST_F(OutputCommand, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   w.fake.files.readOnlyFolders = {Folder()};

@@ -1,5 +1,6 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,6 +84,27 @@ TEST_F(PosixFileSystemTest, WritesExactBytesAndReplacesTheFileOfAnyCase) {
   EXPECT_FALSE(fs::exists(root_ / "PATH.BAT"));
 }
 
+// A link, a FIFO (with or without a reader) or a folder named path.bat is
+// left alone at once: never followed, never waited on.
+TEST_F(PosixFileSystemTest, WritesNothingThroughALinkAPipeOrAFolder) {
+  Touch("target.txt", "keep");
+  fs::create_symlink(root_ / "target.txt", root_ / "link.bat");
+  fs::create_symlink(root_ / "nowhere.txt", root_ / "dangling.bat");
+  ASSERT_EQ(mkfifo((root_ / "fifo.bat").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((root_ / "read.bat").c_str(), 0600), 0);
+  const int reader = open((root_ / "read.bat").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  fs::create_directories(root_ / "folder.bat");
+  for (const char* name : {"link.bat", "dangling.bat", "fifo.bat", "read.bat", "folder.bat"}) {
+    const FileResult written = files_.WriteNewFile(Windows(name), "dir\r\nexit\r\n");
+    EXPECT_FALSE(written.ok) << name;
+    EXPECT_EQ(written.failure, FileFailure::NotARegularFile) << name;
+  }
+  close(reader);
+  EXPECT_EQ(Read("target.txt"), "keep");
+  EXPECT_FALSE(fs::exists(root_ / "nowhere.txt"));
+}
+
 TEST_F(PosixFileSystemTest, RemovesFilesReadOnlyOrNotAndReportsMissingOnes) {
   Touch("plain.txt");
   Touch("Locked.txt");
@@ -94,6 +116,7 @@ TEST_F(PosixFileSystemTest, RemovesFilesReadOnlyOrNotAndReportsMissingOnes) {
 
   const FileResult missing = files_.RemoveFile(Windows("plain.txt"));
   EXPECT_FALSE(missing.ok);
+  EXPECT_EQ(missing.failure, FileFailure::NotFound);
   EXPECT_FALSE(missing.reason.empty());
 }
 

@@ -1,8 +1,11 @@
 // The platform contract suite against the Qt back-end with the POSIX services.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QComboBox>
+#include <QtWidgets/QLineEdit>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -55,6 +58,16 @@ class QtHarness final : public ContractHarness {
   }
   void ProcessEvents() override { QApplication::processEvents(); }
   bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
+  bool MakeLink(const Text& link, const Text& target) override {
+    return symlink(posix::HostPath(target).c_str(), posix::HostPath(link).c_str()) == 0;
+  }
+  // An edit of the list's line edit over its text, as keys make it (a key
+  // event here would make an input device that outlives the application).
+  void TypeAsUser(ControlId list, const Text& text) override {
+    auto* box = window_.Form()->findChild<QComboBox*>(QString::fromUtf8(NameOf(list)));
+    box->lineEdit()->selectAll();
+    box->lineEdit()->insert(QString::fromStdString(text));
+  }
 
  private:
   fs::path scratch_;

@@ -19,6 +19,7 @@
 #include "core/product.h"
 #include "core/texts.h"
 #include "platform/qt/qt_command_line.h"
+#include "platform/qt/qt_first_paint.h"
 #include "platform/qt/qt_launcher.h"
 #include "platform/qt/qt_shell_dialogs.h"
 #include "platform/qt/qt_text.h"
@@ -82,6 +83,37 @@ TEST_F(LaunchTest, NamedVariablesAreNotInherited) {
   EXPECT_EQ(folder_.Read("unset.txt").find("DIRCMD="), std::string::npos);
   EXPECT_NE(folder_.Read("unset.txt").find("PATH="), std::string::npos);
   EXPECT_NE(folder_.Read("kept.txt").find("DIRCMD=/p"), std::string::npos);
+}
+
+// The error stream is kept apart from the output, which goes nowhere; a
+// program killed by a signal has no exit code of its own and is no success.
+TEST_F(LaunchTest, AKeptErrorStreamAndTheExitCodeEndTheWait) {
+  struct Case {
+    const char* script;
+    int exitCode;
+    Text errorOutput;
+  };
+  const Case cases[] = {
+      {"echo listing; exit 0", 0, ""},
+      {"echo listing; echo 拒绝访问。 >&2; exit 1", 1, "拒绝访问。\n"},
+      {"kill -9 $$", -1, ""},
+  };
+  for (const Case& c : cases) {
+    Launch run = window_.LaunchProgram(
+        {"/bin/sh -c \"" + std::string(c.script) + "\"", WindowStyle::Hidden, {}, true});
+    ASSERT_TRUE(run.process) << run.failure;
+    const ProcessEnd end = window_.WaitWhilePainting(*run.process);
+    EXPECT_EQ(end.exitCode, c.exitCode) << c.script;
+    EXPECT_EQ(end.errorOutput, c.errorOutput) << c.script;
+  }
+}
+
+TEST(StartUpTime, ComesFromProcStatOrIsUnknown) {
+  const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
+  EXPECT_EQ(StartTicksOf("123 (quernel)" + fields), 4242u);
+  EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
+  for (const std::string unreadable : {"", "123 quernel S 1 2", "123 (quernel) S 1 2 3"})
+    EXPECT_FALSE(StartTicksOf(unreadable)) << unreadable;
 }
 
 TEST_F(LaunchTest, AProgramRunsOnWhenItsHandleIsDropped) {

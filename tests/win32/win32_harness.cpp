@@ -51,6 +51,23 @@ class Win32Harness final : public ContractHarness {
       DispatchMessageW(&message);
     }
   }
+  // Each character as the keyboard's WM_CHAR to the list's edit field, over
+  // its selected text.
+  void TypeAsUser(ControlId list, const Text& text) override {
+    HWND edit = FindWindowExW(window_.ControlWindow(list), nullptr, L"Edit", nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : Wide(text)) SendMessageW(edit, WM_CHAR, c, 1);
+    ProcessEvents();
+  }
+  // Creating links needs a right that only administrators and developer
+  // mode give, and Wine 8's CreateSymbolicLinkW says yes but makes nothing:
+  // the link counts only when it is there as a reparse point.
+  bool MakeLink(const Text& link, const Text& target) override {
+    CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(),
+                        SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    const DWORD attributes = GetFileAttributesW(Wide(link).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  }
   bool MakeReadOnly(const Text& path) override {
     return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }

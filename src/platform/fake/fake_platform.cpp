@@ -16,7 +16,14 @@ std::string PointerNumber(MousePointer p) {
   return std::to_string(static_cast<int>(p));
 }
 
-class FakeProcess final : public Process {};
+class FakeProcess final : public Process {
+ public:
+  explicit FakeProcess(ProcessEnd end) : end_(std::move(end)) {}
+  const ProcessEnd& End() const { return end_; }
+
+ private:
+  ProcessEnd end_;
+};
 
 Text ToText(const fs::path& path) {
   const std::u8string utf8 = path.u8string();
@@ -49,7 +56,15 @@ FakeWindowRuntime::FakeWindowRuntime(Journal& journal, Text programFolder, Text 
       programFolder_(std::move(programFolder)),
       userWorkFolder_(std::move(userWorkFolder)) {}
 
-void FakeWindowRuntime::CreateForm(FormEvents& events) {
+std::unique_ptr<Process> FakeWindowRuntime::Started(ProcessEnd end) {
+  return std::make_unique<FakeProcess>(std::move(end));
+}
+
+std::optional<Text> FakeWindowRuntime::CreateForm(FormEvents& events) {
+  if (createFailure) {
+    journal_.push_back("create failed");
+    return createFailure;
+  }
   events_ = &events;
   controls_.clear();
   for (const ControlDesign& design : ControlDesigns())
@@ -57,6 +72,7 @@ void FakeWindowRuntime::CreateForm(FormEvents& events) {
   for (const LineDesign& line : LineDesigns())
     controls_[line.id] = ControlState{ControlKind::Line, {}, 0, -1, {}, true, 0};
   journal_.push_back("create");
+  return std::nullopt;
 }
 
 void FakeWindowRuntime::ShowForm() {
@@ -160,11 +176,13 @@ Launch FakeWindowRuntime::LaunchProgram(const LaunchRequest& request) {
   launches_.push_back(request);
   journal_.push_back("launch " + std::to_string(static_cast<int>(request.style)) + " " + request.commandLine);
   if (onLaunch) return onLaunch(request);
-  return {std::make_unique<FakeProcess>(), {}};
+  return {Started(), {}};
 }
 
-void FakeWindowRuntime::WaitWhilePainting(Process&) {
+ProcessEnd FakeWindowRuntime::WaitWhilePainting(Process& process) {
   journal_.push_back("wait");
+  const auto* fake = dynamic_cast<const FakeProcess*>(&process);
+  return fake ? fake->End() : ProcessEnd{};
 }
 
 void FakeWindowRuntime::UserClick(ControlId control) {
@@ -218,15 +236,22 @@ bool FakeFileSystem::IsReadOnlyFolder(const Text& folder) const {
 
 FileResult FakeFileSystem::RemoveFile(const Text& path) {
   journal_.push_back("remove " + path);
+  const fs::path host = HostPath(path);
   std::error_code error;
-  if (!fs::remove(HostPath(path), error))
-    return FileResult::Failure(error ? error.message() : "No such file or directory");
+  const fs::file_status status = fs::symlink_status(host, error);
+  if (!fs::exists(status)) return FileResult::Failure("No such file or directory", FileFailure::NotFound);
+  if (fs::is_directory(status)) return FileResult::Failure("Is a directory");
+  if (!fs::remove(host, error)) return FileResult::Failure(error.message());
   return FileResult::Success();
 }
 
 FileResult FakeFileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
   journal_.push_back("write " + path);
   const fs::path host = HostPath(path);
+  std::error_code error;
+  if (const fs::file_status there = fs::symlink_status(host, error);
+      fs::exists(there) && !fs::is_regular_file(there))
+    return FileResult::Failure("Not a regular file", FileFailure::NotARegularFile);
   if (IsReadOnlyFolder(ToText(host.parent_path()))) return FileResult::Failure("Permission denied");
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   if (!out) return FileResult::Failure("No such file or directory");
@@ -284,6 +309,7 @@ void FakeShellDialogs::ShowAboutBox(NativeHandle owner, const Text& appName, con
 // --- FakeCodePage ---------------------------------------------------------------
 
 std::optional<std::string> FakeCodePage::Encode(const Text& text) const {
+  if (!refusedWhenContaining.empty() && text.find(refusedWhenContaining) != Text::npos) return std::nullopt;
   if (kind == Kind::Utf8) return text;
   std::string bytes;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -320,15 +346,16 @@ FakePlatform::~FakePlatform() {
   fs::remove_all(FakeFileSystem::HostPath(root_), error);
 }
 
-void FakePlatform::SimulateInterpreter(Text listing) {
-  window.onLaunch = [this, listing](const LaunchRequest& request) -> Launch {
+void FakePlatform::SimulateInterpreter(Text listing, ProcessEnd end) {
+  window.onLaunch = [this, listing, end](const LaunchRequest& request) -> Launch {
     const Text& line = request.commandLine;
     const std::string suffix = "\\path.bat\"";
     if (line.size() > suffix.size() && line.ends_with(suffix)) {
       const Text folder = line.substr(1, line.size() - suffix.size() - 1);
       std::ofstream(FakeFileSystem::HostPath(folder + "\\Path.txt"), std::ios::binary) << listing;
+      return {FakeWindowRuntime::Started(end), {}};
     }
-    return {std::make_unique<FakeProcess>(), {}};
+    return {FakeWindowRuntime::Started(), {}};
   };
 }
 

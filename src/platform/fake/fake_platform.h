@@ -39,7 +39,7 @@ class FakeWindowRuntime final : public WindowRuntime {
  public:
   FakeWindowRuntime(Journal& journal, Text programFolder, Text userWorkFolder);
 
-  void CreateForm(FormEvents& events) override;
+  std::optional<Text> CreateForm(FormEvents& events) override;
   void ShowForm() override;
   void RunUntilClosed() override;
   void CloseForm() override;
@@ -62,7 +62,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  void WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process) override;
 
   // What the user does, with the effects a real window has before Click.
   void UserClick(ControlId control);  // buttons, check boxes, option buttons
@@ -79,10 +79,15 @@ class FakeWindowRuntime final : public WindowRuntime {
   const std::vector<ControlId>& FontSizeOrder() const { return fontSizeOrder_; }
 
   void SetProgramFolder(Text folder) { programFolder_ = std::move(folder); }
+  void SetUserWorkFolder(Text folder) { userWorkFolder_ = std::move(folder); }
+  // The system's reason for refusing to make the window, as a test scripts it.
+  std::optional<Text> createFailure;
   // The user's session, run inside RunUntilClosed.
   std::function<void(FakeWindowRuntime&)> userSession;
   // Stands in for the started program (a test's interpreter, viewer...).
   std::function<Launch(const LaunchRequest&)> onLaunch;
+  // A started program that ends, when waited for, as scripted.
+  static std::unique_ptr<Process> Started(ProcessEnd end = {});
 
   static constexpr NativeHandle kFormHandle = 0x1001;
   static constexpr NativeHandle kFormIcon = 0x2002;
@@ -119,11 +124,14 @@ class FakeFileSystem final : public FileSystem {
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
   std::optional<Text> ShortPathOf(const Text& path) const override;
+  std::optional<std::uint64_t> FreeBytesIn(const Text&) const override { return freeBytes; }
 
   // Folders where nothing can be created, as for a user under Program Files.
   std::set<Text> readOnlyFolders;
   // Short forms of long paths, as the system would keep them.
   std::map<Text, Text> shortPaths;
+  // The free space of every disk.
+  std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;
 
   static std::filesystem::path HostPath(const Text& path);
   static Text ReadBytes(const Text& path);
@@ -167,6 +175,8 @@ class FakeCodePage final : public CodePage {
   std::optional<std::string> Encode(const Text& text) const override;
   Text Name() const override { return kind == Kind::Latin1 ? "28591" : "65001"; }
   Kind kind = Kind::Latin1;
+  // A text holding this is refused as a whole, though each part of it passes.
+  Text refusedWhenContaining;
 };
 
 // The four fakes over one journal and a fresh temporary folder, removed again
@@ -184,8 +194,9 @@ class FakePlatform {
   Text Root() const { return root_; }
 
   // An interpreter stand-in for onLaunch: a batch file's launch writes
-  // `listing` into the path.txt beside it; other programs just start.
-  void SimulateInterpreter(Text listing = "listing\r\n");
+  // `listing` into the path.txt beside it and ends as `end` says; other
+  // programs just start.
+  void SimulateInterpreter(Text listing = "listing\r\n", ProcessEnd end = {});
 
   Journal journal;
   FakeWindowRuntime window;

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -77,14 +78,32 @@ Text SystemReason(int error) {
 
 FileResult PosixFileSystem::RemoveFile(const Text& path) {
   // unlink needs only the folder's permission: read-only files go as well.
-  if (unlink(HostPath(path).c_str()) != 0) return FailureFromErrno();
+  if (unlink(HostPath(path).c_str()) != 0) {
+    const int error = errno;
+    return FileResult::Failure(SystemReason(error), error == ENOENT || error == ENOTDIR
+                                                        ? FileFailure::NotFound
+                                                        : FileFailure::Other);
+  }
   return FileResult::Success();
 }
 
+// A symbolic link there is not followed (O_NOFOLLOW: ELOOP), a FIFO nobody
+// reads does not block the open (O_NONBLOCK: ENXIO), and whatever opened is
+// written only when it is a regular file.
 FileResult PosixFileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
-  const int fd = open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return FailureFromErrno();
-  if (!WriteAll(fd, bytes)) {
+  const int fd = open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    const bool irregular = error == ELOOP || error == ENXIO || error == EISDIR;
+    return FileResult::Failure(SystemReason(error),
+                               irregular ? FileFailure::NotARegularFile : FileFailure::Other);
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return FileResult::Failure(SystemReason(EINVAL), FileFailure::NotARegularFile);
+  }
+  if (ftruncate(fd, 0) != 0 || !WriteAll(fd, bytes)) {
     const int error = errno;
     close(fd);
     return FileResult::Failure(SystemReason(error));
@@ -116,6 +135,12 @@ bool PosixFileSystem::CanCreateFilesIn(const Text& folder) const {
   close(fd);
   unlink(probe.c_str());
   return true;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::FreeBytesIn(const Text& folder) const {
+  struct statvfs disk {};
+  if (statvfs(HostPath(folder).c_str(), &disk) != 0) return std::nullopt;
+  return std::uint64_t{disk.f_bavail} * disk.f_frsize;
 }
 
 FileResult PosixFileSystem::MakeFolders(const Text& folder) {

@@ -19,6 +19,7 @@ class PosixFileSystem final : public FileSystem {
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
   std::optional<Text> ShortPathOf(const Text&) const override { return std::nullopt; }
+  std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const override;
 };
 
 // The host's path for a path of the program: backslashes made slashes, and

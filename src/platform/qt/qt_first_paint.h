@@ -2,6 +2,8 @@
 
 #include <QtCore/QObject>
 #include <QtCore/QString>
+#include <optional>
+#include <string>
 
 // The window's first paint, for the program's own checks: the start-up time
 // and a screenshot taken without a display. Watches the application from
@@ -23,7 +25,11 @@ class FirstPaintWatcher final : public QObject {
   bool painted_ = false;
 };
 
-// Milliseconds since the process started, from /proc (10 ms steps).
-double MillisecondsSinceProcessStart();
+// Milliseconds since the process started, from /proc (10 ms steps); none
+// when /proc cannot be read.
+std::optional<double> MillisecondsSinceProcessStart();
+// The process's start time in clock ticks since boot, from the text of
+// /proc/<pid>/stat; none when the text is not such a line.
+std::optional<unsigned long long> StartTicksOf(const std::string& statLine);
 
 }  // namespace quernel::qt

@@ -79,6 +79,15 @@ QtProcess::~QtProcess() {
   QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
 }
 
+ProcessEnd QtProcess::End() {
+  ProcessEnd end;
+  // A program killed by a signal has no exit code of its own.
+  end.exitCode = process_->exitStatus() == QProcess::NormalExit ? process_->exitCode() : -1;
+  if (process_->processChannelMode() == QProcess::SeparateChannels)
+    end.errorOutput = ToText(QString::fromLocal8Bit(process_->readAllStandardError()));
+  return end;
+}
+
 Launch QtLauncher::Start(const LaunchRequest& request) {
   const LaunchPlan plan = PlanLaunch(request.commandLine, programs_);
   if (intercept)
@@ -88,8 +97,14 @@ Launch QtLauncher::Start(const LaunchRequest& request) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const Text& name : request.unsetEnvironment) environment.remove(ToQString(name));
   process->setProcessEnvironment(environment);
-  // Nobody reads the program's output: a full pipe would stop it.
-  process->setProcessChannelMode(QProcess::ForwardedChannels);
+  // Nobody reads the program's output: a full pipe would stop it. Its error
+  // stream, when kept, is read while the program is waited for.
+  if (request.keepErrorOutput) {
+    process->setProcessChannelMode(QProcess::SeparateChannels);
+    process->setStandardOutputFile(QProcess::nullDevice());
+  } else {
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+  }
   process->setStandardInputFile(QProcess::nullDevice());
   process->start(plan.program, plan.arguments);
   if (!process->waitForStarted()) return {nullptr, ToText(process->errorString())};

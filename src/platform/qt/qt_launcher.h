@@ -41,6 +41,9 @@ class QtProcess final : public Process {
   explicit QtProcess(std::unique_ptr<QProcess> process);
   ~QtProcess() override;
   QProcess& Get() { return *process_; }
+  // How the ended program ended; its error stream, when the launch kept it,
+  // decoded from the locale's character set, in which quernel-cmd writes.
+  ProcessEnd End();
 
  private:
   std::unique_ptr<QProcess> process_;

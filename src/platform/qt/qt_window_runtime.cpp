@@ -141,8 +141,9 @@ T* QtWindowRuntime::As(ControlId control) const {
 
 // --- The form -------------------------------------------------------------
 
-void QtWindowRuntime::CreateForm(FormEvents& events) {
+std::optional<Text> QtWindowRuntime::CreateForm(FormEvents& events) {
   events_ = &events;
+  typedOver_.clear();
   BuiltForm built = BuildForm();
   form_ = std::move(built.window);
   controls_ = built.controls;
@@ -154,6 +155,7 @@ void QtWindowRuntime::CreateForm(FormEvents& events) {
   form_->installEventFilter(dropCatcher);
   for (QWidget* widget : form_->findChildren<QWidget*>()) widget->installEventFilter(dropCatcher);
   QObject::connect(form_.get(), &FormWindow::closed, form_.get(), [this] { closed_ = true; });
+  return std::nullopt;
 }
 
 // The user's actions raise Click: a button's click (mouse, space, access key,
@@ -168,7 +170,13 @@ void QtWindowRuntime::ConnectUserEvents() {
         RaiseClick(id);
       });
     } else if (auto* list = As<QComboBox>(id)) {
-      QObject::connect(list, &QComboBox::activated, form_.get(), [this, id] { RaiseClick(id); });
+      QObject::connect(list, &QComboBox::activated, form_.get(), [this, id] {
+        typedOver_.erase(id);
+        RaiseClick(id);
+      });
+      // What the user types selects no entry, even when it spells one.
+      if (QLineEdit* field = list->lineEdit())
+        QObject::connect(field, &QLineEdit::textEdited, form_.get(), [this, id] { typedOver_.insert(id); });
     }
   }
 }
@@ -251,12 +259,13 @@ void QtWindowRuntime::SetValue(ControlId control, int value) {
 
 int QtWindowRuntime::GetListIndex(ControlId control) const {
   auto* list = As<QComboBox>(control);
-  return list ? list->currentIndex() : -1;
+  return list && !typedOver_.contains(control) ? list->currentIndex() : -1;
 }
 
 void QtWindowRuntime::SetListIndex(ControlId control, int index) {
   auto* list = As<QComboBox>(control);
-  if (!list || list->currentIndex() == index || index < -1 || index >= list->count()) return;
+  if (!list || GetListIndex(control) == index || index < -1 || index >= list->count()) return;
+  typedOver_.erase(control);
   {
     const QSignalBlocker quiet(list);
     list->setCurrentIndex(index);
@@ -328,13 +337,16 @@ Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) {
   return launcher_.Start(request);
 }
 
-void QtWindowRuntime::WaitWhilePainting(Process& process) {
+ProcessEnd QtWindowRuntime::WaitWhilePainting(Process& process) {
   auto* started = dynamic_cast<QtProcess*>(&process);
-  if (!started || started->Get().state() == QProcess::NotRunning) return;
-  QEventLoop loop;
-  QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
-  const InputBlocker blocker;
-  loop.exec();
+  if (!started) return {};
+  if (started->Get().state() != QProcess::NotRunning) {
+    QEventLoop loop;
+    QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
+    const InputBlocker blocker;
+    loop.exec();
+  }
+  return started->End();
 }
 
 }  // namespace quernel::qt

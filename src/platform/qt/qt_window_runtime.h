@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "platform/qt/qt_form_window.h"
 #include "platform/qt/qt_launcher.h"
@@ -24,7 +25,7 @@ class QtWindowRuntime final : public WindowRuntime {
   explicit QtWindowRuntime(QtRuntimeSettings settings = {});
   ~QtWindowRuntime() override;
 
-  void CreateForm(FormEvents& events) override;
+  std::optional<Text> CreateForm(FormEvents& events) override;
   void ShowForm() override;
   void RunUntilClosed() override;
   void CloseForm() override;
@@ -48,7 +49,7 @@ class QtWindowRuntime final : public WindowRuntime {
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  void WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process) override;
 
   FormWindow* Form() const { return form_.get(); }
   QtLauncher& Launcher() { return launcher_; }
@@ -65,6 +66,7 @@ class QtWindowRuntime final : public WindowRuntime {
   QIcon icon_;
   std::unique_ptr<FormWindow> form_;
   std::array<QWidget*, kControlCount> controls_{};
+  std::set<ControlId> typedOver_;  // editable lists the user typed into: no entry selected
   FormEvents* events_ = nullptr;
   bool closed_ = false;
   bool busy_ = false;

@@ -37,17 +37,34 @@ std::wstring UniqueProbeName() {
 FileResult Win32FileSystem::RemoveFile(const Text& path) {
   const std::wstring wide = Wide(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == kNoAttributes) return LastFailure();
+  if (attributes == kNoAttributes) {
+    const DWORD error = GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return FileResult::Failure(SystemMessage(error), missing ? FileFailure::NotFound : FileFailure::Other);
+  }
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
   if (!DeleteFileW(wide.c_str())) return LastFailure();
   return FileResult::Success();
 }
 
+// Opened as it is, a link or junction itself, never what it points to; only
+// a plain disk file is emptied and written.
 FileResult Win32FileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastFailure();
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    CloseHandle(file);
+    return FileResult::Failure(SystemMessage(ERROR_CANT_ACCESS_FILE), FileFailure::NotARegularFile);
+  }
+  if (!SetEndOfFile(file)) {
+    const FileResult failure = LastFailure();
+    CloseHandle(file);
+    return failure;
+  }
   FileResult result = FileResult::Success();
   while (!bytes.empty() && result.ok) {
     DWORD written = 0;
@@ -94,6 +111,12 @@ FileResult Win32FileSystem::MakeFolders(const Text& folder) {
   if (CreateDirectoryW(path.c_str(), nullptr)) return FileResult::Success();
   const DWORD error = GetLastError();
   return IsFolder(path) ? FileResult::Success() : FileResult::Failure(SystemMessage(error));
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FreeBytesIn(const Text& folder) const {
+  ULARGE_INTEGER freeToUser{};
+  if (!GetDiskFreeSpaceExW(InFolder(folder, L"").c_str(), &freeToUser, nullptr, nullptr)) return std::nullopt;
+  return freeToUser.QuadPart;
 }
 
 std::optional<Text> Win32FileSystem::ShortPathOf(const Text& path) const {

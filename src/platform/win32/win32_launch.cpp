@@ -1,7 +1,9 @@
 #include "platform/win32/win32_launch.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
+#include <vector>
 
 #include "platform/win32/win32_text.h"
 
@@ -40,7 +42,86 @@ std::wstring Interpreter() {
   return system + L"\\cmd.exe";
 }
 
+// Reading more than this of an error stream says nothing more to the user.
+constexpr DWORD kErrorOutputLimit = 64 * 1024;
+
+// A new temporary file for a child's error stream: inheritable, readable by
+// us from the start afterwards, gone when the last handle closes.
+HANDLE NewErrorFile() {
+  static std::atomic<unsigned> counter{0};
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return INVALID_HANDLE_VALUE;
+  const std::wstring path = std::wstring(folder) + L"~quernel-errors-" +
+                            std::to_wstring(GetCurrentProcessId()) + L'-' +
+                            std::to_wstring(GetTickCount64()) + L'-' + std::to_wstring(counter++) + L".tmp";
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable, CREATE_NEW,
+                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+// An attribute list that lets a child inherit `handle` and no other handle.
+class InheritOnly {
+ public:
+  explicit InheritOnly(HANDLE handle) : handle_(handle) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    buffer_.resize(size);
+    if (!InitializeProcThreadAttributeList(List(), 1, 0, &size)) return;
+    initialized_ = true;
+    ok_ = UpdateProcThreadAttribute(List(), 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_, sizeof handle_,
+                                    nullptr, nullptr) != FALSE;
+  }
+  ~InheritOnly() {
+    if (initialized_) DeleteProcThreadAttributeList(List());
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+  bool Ok() const { return ok_; }
+  LPPROC_THREAD_ATTRIBUTE_LIST List() {
+    return reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer_.data());
+  }
+
+ private:
+  HANDLE handle_;  // the attribute list points here
+  std::vector<char> buffer_;
+  bool initialized_ = false;
+  bool ok_ = false;
+};
+
 }  // namespace
+
+Win32Process::~Win32Process() {
+  CloseHandle(process_);
+  if (errorFile_) CloseHandle(errorFile_);
+}
+
+ProcessEnd Win32Process::End() const {
+  ProcessEnd end;
+  DWORD exitCode = 0;
+  if (GetExitCodeProcess(process_, &exitCode)) end.exitCode = static_cast<int>(exitCode);
+  if (!errorFile_) return end;
+  // The child's handle shared our file position: read from the start.
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(errorFile_, start, nullptr, FILE_BEGIN)) return end;
+  std::string bytes(kErrorOutputLimit, '\0');
+  DWORD read = 0;
+  if (!ReadFile(errorFile_, bytes.data(), kErrorOutputLimit, &read, nullptr)) read = 0;
+  bytes.resize(read);
+  end.errorOutput = FromOemCodePage(bytes);
+  return end;
+}
+
+Text FromOemCodePage(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int size = static_cast<int>(bytes.size());
+  const UINT codePage = GetOEMCP();
+  std::wstring wide(
+      static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0)), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return Utf8(wide);
+}
 
 std::wstring CommandToRun(const std::wstring& commandLine, const std::wstring& interpreter) {
   if (!IsBatchFile(ProgramOf(commandLine))) return commandLine;
@@ -71,12 +152,32 @@ Launch StartProgram(const LaunchRequest& request) {
   std::wstring commandLine = CommandToRun(requested, Interpreter());
   const bool hidden = request.style == WindowStyle::Hidden;
 
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(hidden ? SW_HIDE : SW_SHOWNORMAL);
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startup.StartupInfo.wShowWindow = static_cast<WORD>(hidden ? SW_HIDE : SW_SHOWNORMAL);
   DWORD flags = CREATE_UNICODE_ENVIRONMENT;
   if (hidden) flags |= CREATE_NO_WINDOW;
+
+  // Standard input and output are none: cmd's echo of the commands goes
+  // nowhere, and nothing waits for a key.
+  HANDLE errorFile = nullptr;
+  std::unique_ptr<InheritOnly> inheritOnly;
+  if (request.keepErrorOutput) {
+    errorFile = NewErrorFile();
+    if (errorFile == INVALID_HANDLE_VALUE) return {nullptr, LastErrorMessage()};
+    inheritOnly = std::make_unique<InheritOnly>(errorFile);
+    if (!inheritOnly->Ok()) {
+      const DWORD error = GetLastError();
+      CloseHandle(errorFile);
+      return {nullptr, SystemMessage(error)};
+    }
+    startup.StartupInfo.cb = sizeof startup;
+    startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdError = errorFile;
+    startup.lpAttributeList = inheritOnly->List();
+    flags |= EXTENDED_STARTUPINFO_PRESENT;
+  }
 
   std::wstring environment;
   if (!request.unsetEnvironment.empty()) {
@@ -88,11 +189,15 @@ Launch StartProgram(const LaunchRequest& request) {
   }
 
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags,
-                      environment.empty() ? nullptr : environment.data(), nullptr, &startup, &started))
-    return {nullptr, LastErrorMessage()};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, errorFile ? TRUE : FALSE, flags,
+                      environment.empty() ? nullptr : environment.data(), nullptr, &startup.StartupInfo,
+                      &started)) {
+    const DWORD error = GetLastError();
+    if (errorFile) CloseHandle(errorFile);
+    return {nullptr, SystemMessage(error)};
+  }
   CloseHandle(started.hThread);
-  return {std::make_unique<Win32Process>(started.hProcess), {}};
+  return {std::make_unique<Win32Process>(started.hProcess, errorFile), {}};
 }
 
 }  // namespace quernel::win32

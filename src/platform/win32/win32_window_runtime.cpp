@@ -28,6 +28,8 @@ constexpr int kFrameCaptionIndent = 105;
 constexpr int kFrameCaptionPadding = 2;  // pixels of background either side
 // Room for the opened list below a drop-down list's field (twips).
 constexpr int kDropDownDepth = 1800;
+// The longest path Windows knows, in UTF-16 units ("\\?\" paths).
+constexpr std::size_t kLongestPath = 32768;
 
 template <typename Function>
 Function SystemFunction(const wchar_t* module, const char* name) {
@@ -190,15 +192,16 @@ int Win32WindowRuntime::Pixels(int twips) const {
 
 // --- Building the window -------------------------------------------------------
 
-void Win32WindowRuntime::CreateForm(FormEvents& events) {
+std::optional<Text> Win32WindowRuntime::CreateForm(FormEvents& events) {
   events_ = &events;
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&classes);
+  // Shared icons: the system keeps one copy however often a form is made.
   icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
   smallIcon_ =
       static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   if (!icon_) icon_ = LoadIconW(nullptr, IDI_APPLICATION);
 
   WNDCLASSEXW windowClass{};
@@ -210,12 +213,15 @@ void Win32WindowRuntime::CreateForm(FormEvents& events) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
+  // A second form in one process finds the class registered by the first.
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    return LastErrorMessage();
 
   dpi_ = DpiOf(nullptr);
   face_ = ChineseFace();
   form_ = CreateWindowExW(0, kWindowClass, Wide(kFormDesign.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr,
                           nullptr, instance_, this);
+  if (!form_) return LastErrorMessage();
   dpi_ = DpiOf(form_);
   HWND previous = HWND_TOP;
   for (ControlId id : WindowOrder()) CreateControl(DesignOf(id), previous);
@@ -224,6 +230,7 @@ void Win32WindowRuntime::CreateForm(FormEvents& events) {
   PlaceForm();
   PlaceControls();
   AcceptDrops();
+  return std::nullopt;
 }
 
 void Win32WindowRuntime::AcceptDrops() {
@@ -676,9 +683,12 @@ Text Win32WindowRuntime::ProgramFolder() const {
       path.resize(length);
       break;
     }
-    path.resize(path.size() * 2);  // cut off: try a longer buffer
+    if (path.size() >= kLongestPath) return {};  // no path is that long
+    path.resize(path.size() * 2);                // cut off: try a longer buffer
   }
-  path.resize(path.rfind(L'\\'));
+  const auto separator = path.rfind(L'\\');
+  if (separator == std::wstring::npos) return {};
+  path.resize(separator);
   if (path.size() == 2 && path[1] == L':') path += L'\\';  // a root keeps its separator
   return Utf8(path);
 }
@@ -710,9 +720,9 @@ Launch Win32WindowRuntime::LaunchProgram(const LaunchRequest& request) {
 
 // The window goes on painting while the process runs; what the user types or
 // clicks meanwhile is dropped, as the window would not have taken it.
-void Win32WindowRuntime::WaitWhilePainting(Process& process) {
+ProcessEnd Win32WindowRuntime::WaitWhilePainting(Process& process) {
   auto* started = dynamic_cast<Win32Process*>(&process);
-  if (!started) return;
+  if (!started) return {};
   waiting_ = true;
   const HANDLE handle = started->Handle();
   while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
@@ -725,13 +735,14 @@ void Win32WindowRuntime::WaitWhilePainting(Process& process) {
       if (m == WM_QUIT) {
         PostQuitMessage(static_cast<int>(message.wParam));
         waiting_ = false;
-        return;
+        return {};
       }
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
   }
   waiting_ = false;
+  return started->End();
 }
 
 }  // namespace quernel::win32

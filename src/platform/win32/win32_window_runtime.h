@@ -26,7 +26,7 @@ class Win32WindowRuntime final : public WindowRuntime {
   Win32WindowRuntime(const Win32WindowRuntime&) = delete;
   Win32WindowRuntime& operator=(const Win32WindowRuntime&) = delete;
 
-  void CreateForm(FormEvents& events) override;
+  std::optional<Text> CreateForm(FormEvents& events) override;
   void ShowForm() override;
   void RunUntilClosed() override;
   void CloseForm() override;
@@ -49,7 +49,7 @@ class Win32WindowRuntime final : public WindowRuntime {
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  void WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process) override;
 
   // The control's window (a frame's: its caption), null for the lines.
   HWND ControlWindow(ControlId control) const;
