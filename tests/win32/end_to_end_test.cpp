@@ -449,39 +449,40 @@ TEST_F(QuernelSession, ADroppedFolderOrFileFillsTheFolderField) {
   ASSERT_TRUE(notice.window) << "no notice";
   Answer(notice);
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\""), std::string::npos);
+}
 
-  // --- Listings that fail ------------------------------------------------------------
+// --- Listings that fail ------------------------------------------------------------
 
-  // cmd ends the batch file's bare "exit" with 0 whatever dir met; its words on
-  // the error stream are what tell. The listing stays where it is, no viewer.
-  struct FailureCase {
-    const char* name;
-    std::function<void(QuernelSession&, const fs::path& music)> choose;
-    const wchar_t* words;  // what cmd wrote to its error stream
-  };
+// cmd ends the batch file's bare "exit" with 0 whatever dir met; its words on
+// the error stream are what tell. The listing stays where it is, no viewer.
+struct FailureCase {
+  const char* name;
+  std::function<void(QuernelSession&, const fs::path& music)> choose;
+  const wchar_t* words;  // what cmd wrote to its error stream
+};
 
-  class FailedListing : public QuernelSession, public ::testing::WithParamInterface<FailureCase> {};
+class FailedListing : public QuernelSession, public ::testing::WithParamInterface<FailureCase> {};
 
-  TEST_P(FailedListing, ShowsCmdsWordsInsteadOfTheNoticeAndOpensNoViewer) {
-    const fs::path music = MakeMusicFolder();
-    Start();
-    Type(txtPath, music.wstring());
-    GetParam().choose(*this, music);
-    const Box error = Output();
-    ASSERT_TRUE(error.window) << "no box";
-    ASSERT_EQ(error.texts.size(), 1u);
-    const std::wstring& prompt = error.texts[0];
-    EXPECT_EQ(prompt.find(Wide(texts::kNotice)), std::wstring::npos);
-    EXPECT_NE(prompt.find(L"文件列表没有完成"), std::wstring::npos) << Utf8(prompt);
-    EXPECT_NE(prompt.find(GetParam().words), std::wstring::npos) << Utf8(prompt);
-    EXPECT_NE(prompt.find((programFolder_ / L"path.txt").wstring()), std::wstring::npos) << Utf8(prompt);
-    Answer(error);
-    EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "left for the user to look at";
-    std::this_thread::sleep_for(500ms);
-    EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
-  }
+TEST_P(FailedListing, ShowsCmdsWordsInsteadOfTheNoticeAndOpensNoViewer) {
+  const fs::path music = MakeMusicFolder();
+  Start();
+  Type(txtPath, music.wstring());
+  GetParam().choose(*this, music);
+  const Box error = Output();
+  ASSERT_TRUE(error.window) << "no box";
+  ASSERT_EQ(error.texts.size(), 1u);
+  const std::wstring& prompt = error.texts[0];
+  EXPECT_EQ(prompt.find(Wide(texts::kNotice)), std::wstring::npos);
+  EXPECT_NE(prompt.find(L"文件列表没有完成"), std::wstring::npos) << Utf8(prompt);
+  EXPECT_NE(prompt.find(GetParam().words), std::wstring::npos) << Utf8(prompt);
+  EXPECT_NE(prompt.find((programFolder_ / L"path.txt").wstring()), std::wstring::npos) << Utf8(prompt);
+  Answer(error);
+  EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "left for the user to look at";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+}
 
-  // clang-format off
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, FailedListing, ::testing::Values(
     FailureCase{"MissingFolder", [](QuernelSession& s, const fs::path& music) {
                   s.Type(txtPath, (music / L"不存在").wstring());
@@ -493,286 +494,284 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailedListing, ::testing::Values(
                   s.Pick(cobType, 3);
                 }, L"无效参数。"}),
     [](const auto& test) { return std::string(test.param.name); });
-  // clang-format on
+// clang-format on
 
-  TEST_F(QuernelSession, AnOldListingHeldOpenIsNeverShownAsTheNewOne) {
-    const fs::path listing = programFolder_ / L"path.txt";
-    WriteBytes(listing, "old listing\r\n");
-    // A viewer that keeps the file open without letting it be deleted.
-    HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Start();
-    Type(txtPath, root_.wstring());
-    const Box error = Output();
-    ASSERT_TRUE(error.window) << "no box";
-    ASSERT_EQ(error.texts.size(), 1u);
-    EXPECT_NE(error.texts[0].find(L"无法删除上次的文件列表"), std::wstring::npos) << Utf8(error.texts[0]);
-    EXPECT_NE(error.texts[0].find(listing.wstring()), std::wstring::npos) << Utf8(error.texts[0]);
-    Answer(error);
-    CloseHandle(held);
-    EXPECT_EQ(ReadBytes(listing), "old listing\r\n");
-    EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat")) << "nothing is run";
-    EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt"));
+TEST_F(QuernelSession, AnOldListingHeldOpenIsNeverShownAsTheNewOne) {
+  const fs::path listing = programFolder_ / L"path.txt";
+  WriteBytes(listing, "old listing\r\n");
+  // A viewer that keeps the file open without letting it be deleted.
+  HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Start();
+  Type(txtPath, root_.wstring());
+  const Box error = Output();
+  ASSERT_TRUE(error.window) << "no box";
+  ASSERT_EQ(error.texts.size(), 1u);
+  EXPECT_NE(error.texts[0].find(L"无法删除上次的文件列表"), std::wstring::npos) << Utf8(error.texts[0]);
+  EXPECT_NE(error.texts[0].find(listing.wstring()), std::wstring::npos) << Utf8(error.texts[0]);
+  Answer(error);
+  CloseHandle(held);
+  EXPECT_EQ(ReadBytes(listing), "old listing\r\n");
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat")) << "nothing is run";
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt"));
+}
+
+// --- The batch file and the viewer ---------------------------------------------------
+
+TEST_F(QuernelSession, BatchFileIsTheCommandInTheOemCodePage) {
+  const fs::path music = MakeMusicFolder();
+  Start();
+  Type(txtPath, music.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window);
+  EXPECT_EQ(notice.title, L"Quernel");
+  EXPECT_EQ(notice.buttons, 1) << "OK alone";
+  Photograph(notice.window, L"quernel-notice.png");
+  Answer(notice);
+
+  const std::string root = Utf8(root_.wstring());
+  ASSERT_TRUE(std::all_of(root.begin(), root.end(), [](char c) { return c > 0; })) << "an ASCII temp folder";
+  // 音乐 and 程序 in code page 936.
+  const std::string expected = "dir \"" + root + "\\\xD2\xF4\xC0\xD6\\*.*\"    /o:n /B >\"" + root +
+                               "\\\xB3\xCC\xD0\xF2\\Path.txt\"\r\nexit\r\n";
+  EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), expected);
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (programFolder_ / L"path.txt").wstring() + L'"');
+}
+
+TEST_F(QuernelSession, APercentSignInTheFolderIsDoubledInTheBatchFile) {
+  const fs::path folder = root_ / L"100%";
+  fs::create_directories(folder);
+  WriteBytes(folder / L"x.txt", "x");
+  Start();
+  Type(txtPath, folder.wstring());
+  Answer(Output());
+  EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find("\\100%%\\*.*"), std::string::npos);
+  EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
+}
+
+TEST_F(QuernelSession, AQuoteInThePatternIsRefusedAndNothingIsWritten) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Type(cobFilter, L"*.txt\"");
+  const Box error = Output();
+  ASSERT_TRUE(error.window);
+  EXPECT_EQ(error.title, L"Quernel");
+  EXPECT_TRUE(error.Shows(texts::kPatternHasForbiddenCharacter));
+  Photograph(error.window, L"quernel-error.png");
+  Answer(error);
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+}
+
+// --- Leaving ---------------------------------------------------------------------------
+
+TEST_F(QuernelSession, EscapeClosesTheWindowAndRemovesTheBatchFile) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Answer(Output());
+  ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
+  Key(VK_ESCAPE);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+  EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
+}
+
+TEST_F(QuernelSession, TheCloseBoxClosesAsTheExitButtonDoes) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Answer(Output());
+  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+}
+
+// --- Keyboard ----------------------------------------------------------------------------
+
+TEST_F(QuernelSession, KeysWorkTheWindow) {
+  Start();
+  EXPECT_EQ(Focus(), Control(cmdOut)) << "the window opens with the focus on the output button";
+  AltKey(L'f');
+  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); }))
+      << "the label's access key leads to the folder";
+  AltKey(L'w');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1; }));
+  EXPECT_EQ(Checked(chkT), 0) << "the style boxes exclude each other";
+  AltKey(L't');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkT) == 1; }));
+  EXPECT_EQ(Checked(chkW), 0);
+  AltKey(L'l');
+  EXPECT_TRUE(WaitFor([&] { return Checked(chkL) == 1; }));
+
+  Type(txtPath, root_.wstring());
+  Key(VK_RETURN);  // the default button
+  const Box notice = WaitForBox();
+  ASSERT_TRUE(notice.window) << "Enter did not output";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+  EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" /o:n /l /B >"), std::string::npos);
+}
+
+TEST_F(QuernelSession, BrowseShowsTheFolderPickerAndCancelKeepsTheField) {
+  Start();
+  Type(txtPath, L"D:\\旧");
+  AltKey(L'b');  // from the output button the next "B" is Browse
+  const Box picker = WaitForBox();
+  ASSERT_TRUE(picker.window) << "no folder picker";
+  EXPECT_TRUE(picker.Shows(texts::kFolderPrompt));
+  Answer(picker, IDCANCEL);
+  EXPECT_EQ(TextOf(Control(txtPath)), L"D:\\旧");
+}
+
+// --- About and help ------------------------------------------------------------------------
+
+TEST_F(QuernelSession, AboutShowsTheNameAndCopyright) {
+  Start();
+  Press(cmdAbout);
+  const Box about = WaitForBox();
+  ASSERT_TRUE(about.window) << "no About box";
+  EXPECT_NE(about.title.find(L"Quernel"), std::wstring::npos) << Utf8(about.title);
+  const bool copyright = std::any_of(about.texts.begin(), about.texts.end(), [](const std::wstring& t) {
+    return t.find(Wide(texts::kCopyright)) != std::wstring::npos;
+  });
+  EXPECT_TRUE(copyright);
+  Photograph(about.window, L"quernel-about.png");
+  Answer(about);
+  EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), WAIT_TIMEOUT) << "the program goes on";
+}
+
+TEST_F(QuernelSession, HelpOpensThePageWithTheFileManager) {
+  Start();
+  Press(cmdHelp);
+  EXPECT_EQ(WaitForRecord(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
+}
+
+// --- A program folder the user cannot write ------------------------------------------------
+
+TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
+  if (std::string_view(QUERNEL_READ_ONLY_PROGRAM_FOLDER).empty())
+    GTEST_SKIP() << "no read-only folder fixture";
+  const fs::path readOnly = HostPath(QUERNEL_READ_ONLY_PROGRAM_FOLDER);
+  if (!fs::exists(readOnly / L"Quernel.exe")) GTEST_SKIP() << "no read-only program folder on this host";
+  const fs::path probe = readOnly / L"probe.tmp";
+  if (HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+      file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    GTEST_SKIP() << "the folder could not be made read-only here (chattr +i needs root on ext2/3/4)";
   }
+  wchar_t localAppData[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH), 0u);
+  const fs::path work = fs::path(localAppData) / L"Quernel";
+  std::error_code error;
+  fs::remove(work / L"path.bat", error);
 
-  // --- The batch file and the viewer ---------------------------------------------------
+  Start(readOnly);
+  Type(txtPath, root_.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window);
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+  const std::string batch = ReadBytes(work / L"path.bat");
+  EXPECT_NE(batch.find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""), std::string::npos) << batch;
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
+  Key(VK_ESCAPE);
+  ASSERT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(work / L"path.bat")) << "Unload removes it there too";
+}
 
-  TEST_F(QuernelSession, BatchFileIsTheCommandInTheOemCodePage) {
-    const fs::path music = MakeMusicFolder();
-    Start();
-    Type(txtPath, music.wstring());
-    const Box notice = Output();
-    ASSERT_TRUE(notice.window);
-    EXPECT_EQ(notice.title, L"Quernel");
-    EXPECT_EQ(notice.buttons, 1) << "OK alone";
-    Photograph(notice.window, L"quernel-notice.png");
-    Answer(notice);
+// --- The window as the user sees it --------------------------------------------------------
 
-    const std::string root = Utf8(root_.wstring());
-    ASSERT_TRUE(std::all_of(root.begin(), root.end(), [](char c) { return c > 0; }))
-        << "an ASCII temp folder";
-    // 音乐 and 程序 in code page 936.
-    const std::string expected = "dir \"" + root + "\\\xD2\xF4\xC0\xD6\\*.*\"    /o:n /B >\"" + root +
-                                 "\\\xB3\xCC\xD0\xF2\\Path.txt\"\r\nexit\r\n";
-    EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), expected);
-    EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (programFolder_ / L"path.txt").wstring() + L'"');
-  }
+TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
+  Start();
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  RECT client;
+  GetClientRect(form_, &client);
+  EXPECT_EQ(client.right, MulDiv(kFormDesign.clientWidth, dpi, 1440));
+  EXPECT_EQ(client.bottom, MulDiv(kFormDesign.clientHeight, dpi, 1440));
 
-  TEST_F(QuernelSession, APercentSignInTheFolderIsDoubledInTheBatchFile) {
-    const fs::path folder = root_ / L"100%";
-    fs::create_directories(folder);
-    WriteBytes(folder / L"x.txt", "x");
-    Start();
-    Type(txtPath, folder.wstring());
-    Answer(Output());
-    EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find("\\100%%\\*.*"), std::string::npos);
-    EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
-  }
+  SetForegroundWindow(form_);
+  std::this_thread::sleep_for(700ms);  // painted, and the caret shown
+  const RgbImage image = Photograph(form_, L"quernel-window.png");
+  bool blue = false;  // the lists' text
+  for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+    blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
+  EXPECT_TRUE(blue);
+}
 
-  TEST_F(QuernelSession, AQuoteInThePatternIsRefusedAndNothingIsWritten) {
-    Start();
-    Type(txtPath, root_.wstring());
-    Type(cobFilter, L"*.txt\"");
-    const Box error = Output();
-    ASSERT_TRUE(error.window);
-    EXPECT_EQ(error.title, L"Quernel");
-    EXPECT_TRUE(error.Shows(texts::kPatternHasForbiddenCharacter));
-    Photograph(error.window, L"quernel-error.png");
-    Answer(error);
-    EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-  }
+// --- A packaged program -------------------------------------------------------------------------
 
-  // --- Leaving ---------------------------------------------------------------------------
+// The release's checks run the program where a user puts it, unpacked from
+// the ZIP or installed by the MSI: QUERNEL_PACKAGED_PROGRAM names that
+// folder. One whole output run, as in the tests above; the listing stays.
+TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
+  wchar_t named[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH))
+    GTEST_SKIP() << "QUERNEL_PACKAGED_PROGRAM names no packaged program";
+  const fs::path program = named;
+  ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
+  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
+    fs::copy_file(HostPath(QUERNEL_RECORDER), program / standIn, fs::copy_options::overwrite_existing);
+  const fs::path music = MakeMusicFolder();
+  Start(program);
+  Type(txtPath, music.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window) << "no notice";
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
 
-  TEST_F(QuernelSession, EscapeClosesTheWindowAndRemovesTheBatchFile) {
-    Start();
-    Type(txtPath, root_.wstring());
-    Answer(Output());
-    ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
-    Key(VK_ESCAPE);
-    ASSERT_TRUE(Exited());
-    EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-    EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
-  }
+  auto oem = [](const std::wstring& text) {
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+  };
+  EXPECT_EQ(ReadBytes(program / L"path.bat"), "dir \"" + oem(music.wstring()) + "\\*.*\"    /o:n /B >\"" +
+                                                  oem(program.wstring()) + "\\Path.txt\"\r\nexit\r\n");
+  std::vector<std::wstring> lines = ListingLines(ReadBytes(program / L"path.txt"));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt",
+                                              L"子文件夹", L"歌曲.mp3"}));
+  EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
 
-  TEST_F(QuernelSession, TheCloseBoxClosesAsTheExitButtonDoes) {
-    Start();
-    Type(txtPath, root_.wstring());
-    Answer(Output());
-    PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(Exited());
-    EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-  }
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(Exited());
+  EXPECT_FALSE(fs::exists(program / L"path.bat"));
+  for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
+}
 
-  // --- Keyboard ----------------------------------------------------------------------------
+// --- The file's version block ----------------------------------------------------------------
 
-  TEST_F(QuernelSession, KeysWorkTheWindow) {
-    Start();
-    EXPECT_EQ(Focus(), Control(cmdOut)) << "the window opens with the focus on the output button";
-    AltKey(L'f');
-    EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); }))
-        << "the label's access key leads to the folder";
-    AltKey(L'w');
-    EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1; }));
-    EXPECT_EQ(Checked(chkT), 0) << "the style boxes exclude each other";
-    AltKey(L't');
-    EXPECT_TRUE(WaitFor([&] { return Checked(chkT) == 1; }));
-    EXPECT_EQ(Checked(chkW), 0);
-    AltKey(L'l');
-    EXPECT_TRUE(WaitFor([&] { return Checked(chkL) == 1; }));
-
-    Type(txtPath, root_.wstring());
-    Key(VK_RETURN);  // the default button
-    const Box notice = WaitForBox();
-    ASSERT_TRUE(notice.window) << "Enter did not output";
-    EXPECT_TRUE(notice.Shows(texts::kNotice));
-    Answer(notice);
-    EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" /o:n /l /B >"), std::string::npos);
-  }
-
-  TEST_F(QuernelSession, BrowseShowsTheFolderPickerAndCancelKeepsTheField) {
-    Start();
-    Type(txtPath, L"D:\\旧");
-    AltKey(L'b');  // from the output button the next "B" is Browse
-    const Box picker = WaitForBox();
-    ASSERT_TRUE(picker.window) << "no folder picker";
-    EXPECT_TRUE(picker.Shows(texts::kFolderPrompt));
-    Answer(picker, IDCANCEL);
-    EXPECT_EQ(TextOf(Control(txtPath)), L"D:\\旧");
-  }
-
-  // --- About and help ------------------------------------------------------------------------
-
-  TEST_F(QuernelSession, AboutShowsTheNameAndCopyright) {
-    Start();
-    Press(cmdAbout);
-    const Box about = WaitForBox();
-    ASSERT_TRUE(about.window) << "no About box";
-    EXPECT_NE(about.title.find(L"Quernel"), std::wstring::npos) << Utf8(about.title);
-    const bool copyright = std::any_of(about.texts.begin(), about.texts.end(), [](const std::wstring& t) {
-      return t.find(Wide(texts::kCopyright)) != std::wstring::npos;
-    });
-    EXPECT_TRUE(copyright);
-    Photograph(about.window, L"quernel-about.png");
-    Answer(about);
-    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), WAIT_TIMEOUT) << "the program goes on";
-  }
-
-  TEST_F(QuernelSession, HelpOpensThePageWithTheFileManager) {
-    Start();
-    Press(cmdHelp);
-    EXPECT_EQ(WaitForRecord(L"explorer"),
-              L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
-  }
-
-  // --- A program folder the user cannot write ------------------------------------------------
-
-  TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
-    if (std::string_view(QUERNEL_READ_ONLY_PROGRAM_FOLDER).empty())
-      GTEST_SKIP() << "no read-only folder fixture";
-    const fs::path readOnly = HostPath(QUERNEL_READ_ONLY_PROGRAM_FOLDER);
-    if (!fs::exists(readOnly / L"Quernel.exe")) GTEST_SKIP() << "no read-only program folder on this host";
-    const fs::path probe = readOnly / L"probe.tmp";
-    if (HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-        file != INVALID_HANDLE_VALUE) {
-      CloseHandle(file);
-      GTEST_SKIP() << "the folder could not be made read-only here (chattr +i needs root on ext2/3/4)";
-    }
-    wchar_t localAppData[MAX_PATH];
-    ASSERT_GT(GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH), 0u);
-    const fs::path work = fs::path(localAppData) / L"Quernel";
-    std::error_code error;
-    fs::remove(work / L"path.bat", error);
-
-    Start(readOnly);
-    Type(txtPath, root_.wstring());
-    const Box notice = Output();
-    ASSERT_TRUE(notice.window);
-    EXPECT_TRUE(notice.Shows(texts::kNotice));
-    Answer(notice);
-    const std::string batch = ReadBytes(work / L"path.bat");
-    EXPECT_NE(batch.find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""), std::string::npos) << batch;
-    EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
-    Key(VK_ESCAPE);
-    ASSERT_TRUE(Exited());
-    EXPECT_FALSE(fs::exists(work / L"path.bat")) << "Unload removes it there too";
-  }
-
-  // --- The window as the user sees it --------------------------------------------------------
-
-  TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
-    Start();
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    RECT client;
-    GetClientRect(form_, &client);
-    EXPECT_EQ(client.right, MulDiv(kFormDesign.clientWidth, dpi, 1440));
-    EXPECT_EQ(client.bottom, MulDiv(kFormDesign.clientHeight, dpi, 1440));
-
-    SetForegroundWindow(form_);
-    std::this_thread::sleep_for(700ms);  // painted, and the caret shown
-    const RgbImage image = Photograph(form_, L"quernel-window.png");
-    bool blue = false;  // the lists' text
-    for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
-      blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
-    EXPECT_TRUE(blue);
-  }
-
-  // --- A packaged program -------------------------------------------------------------------------
-
-  // The release's checks run the program where a user puts it, unpacked from
-  // the ZIP or installed by the MSI: QUERNEL_PACKAGED_PROGRAM names that
-  // folder. One whole output run, as in the tests above; the listing stays.
-  TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
-    wchar_t named[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH))
-      GTEST_SKIP() << "QUERNEL_PACKAGED_PROGRAM names no packaged program";
-    const fs::path program = named;
-    ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
-    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
-      fs::copy_file(HostPath(QUERNEL_RECORDER), program / standIn, fs::copy_options::overwrite_existing);
-    const fs::path music = MakeMusicFolder();
-    Start(program);
-    Type(txtPath, music.wstring());
-    const Box notice = Output();
-    ASSERT_TRUE(notice.window) << "no notice";
-    EXPECT_TRUE(notice.Shows(texts::kNotice));
-    Answer(notice);
-
-    auto oem = [](const std::wstring& text) {
-      std::string bytes(text.size() * 2, '\0');
-      bytes.resize(static_cast<std::size_t>(
-          WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                              static_cast<int>(bytes.size()), nullptr, nullptr)));
-      return bytes;
-    };
-    EXPECT_EQ(ReadBytes(program / L"path.bat"), "dir \"" + oem(music.wstring()) + "\\*.*\"    /o:n /B >\"" +
-                                                    oem(program.wstring()) + "\\Path.txt\"\r\nexit\r\n");
-    std::vector<std::wstring> lines = ListingLines(ReadBytes(program / L"path.txt"));
-    std::sort(lines.begin(), lines.end());
-    EXPECT_EQ(lines, (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt",
-                                                L"子文件夹", L"歌曲.mp3"}));
-    EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
-
-    Key(VK_ESCAPE);
-    EXPECT_TRUE(Exited());
-    EXPECT_FALSE(fs::exists(program / L"path.bat"));
-    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
-  }
-
-  // --- The file's version block ----------------------------------------------------------------
-
-  TEST(QuernelExe, CarriesItsVersionAndCopyright) {
-    const std::wstring exe = HostPath(QUERNEL_EXE);
-    const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, block.data()));
-    auto value = [&](const wchar_t* name) {
-      wchar_t* text = nullptr;
-      UINT length = 0;
-      const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
-      if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
-        return std::wstring();
-      return std::wstring(text, length > 0 ? length - 1 : 0);
-    };
-    EXPECT_EQ(value(L"FileVersion"), Wide(product::kVersion));
-    EXPECT_EQ(value(L"ProductVersion"), Wide(product::kVersion));
-    EXPECT_EQ(value(L"ProductName"), L"Quernel");
-    EXPECT_EQ(value(L"OriginalFilename"), L"Quernel.exe");
-    EXPECT_EQ(value(L"LegalCopyright"), Wide(product::kCopyright));
-    EXPECT_EQ(value(L"Comments"), Wide(product::kComment));
-    VS_FIXEDFILEINFO* fixed = nullptr;
+TEST(QuernelExe, CarriesItsVersionAndCopyright) {
+  const std::wstring exe = HostPath(QUERNEL_EXE);
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, block.data()));
+  auto value = [&](const wchar_t* name) {
+    wchar_t* text = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    unsigned major = 0, minor = 0, build = 0;
-    ASSERT_EQ(std::sscanf(Text(product::kVersion).c_str(), "%u.%u.%u", &major, &minor, &build), 3);
-    EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
-    EXPECT_EQ(fixed->dwFileVersionLS, build);
-  }
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+    if (!VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
+      return std::wstring();
+    return std::wstring(text, length > 0 ? length - 1 : 0);
+  };
+  EXPECT_EQ(value(L"FileVersion"), Wide(product::kVersion));
+  EXPECT_EQ(value(L"ProductVersion"), Wide(product::kVersion));
+  EXPECT_EQ(value(L"ProductName"), L"Quernel");
+  EXPECT_EQ(value(L"OriginalFilename"), L"Quernel.exe");
+  EXPECT_EQ(value(L"LegalCopyright"), Wide(product::kCopyright));
+  EXPECT_EQ(value(L"Comments"), Wide(product::kComment));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  unsigned major = 0, minor = 0, build = 0;
+  ASSERT_EQ(std::sscanf(Text(product::kVersion).c_str(), "%u.%u.%u", &major, &minor, &build), 3);
+  EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
+  EXPECT_EQ(fixed->dwFileVersionLS, build);
+}
 
 }  // namespace
 }  // namespace quernel::test
