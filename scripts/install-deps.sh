@@ -38,14 +38,17 @@ if [ -n "$missing" ]; then
 fi
 
 # Chinese locales: the Windows program's code page 936 under Wine, and GBK
-# batch files for the Linux stand-in of the command interpreter.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' || ! locale -a 2>/dev/null | grep -qi '^zh_CN.gbk$'; then
+# batch files for the Linux stand-in of the command interpreter. An English
+# one too: Wine's ANSI and OEM code pages differ there (1252 and 437).
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$' || ! locale -a 2>/dev/null | grep -qi '^zh_CN.gbk$' ||
+  ! locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then
   if [ "$(id -u)" = 0 ]; then
-    sed -i -E 's/^# *(zh_CN.UTF-8 UTF-8)/\1/; s/^# *(zh_CN.GBK GBK)/\1/' /etc/locale.gen
+    sed -i -E 's/^# *(zh_CN.UTF-8 UTF-8)/\1/; s/^# *(zh_CN.GBK GBK)/\1/; s/^# *(en_US.UTF-8 UTF-8)/\1/' /etc/locale.gen
     grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
     grep -q '^zh_CN.GBK GBK' /etc/locale.gen || echo 'zh_CN.GBK GBK' >> /etc/locale.gen
+    grep -q '^en_US.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen >/dev/null
   else
-    echo "note: the zh_CN.UTF-8 and zh_CN.GBK locales are missing; tests that need them are skipped" >&2
+    echo "note: the zh_CN.UTF-8, zh_CN.GBK or en_US.UTF-8 locale is missing; tests that need them are skipped" >&2
   fi
 fi

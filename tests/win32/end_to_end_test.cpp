@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/form_design.h"
+#include "core/frm_main.h"
 #include "core/texts.h"
 #include "drop_files.h"
 #include "host_path.h"
@@ -55,11 +56,12 @@ void RemoveTree(const fs::path& root) {
   fs::remove_all(root, error);
 }
 
-// The lines of a listing cmd wrote in the OEM code page (936).
-std::vector<std::wstring> ListingLines(const std::string& gbk) {
-  std::wstring text(gbk.size(), L'\0');
-  text.resize(static_cast<std::size_t>(MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
-                                                           text.data(), static_cast<int>(text.size()))));
+// The lines of a listing cmd wrote in the OEM code page (936, or 437 in
+// English).
+std::vector<std::wstring> ListingLines(const std::string& oem) {
+  std::wstring text(oem.size(), L'\0');
+  text.resize(static_cast<std::size_t>(MultiByteToWideChar(
+      CP_OEMCP, 0, oem.data(), static_cast<int>(oem.size()), text.data(), static_cast<int>(text.size()))));
   std::vector<std::wstring> lines;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find(L"\r\n", start);
@@ -559,6 +561,53 @@ TEST_F(QuernelSession, AQuoteInThePatternIsRefusedAndNothingIsWritten) {
   EXPECT_EQ(error.title, L"Quernel");
   EXPECT_TRUE(error.Shows(texts::kPatternHasForbiddenCharacter));
   Photograph(error.window, L"quernel-error.png");
+  Answer(error);
+  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
+}
+
+// --- Under an English locale -------------------------------------------------------------
+
+// Run by a CTest entry of their own under LC_ALL=en_US.UTF-8, where Wine's
+// ANSI code page (1252) and OEM one (437) differ, unlike in Chinese (both
+// 936). Quernel.exe takes the code pages of this process.
+class QuernelInEnglish : public QuernelSession {
+ public:
+  void SetUp() override {
+    QuernelSession::SetUp();
+    ASSERT_EQ(GetACP(), 1252u) << "not under an English locale";
+    ASSERT_EQ(GetOEMCP(), 437u);
+    programFolder_ = root_ / L"program";  // 程序 has no place in 437
+    fs::create_directories(programFolder_);
+    InstallProgram(programFolder_);
+  }
+};
+
+TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageNotTheAnsiOne) {
+  const fs::path cafe = root_ / L"café";
+  fs::create_directories(cafe);
+  WriteBytes(cafe / L"x.txt", "x");
+  Start();
+  Type(txtPath, cafe.wstring());
+  const Box notice = Output();
+  ASSERT_TRUE(notice.window);
+  EXPECT_TRUE(notice.Shows(texts::kNotice));
+  Answer(notice);
+  const std::string root = Utf8(root_.wstring());
+  // é is 0x82 in code page 437 and 0xE9 in 1252.
+  EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"),
+            "dir \"" + root + "\\caf\x82\\*.*\"    /o:n /B >\"" + root + "\\program\\Path.txt\"\r\nexit\r\n");
+  EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
+}
+
+// Best fit would turn ā into "a" (in 1252 as in 437): "a*.txt" lists other
+// files.
+TEST_F(QuernelInEnglish, ACharacterOutsideTheCodePageIsRefusedNotMadeALookAlike) {
+  Start();
+  Type(txtPath, root_.wstring());
+  Type(cobFilter, L"ā*.txt");
+  const Box error = Output();
+  ASSERT_TRUE(error.window);
+  EXPECT_TRUE(error.Shows(FillMessage(texts::kPatternNotInCodePage, "ā", "437")));
   Answer(error);
   EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
 }

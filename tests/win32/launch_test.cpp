@@ -1,7 +1,14 @@
 // How the back-end turns a launch request into what CreateProcessW runs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "core/texts.h"
 #include "platform/win32/win32_launch.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_runtime.h"
 
 namespace quernel::win32 {
 namespace {
@@ -47,6 +54,37 @@ TEST(EnvironmentWithout, DropsTheNamedVariablesRegardlessOfCaseAndKeepsTheRest) 
       {Block({L"A=1"}), {}, Block({L"A=1"})},
   };
   for (const Case& c : cases) EXPECT_EQ(EnvironmentWithout(c.block.c_str(), c.names), c.kept);
+}
+
+// The hidden run as the output starts it, from a process that has DIRCMD=/p:
+// the batch file does not see it, and dir does not wait for a key.
+TEST(HiddenRun, TheBatchFileSeesNoDircmdAndEndsOnItsOwn) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / (L"quernel-dircmd-" + std::to_wstring(GetCurrentProcessId()));
+  fs::create_directories(folder);
+  // Pages of entries, and an ASCII path.
+  for (int i = 0; i < 60; ++i) std::ofstream(folder / (std::to_wstring(i) + L".txt")) << i;
+  const std::string at = Utf8(folder.wstring());
+  std::ofstream(folder / L"path.bat", std::ios::binary)
+      << "echo [%DIRCMD%]>\"" << at << "\\seen.txt\"\r\ndir \"" << at << "\\*.*\" >\"" << at
+      << "\\Path.txt\"\r\nexit\r\n";
+
+  SetEnvironmentVariableW(L"DIRCMD", L"/p");
+  Win32WindowRuntime window(GetModuleHandleW(nullptr));
+  Launch run = window.LaunchProgram(
+      {'"' + at + "\\path.bat\"", WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}});
+  SetEnvironmentVariableW(L"DIRCMD", nullptr);
+  ASSERT_TRUE(run.process) << run.failure;
+  const HANDLE process = static_cast<Win32Process&>(*run.process).Handle();
+  const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process, 1);
+  EXPECT_TRUE(ended) << "the run waits for a key";
+  std::ifstream seen(folder / L"seen.txt", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(seen), {}), "[]\r\n");
+  seen.close();
+  std::error_code error;
+  fs::remove_all(folder, error);
 }
 
 }  // namespace
