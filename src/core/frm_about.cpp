@@ -1,6 +1,6 @@
 #include "core/frm_about.h"
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 
 namespace quernel::frmAbout {
 

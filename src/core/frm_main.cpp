@@ -6,7 +6,7 @@
 
 #include "core/frm_about.h"
 #include "core/module1.h"
-#include "core/texts.h"
+#include "design/program_texts.h"
 
 namespace quernel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 
 namespace quernel {
 namespace {

@@ -4,8 +4,8 @@
 #include <span>
 #include <string_view>
 
-#include "core/form_design.h"
-#include "core/text.h"
+#include "design/form_design.h"
+#include "design/text.h"
 
 // The listing options: the nine command-line fragments that the window's
 // controls select, the fixed lists that select them, and the `dir` command

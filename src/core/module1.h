@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/text.h"
+#include "design/text.h"
 #include "platform/shell_dialogs.h"
 
 namespace quernel::Module1 {

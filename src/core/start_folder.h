@@ -3,19 +3,13 @@
 #include <optional>
 #include <vector>
 
-#include "core/text.h"
+#include "design/text.h"
 #include "platform/file_system.h"
+#include "platform/start_up.h"
 
 // The folder that arrives from outside the window: from the command line the
 // program was started with, or from items dropped on the window.
 namespace quernel {
-
-// What the program was started with: the arguments after the program's own
-// name, as the system gave them, and the folder it was started in.
-struct StartUp {
-  std::vector<Text> arguments;
-  Text currentFolder;
-};
 
 // A command line keeps a path that names nothing, for the listing to report;
 // a drop takes only what is there.

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "core/text.h"
+#include "design/text.h"
 
 // Conversion of text into the code page in which the command interpreter
 // reads batch files (on Windows the OEM code page, 936 on Simplified Chinese

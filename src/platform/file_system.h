@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "core/text.h"
+#include "design/text.h"
 
 // The file-system service: the few file operations the program needs, on
 // paths formed the Windows way (a backslash separates, names are found

@@ -3,6 +3,7 @@
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/shell_dialogs.h"
+#include "platform/start_up.h"
 #include "platform/window_runtime.h"
 
 namespace quernel {

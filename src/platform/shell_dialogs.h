@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/text.h"
+#include "design/text.h"
 #include "platform/window_runtime.h"
 
 // The shell's dialogs: the folder picker and the About box.

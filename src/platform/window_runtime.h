@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/form_design.h"
-#include "core/text.h"
+#include "design/form_design.h"
+#include "design/text.h"
 
 // The window runtime: the window frmMain and its controls, their events, the
 // application's folders, the mouse pointer, the message box and the launcher.

@@ -1,4 +1,4 @@
-#include "core/form_design.h"
+#include "design/form_design.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "loaded_window.h"
 
 namespace quernel {

@@ -17,7 +17,7 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QRadioButton>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"

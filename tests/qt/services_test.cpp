@@ -16,8 +16,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/product.h"
-#include "core/texts.h"
+#include "design/product.h"
+#include "design/program_texts.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_first_paint.h"
 #include "platform/qt/qt_launcher.h"

@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "core/frm_main.h"
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "platform/posix/locale_charset.h"
 #include "platform/posix/posix_code_page.h"
 #include "platform/posix/posix_file_system.h"

@@ -16,9 +16,9 @@
 #include <set>
 #include <thread>
 
-#include "core/form_design.h"
 #include "core/frm_main.h"
-#include "core/texts.h"
+#include "design/form_design.h"
+#include "design/program_texts.h"
 #include "drop_files.h"
 #include "host_path.h"
 #include "platform/win32/win32_text.h"

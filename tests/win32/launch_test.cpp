@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "drop_files.h"
 #include "platform/win32/win32_drop_target.h"
 #include "platform/win32/win32_start_up.h"

@@ -6,7 +6,7 @@
 #include <QtGui/QIcon>
 #include <QtWidgets/QApplication>
 
-#include "core/product.h"
+#include "design/product.h"
 #include "platform/qt/qt_text.h"
 
 namespace quernel::qt {

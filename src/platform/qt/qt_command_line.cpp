@@ -3,8 +3,8 @@
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
 
-#include "core/product.h"
-#include "core/texts.h"
+#include "design/product.h"
+#include "design/program_texts.h"
 #include "platform/qt/qt_text.h"
 
 namespace quernel::qt {

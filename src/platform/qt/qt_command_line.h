@@ -2,7 +2,7 @@
 
 #include <QtCore/QString>
 
-#include "core/start_folder.h"
+#include "platform/start_up.h"
 
 class QCommandLineParser;
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 
-#include "core/form_design.h"
+#include "design/form_design.h"
 #include "platform/qt/qt_form_window.h"
 
 // The window frmMain built from the shared design table: one widget a control,

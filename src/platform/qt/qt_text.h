@@ -2,7 +2,7 @@
 
 #include <QtCore/QString>
 
-#include "core/text.h"
+#include "design/text.h"
 
 // Conversion at the Qt edge: the program's UTF-8 texts and QString.
 namespace quernel::qt {

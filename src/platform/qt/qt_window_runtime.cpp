@@ -15,7 +15,7 @@
 #include <QtWidgets/QPushButton>
 #include <QtWidgets/QRadioButton>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "platform/qt/qt_form_builder.h"
 #include "platform/qt/qt_handles.h"
 #include "platform/qt/qt_text.h"

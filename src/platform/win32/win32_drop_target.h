@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/text.h"
+#include "design/text.h"
 #include "platform/win32/win32_api.h"
 // After windows.h:
 #include <ole2.h>

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/start_folder.h"
+#include "platform/start_up.h"
 #include "platform/win32/win32_api.h"
 // After windows.h:
 #include <shellapi.h>

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/text.h"
+#include "design/text.h"
 #include "platform/win32/win32_api.h"
 
 // The back-end's edge: the program's UTF-8 texts to and from the UTF-16 of

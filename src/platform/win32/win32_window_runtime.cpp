@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 #include "platform/win32/win32_drop_target.h"
 #include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_start_up.h"

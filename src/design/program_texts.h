@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "core/product.h"
+#include "design/product.h"
 
 // The program's own texts, byte for byte. Captions of the controls live in
 // the design table; list entries in the listing tables.

@@ -1,9 +1,9 @@
-#include "core/form_design.h"
+#include "design/form_design.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/texts.h"
+#include "design/program_texts.h"
 
 namespace quernel {
 namespace {
