@@ -22,6 +22,7 @@ struct DirResult {
   std::string out;
   std::string err;
   int status = 0;
+  bool failed = false;
 };
 
 // Runs "dir <arguments>" with `cwd` as the current folder.
@@ -33,8 +34,8 @@ DirResult dir(const std::string& arguments, const LocaleSettings& locale, const 
   DirContext context{locale, charset, cwd};
   StringSink out;
   StringSink err;
-  const int status = run_dir(options, context, out, err);
-  return {out.text(), err.text(), status};
+  const DirStatus status = run_dir(options, context, out, err);
+  return {out.text(), err.text(), status.errorlevel, status.failed};
 }
 
 std::string crlf_lines(const std::vector<std::string>& lines) {
