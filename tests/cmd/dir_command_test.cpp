@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -270,6 +271,20 @@ INSTANTIATE_TEST_SUITE_P(
                       NotFoundCase{"\"$\\*.mp3\" /b", &english, "", "File Not Found"},
                       NotFoundCase{"\"$\\*.mp3\"", &english, "\r\n Directory of $\r\n\r\n", "File Not Found"},
                       NotFoundCase{"\"$\\*.mp3\"", &chinese, "\r\n $ 的目录\r\n\r\n", "找不到文件"}));
+
+// One name is one line of the listing, whatever control characters it has.
+TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
+  TempFolder temp;
+  const std::string folder = temp.folder("x\ty");
+  for (const char* name :
+       {"a\nb.txt", "c\rd.txt", "e\x1b[31m.txt", "f\x7f.txt", "g\xC2\x85h.txt", "i\x01.txt"})
+    temp.file(std::string("x\ty/") + name);
+  const std::string names = crlf_lines({"a?b.txt", "c?d.txt", "e?[31m.txt", "f?.txt", "g?h.txt", "i?.txt"});
+  EXPECT_EQ(dir("\"" + folder + "\" /b /o:n", english, "/").out, names);
+  const DirResult full = dir("\"" + folder + "\\*.txt\" /o:n", english, "/");
+  EXPECT_NE(full.out.find(" Directory of " + temp.path() + "/x?y\r\n"), std::string::npos) << full.out;
+  EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), 3 + 6 + 2) << full.out;
+}
 
 TEST(DirCommand, RootFolderHasNoDotEntries) {
   const DirResult result = dir("\\ /a:d /w", english, "/tmp");
