@@ -7,7 +7,7 @@ set -eu
 RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev
   fonts-wqy-microhei xdg-utils xvfb xauth locales"
 TEST_PACKAGES="$RUN_PACKAGES googletest libgtest-dev libgmock-dev
-  g++-mingw-w64-x86-64 wine wine64"
+  g++-mingw-w64-x86-64 wine wine64 clang libclang-rt-14-dev"
 
 case "${1:-}" in
   run) packages=$RUN_PACKAGES ;;

@@ -73,6 +73,11 @@ int main(int argc, char** argv) {
       out,    err,     batch_path};
   const int exit_code = run_batch(charset.to_utf8(std::get<std::string>(read)), context);
   out.flush();
+  if (out.failed()) {  // a listing on standard output that did not all arrive
+    err.write(describe(error_from_errno(out.error_number(), charset), locale.language) + "\n");
+    err.flush();
+    return exit_code != 0 ? exit_code : 1;
+  }
   err.flush();
   return exit_code;
 }

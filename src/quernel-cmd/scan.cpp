@@ -23,13 +23,15 @@ struct DirCloser {
   void operator()(DIR* dir) const { closedir(dir); }
 };
 
-// What can be told of an entry without its details: whether it is a
-// folder (and so whether it has the archive attribute) when the folder's
-// index says so, and hidden or system always, for they come from the name.
+// Whether the folder's index tells what the entry is (a link's target may
+// be a folder or not).
 bool type_is_final(unsigned char type) {
   return type != DT_UNKNOWN && type != DT_LNK;
 }
 
+// What can be told of an entry without its details: whether it is a
+// folder (and so whether it has the archive attribute) when the folder's
+// index says so, and hidden or system always, for they come from the name.
 std::uint8_t bits_known_from_type(unsigned char type) {
   const std::uint8_t from_name = attribute::hidden | attribute::system;
   return type_is_final(type)

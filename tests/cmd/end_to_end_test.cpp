@@ -152,6 +152,16 @@ TEST(EndToEnd, GbkBatchUnderGbkLocale) {
             gbk.from_utf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
 }
 
+TEST(EndToEnd, FullDiskOnStandardOutput) {
+  TempFolder temp;
+  std::ofstream(temp / "path.bat") << "dir \"" << temp.path() << "\"\r\nexit\r\n";
+  const std::string command = "LC_ALL=C.UTF-8 '" QUERNEL_CMD_EXECUTABLE "' /c '" + (temp / "path.bat") +
+                              "' >/dev/full 2>'" + (temp / "stderr") + "'";
+  const int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_EQ(read_text(temp / "stderr"), "There is not enough space on the disk.\n");
+}
+
 // A batch file that is missing or a folder is no command cmd knows; the
 // program reports it and fails instead of aborting.
 TEST(EndToEnd, BatchFileThatCannotBeRun) {
