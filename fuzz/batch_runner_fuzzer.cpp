@@ -1,7 +1,7 @@
 // quernel-cmd's batch runner on any batch text, in a folder of its own. It
 // must not crash or hang (libFuzzer's -timeout), must run nothing but dir
 // and exit, and must write only where a line redirects: no more targets
-// opened than lines with a ">", and no file changed but those. Targets
+// opened than dir commands with a ">", and no file changed but those. Targets
 // outside the folder are refused, so a run never touches the machine.
 // Input: one byte (bit 0: Chinese messages, bit 1: GBK), then the batch file.
 #include <fcntl.h>
@@ -71,11 +71,18 @@ std::map<fs::path, FileState> Snapshot(const fs::path& root) {
   return files;
 }
 
-std::size_t LinesWithRedirection(std::string_view text) {
+// Lines that may write: a "dir" command (after its variables are expanded)
+// with a ">" somewhere.
+std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLookup& lookup,
+                                    std::string_view batch_path) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
-    if (text.substr(start, end - start).find('>') != std::string_view::npos) ++lines;
+    const std::string line = expand_percents(text.substr(start, end - start), lookup, batch_path);
+    const std::size_t command = std::min(line.find_first_not_of(" \t@"), line.size());
+    if (iequals_ascii(std::string_view(line).substr(command, 3), "dir") &&
+        line.find('>') != std::string::npos)
+      ++lines;
     start = end + 1;
   }
   return lines;
@@ -96,13 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   StringSink out;
   StringSink err;
   std::vector<std::string> opened;
-  const auto lookup = [](std::string_view name) -> std::optional<std::string> {
+  const EnvironmentLookup lookup = [](std::string_view name) -> std::optional<std::string> {
     if (iequals_ascii(name, "DATA")) return std::string("music");
     if (iequals_ascii(name, "EMPTY")) return std::string();
     return std::nullopt;
   };
+  const std::string batch_path = "C:\\quernel\\path.bat";
   BatchContext context{
-      locale, charset, lookup, out, err, "C:\\quernel\\path.bat", [&](const std::string& path, int flags) {
+      locale, charset, lookup, out, err, batch_path, [&](const std::string& path, int flags) {
         opened.push_back(path);
         if (!sandbox->Contains(path)) {
           errno = EACCES;
@@ -114,8 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run_batch(charset.to_utf8(batch), context);
   const auto after = Snapshot(sandbox->root);
 
-  if (opened.size() > LinesWithRedirection(batch))
-    Fail("more files opened for writing than lines redirect", std::string(batch));
+  const std::string text = charset.to_utf8(batch);
+  if (opened.size() > DirLinesWithRedirection(text, lookup, batch_path))
+    Fail("more files opened for writing than dir commands redirect", text);
   std::set<fs::path> targets;
   for (const std::string& path : opened)
     targets.insert((path.starts_with('/') ? fs::path(path) : sandbox->root / path).lexically_normal());
