@@ -49,6 +49,13 @@ struct Sandbox {
     if (chdir(root.c_str()) != 0) Fail("chdir", root.string());
   }
 
+  ~Sandbox() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+  }
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
   bool Contains(const std::string& path) const {
     const fs::path full = (path.starts_with('/') ? fs::path(path) : root / path).lexically_normal();
     const auto [end, ignored] = std::mismatch(root.begin(), root.end(), full.begin(), full.end());
@@ -91,7 +98,8 @@ std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLook
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Sandbox* sandbox = new Sandbox;
+  static const Sandbox sandbox_at_exit_removed;
+  const Sandbox* sandbox = &sandbox_at_exit_removed;
   static Charset* utf8 = new Charset("UTF-8");
   static Charset* gbk = new Charset("GBK");
   if (size == 0) return 0;

@@ -147,7 +147,8 @@ struct Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Session* session = new Session;  // one temporary folder for all runs
+  static Session one_for_all_runs;  // its temporary folder goes at exit
+  Session* session = &one_for_all_runs;
   FuzzedDataProvider input(data, size);
   const bool gbk = input.ConsumeBool();
   CodePage& codePage = gbk ? static_cast<CodePage&>(session->gbk) : session->utf8;
