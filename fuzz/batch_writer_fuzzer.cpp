@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -147,8 +148,11 @@ struct Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static Session one_for_all_runs;  // its temporary folder goes at exit
-  Session* session = &one_for_all_runs;
+  // A fresh fake now and then: it keeps every message and launch. The last
+  // one's temporary folder goes at exit.
+  static std::unique_ptr<Session> session;
+  static unsigned runs = 0;
+  if (runs++ % 10000 == 0) session = std::make_unique<Session>();
   FuzzedDataProvider input(data, size);
   const bool gbk = input.ConsumeBool();
   CodePage& codePage = gbk ? static_cast<CodePage&>(session->gbk) : session->utf8;
