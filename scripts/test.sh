@@ -4,7 +4,9 @@
 # fake platform, the POSIX services, the Qt back-end and window (offscreen),
 # quernel-cmd, the Windows program under Wine, and the packages as users meet
 # them (the .deb unpacked and linted, the ZIP and the MSI under Wine, and a
-# second release build that must give the same ZIP and .deb).
+# second release build that must give the same ZIP and .deb); then the core,
+# POSIX and quernel-cmd suites again under AddressSanitizer and UBSan, and
+# each fuzz target for a fixed number of runs from a fixed seed.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -32,6 +34,20 @@ echo "== Linux: tests"
 linux_status=0
 run_suites linux ctest --preset linux || linux_status=$?
 
+echo "== Sanitizers (ASan, UBSan): build"
+cmake --preset sanitize -DQUERNEL_WERROR=ON
+cmake --build --preset sanitize
+echo "== Sanitizers: core, posix and cmd tests"
+sanitize_status=0
+run_suites sanitize ctest --preset sanitize || sanitize_status=$?
+
+echo "== Fuzzing (clang, libFuzzer): build"
+cmake --preset fuzz -DQUERNEL_WERROR=ON
+cmake --build --preset fuzz
+echo "== Fuzzing: fixed runs from seed 1"
+fuzz_status=0
+run_suites fuzz ctest --preset fuzz || fuzz_status=$?
+
 echo "== Windows: cross build"
 cmake --preset windows-cross -DQUERNEL_WERROR=ON
 cmake --build --preset windows-cross
@@ -39,12 +55,12 @@ echo "== Windows: tests under Wine"
 windows_status=0
 run_suites windows scripts/with-wine.sh ctest --preset windows-cross || windows_status=$?
 
-# One line for both runs: "N passed, N failed".
-cat "$log_dir/linux.log" "$log_dir/windows.log" | awk '
+# One line for all runs: "N passed, N failed".
+cat "$log_dir/linux.log" "$log_dir/sanitize.log" "$log_dir/fuzz.log" "$log_dir/windows.log" | awk '
   /tests passed, .* tests failed out of/ {
     for (i = 1; i <= NF; i++) if ($i == "failed") failed += $(i - 2)
     total += $NF
   }
   END { printf "%d passed, %d failed\n", total - failed, failed }'
 
-[ "$linux_status" = 0 ] && [ "$windows_status" = 0 ]
+[ "$linux_status" = 0 ] && [ "$sanitize_status" = 0 ] && [ "$fuzz_status" = 0 ] && [ "$windows_status" = 0 ]

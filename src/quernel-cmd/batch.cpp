@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 #include <variant>
 
 #include "dir_command.hpp"
+#include "scan.hpp"
 #include "text.hpp"
 
 extern char** environ;
@@ -48,17 +50,22 @@ LineResult run_dir_line(const CommandLine& command, BatchContext& context) {
   if (auto error = parse_dir_arguments(arguments, options)) return report(*error, context);
 
   DirContext dir_context{context.locale, context.charset, current_directory(context.charset)};
-  if (!command.redirect) return run_dir(options, dir_context, context.out, context.err);
+  if (!command.redirect) {
+    const DirStatus status = run_dir(options, dir_context, context.out, context.err);
+    if (status.failed) return Stop{error_exit_code};
+    return status.errorlevel;
+  }
 
-  const std::string target = resolve_windows_file_name(context.charset.from_utf8(command.redirect->target));
+  const std::string target = host_path(command.redirect->target, context.charset);
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.redirect->append ? O_APPEND : O_TRUNC);
-  const int fd = open(target.c_str(), flags, 0666);
-  if (fd < 0) return report({CommandError::Kind::path_not_found, {}}, context);
+  const int fd = context.open(target, flags);
+  if (fd < 0) return report(error_from_errno(errno, context.charset), context);
   DescriptorSink file(fd, context.charset, true);
-  const int status = run_dir(options, dir_context, file, context.err);
+  const DirStatus status = run_dir(options, dir_context, file, context.err);
   file.flush();
-  if (file.failed()) return report({CommandError::Kind::access_denied, {}}, context);
-  return status;
+  if (file.failed()) return report(error_from_errno(file.error_number(), context.charset), context);
+  if (status.failed) return Stop{error_exit_code};
+  return status.errorlevel;
 }
 
 LineResult run_line(std::string_view line, BatchContext& context) {
@@ -77,6 +84,10 @@ LineResult run_line(std::string_view line, BatchContext& context) {
 
 }  // namespace
 
+int open_target(const std::string& host_path, int flags) {
+  return ::open(host_path.c_str(), flags, 0666);
+}
+
 int run_batch(std::string_view text, BatchContext& context) {
   int errorlevel = 0;
   while (!text.empty()) {
@@ -84,6 +95,7 @@ int run_batch(std::string_view text, BatchContext& context) {
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
     if (line.ends_with('\r')) line.remove_suffix(1);
+    line = line.substr(0, line.find('\0'));  // no name can hold a NUL: it ends the line
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
     const LineResult result = run_line(line, context);
     if (const auto* stop = std::get_if<Stop>(&result)) return stop->exit_code;

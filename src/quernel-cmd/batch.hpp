@@ -5,11 +5,17 @@
 #include "locale_settings.hpp"
 #include "output.hpp"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quernel::cmd {
+
+// Opens a redirection's target (a host path) for writing as open(2) does:
+// a descriptor, or -1 with errno set. The one way a batch writes a file.
+using TargetOpener = std::function<int(const std::string& host_path, int flags)>;
+int open_target(const std::string& host_path, int flags);
 
 struct BatchContext {
     const LocaleSettings& locale;
@@ -18,6 +24,7 @@ struct BatchContext {
     TextSink& out;
     TextSink& err;
     std::string batch_path;  // UTF-8, for %0
+    TargetOpener open = open_target;
 };
 
 // Runs a batch file's text (UTF-8) line by line; knows "exit" and "dir".

@@ -4,10 +4,12 @@
 #include <sys/statvfs.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "formatting.hpp"
 #include "scan.hpp"
 #include "sorting.hpp"
+#include "text.hpp"
 
 namespace quernel::cmd {
 
@@ -34,44 +36,53 @@ void report(const CommandError& error, Language language, TextSink& err) {
 
 }  // namespace
 
-int run_dir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err) {
+DirStatus run_dir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err) {
   const Language language = context.locale.language;
   const auto is_directory = [&](const std::string& path) {
     struct stat info {};
-    return stat(context.charset.from_utf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(host_path(path, context.charset).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
   };
   const ListingTarget target = resolve_target(options.path.value_or(""), context.cwd, is_directory);
   const WildcardPattern pattern(target.pattern);
-  const std::string native_folder = context.charset.from_utf8(target.folder);
+  const std::string native_folder = host_path(target.folder, context.charset);
   const bool bare = options.format() == ListingFormat::bare;
 
   Listing listing;
   const ScanRequest request{native_folder, pattern, options.filter, !bare && target.folder != "/",
                             needs_stat(options)};
-  switch (scan_folder(request, context.charset, listing)) {
-    case ScanResult::ok:
-      break;
-    case ScanResult::not_found:
-      report({CommandError::Kind::file_not_found, {}}, language, err);
-      return 1;
-    case ScanResult::access_denied:
-      report({CommandError::Kind::access_denied, {}}, language, err);
-      return 1;
+  ScanResult scan = scan_folder(request, context.charset, listing);
+  if (scan.error == ENOENT || scan.error == ENOTDIR) {
+    report({CommandError::Kind::file_not_found, {}}, language, err);
+    return {1, false};
+  }
+  if (scan.error != 0) {
+    report(error_from_errno(scan.error, context.charset), language, err);
+    return {1, true};
   }
 
-  FolderSummary summary{target.folder, 0};
+  FolderSummary summary{without_control_characters(target.folder), 0};
   if (listing.entries().empty()) {
     if (!bare) write_header(summary, language, out);
-    out.flush();
-    report({CommandError::Kind::file_not_found, {}}, language, err);
-    return 1;
+  } else {
+    NameCollator collator(context.locale.collation_locale);
+    sort_listing(listing, options.sort, collator);
+    if (!bare) summary.free_bytes = free_bytes(native_folder);
+    write_listing(listing, {options.format(), options.lower_case, language}, summary, out);
   }
-  NameCollator collator(context.locale.collation_locale);
-  sort_listing(listing, options.sort, collator);
-  if (!bare) summary.free_bytes = free_bytes(native_folder);
-  write_listing(listing, {options.format(), options.lower_case, language}, summary, out);
   out.flush();
-  return 0;
+  if (!scan.unreadable.empty()) {
+    std::sort(scan.unreadable.begin(), scan.unreadable.end());
+    std::string names;
+    for (const std::string& name : scan.unreadable) (names += name) += '\n';
+    err.write(names);
+    report(error_from_errno(scan.unreadable_error, context.charset), language, err);
+    return {listing.entries().empty() ? 1 : 0, true};
+  }
+  if (listing.entries().empty()) {
+    report({CommandError::Kind::file_not_found, {}}, language, err);
+    return {1, false};
+  }
+  return {0, false};
 }
 
 }  // namespace quernel::cmd

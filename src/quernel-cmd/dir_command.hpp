@@ -15,8 +15,15 @@ struct DirContext {
     std::string cwd;  // UTF-8
 };
 
-// Runs one dir command. Returns cmd's errorlevel: 0 when something was
-// listed, 1 when nothing matched or the folder is missing.
-int run_dir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err);
+struct DirStatus {
+    int errorlevel = 0;   // cmd's: 0 when something was listed, else 1
+    bool failed = false;  // an error was reported: the listing is not whole
+};
+
+// Runs one dir command. Nothing matching, or a missing folder, is "File Not
+// Found" and errorlevel 1; a folder that cannot be read, or entries whose
+// details cannot, are errors: what can be listed is, and the rest is named
+// on `err` with the reason.
+DirStatus run_dir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err);
 
 }  // namespace quernel::cmd

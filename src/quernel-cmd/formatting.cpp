@@ -25,10 +25,17 @@ std::string display_name(const Listing& listing, const Entry& entry, bool lower_
   return lower_case ? to_lower(listing.name(entry)) : std::string(listing.name(entry));
 }
 
+// An entry whose details could not be read keeps its line, with the date
+// and the size left blank (a folder still says <DIR>).
 void write_entry_line(const Entry& entry, std::string_view name, Language language, TextSink& out) {
   std::string line = format_timestamp(entry.modified_seconds, language);
-  line += is_directory(entry) ? "    <DIR>          "
-                              : pad_left(group_thousands(static_cast<std::uint64_t>(entry.size)), 18) + " ";
+  if (!entry.details_known) line.assign(line.size(), ' ');
+  if (is_directory(entry))
+    line += "    <DIR>          ";
+  else if (entry.details_known)
+    line += pad_left(group_thousands(static_cast<std::uint64_t>(entry.size)), 18) + " ";
+  else
+    line.append(19, ' ');
   line += name;
   line += line_end;
   out.write(line);

@@ -20,6 +20,7 @@ void Listing::add(std::string_view utf8_name, const EntryFacts& facts) {
   entry.modified_seconds = facts.modified_seconds;
   entry.modified_nanoseconds = facts.modified_nanoseconds;
   entry.attributes = facts.attributes;
+  entry.details_known = facts.details_known;
   entries_.push_back(entry);
 }
 

@@ -23,6 +23,7 @@ struct Entry {
     std::int64_t modified_seconds = 0;
     std::uint32_t modified_nanoseconds = 0;
     std::uint8_t attributes = 0;
+    bool details_known = true;  // false: size and date could not be read
 };
 
 struct EntryFacts {
@@ -30,6 +31,7 @@ struct EntryFacts {
     std::int64_t modified_seconds = 0;
     std::uint32_t modified_nanoseconds = 0;
     std::uint8_t attributes = 0;
+    bool details_known = true;
 };
 
 class Listing {

@@ -1,20 +1,50 @@
 // quernel-cmd: the command interpreter Quernel runs on Linux in place of
 // cmd.exe. Usage: quernel-cmd /c FILE.bat
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <clocale>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <variant>
 
 #include "batch.hpp"
 #include "output.hpp"
+#include "scan.hpp"
 #include "text.hpp"
 
 namespace {
 
-std::optional<std::string> read_file(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+using quernel::cmd::CommandError;
+
+// The batch file's bytes, or why it cannot be run: cmd does not know a
+// name that is missing or a folder, and cannot read one it may not open.
+std::variant<std::string, CommandError> read_batch_file(const std::string& path, const std::string& utf8_name,
+                                                        quernel::cmd::Charset& charset) {
+  const CommandError unknown{CommandError::Kind::unknown_command, utf8_name};
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? unknown : quernel::cmd::error_from_errno(errno, charset);
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    close(fd);
+    return unknown;
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      close(fd);
+      return quernel::cmd::error_from_errno(error, charset);
+    }
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(fd);
+  return bytes;
 }
 
 }  // namespace
@@ -31,18 +61,23 @@ int main(int argc, char** argv) {
     err.write("usage: quernel-cmd /c FILE.bat\n");
     return 1;
   }
-  const std::string batch_path = argv[2];
-  const auto bytes = read_file(resolve_windows_file_name(batch_path));
-  if (!bytes) {
-    err.write(describe({CommandError::Kind::unknown_command, charset.to_utf8(batch_path)}, locale.language) +
-              "\n");
+  const std::string batch_path = charset.to_utf8(argv[2]);
+  const auto read =
+      read_batch_file(host_path(batch_path, charset), without_control_characters(batch_path), charset);
+  if (const auto* error = std::get_if<CommandError>(&read)) {
+    err.write(describe(*error, locale.language) + "\n");
     return 1;
   }
   BatchContext context{
       locale, charset, [&charset](std::string_view name) { return lookup_environment(name, charset); },
-      out,    err,     charset.to_utf8(batch_path)};
-  const int exit_code = run_batch(charset.to_utf8(*bytes), context);
+      out,    err,     batch_path};
+  const int exit_code = run_batch(charset.to_utf8(std::get<std::string>(read)), context);
   out.flush();
+  if (out.failed()) {  // a listing on standard output that did not all arrive
+    err.write(describe(error_from_errno(out.error_number(), charset), locale.language) + "\n");
+    err.flush();
+    return exit_code != 0 ? exit_code : 1;
+  }
   err.flush();
   return exit_code;
 }

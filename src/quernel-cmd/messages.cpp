@@ -1,5 +1,8 @@
 #include "messages.hpp"
 
+#include <cerrno>
+#include <cstring>
+
 namespace quernel::cmd {
 
 namespace {
@@ -24,6 +27,12 @@ std::string english(const CommandError& error) {
       return "The system cannot find the path specified.";
     case Kind::access_denied:
       return "Access is denied.";
+    case Kind::disk_full:
+      return "There is not enough space on the disk.";
+    case Kind::invalid_name:
+      return "The filename, directory name, or volume label syntax is incorrect.";
+    case Kind::system_message:
+      return error.detail;
   }
   return {};
 }
@@ -47,11 +56,37 @@ std::string chinese(const CommandError& error) {
       return "系统找不到指定的路径。";
     case Kind::access_denied:
       return "拒绝访问。";
+    case Kind::disk_full:
+      return "磁盘空间不足。";
+    case Kind::invalid_name:
+      return "文件名、目录名或卷标语法不正确。";
+    case Kind::system_message:
+      return error.detail;
   }
   return {};
 }
 
 }  // namespace
+
+CommandError error_from_errno(int error_number, Charset& charset) {
+  using Kind = CommandError::Kind;
+  switch (error_number) {
+    case EACCES:
+    case EPERM:
+    case EISDIR:  // a folder where a file is to be written, as cmd says it
+      return {Kind::access_denied, {}};
+    case ENOSPC:
+    case EDQUOT:
+      return {Kind::disk_full, {}};
+    case ENAMETOOLONG:  // Windows refuses a name over 255 characters as bad syntax
+      return {Kind::invalid_name, {}};
+    case ENOENT:
+    case ENOTDIR:
+      return {Kind::path_not_found, {}};
+    default:
+      return {Kind::system_message, charset.to_utf8(std::strerror(error_number))};
+  }
+}
 
 std::string describe(const CommandError& error, Language language) {
   return language == Language::chinese ? chinese(error) : english(error);

@@ -36,20 +36,16 @@ public:
     void write(std::string_view utf8) override;
     void flush() override;
     bool failed() const override { return failed_; }
+    int error_number() const { return error_number_; }  // errno of the failed write
 
 private:
     int fd_;
     Charset& charset_;
     bool owns_fd_;
     bool failed_ = false;
+    int error_number_ = 0;
     std::string pending_;
     std::string encoded_;
 };
-
-// The file a Windows-style path means: backslashes are separators, and when
-// no file has exactly the last name but one differs only in ASCII case,
-// that one is meant, so "Path.txt" and "path.txt" are one file. Works on
-// native paths.
-std::string resolve_windows_file_name(std::string_view native_path);
 
 }  // namespace quernel::cmd

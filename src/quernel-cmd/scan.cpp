@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <vector>
+
+#include "text.hpp"
 
 namespace quernel::cmd {
 
@@ -20,22 +23,90 @@ struct DirCloser {
   void operator()(DIR* dir) const { closedir(dir); }
 };
 
-// Attributes known without stat(), or nullopt when the type is unknown.
-std::optional<std::uint8_t> attributes_from_type(std::string_view name, unsigned char type) {
-  if (type != DT_DIR && type != DT_REG && type != DT_FIFO && type != DT_SOCK && type != DT_CHR &&
-      type != DT_BLK)
-    return std::nullopt;
+// Whether the folder's index tells what the entry is (a link's target may
+// be a folder or not).
+bool type_is_final(unsigned char type) {
+  return type != DT_UNKNOWN && type != DT_LNK;
+}
+
+// What can be told of an entry without its details: whether it is a
+// folder (and so whether it has the archive attribute) when the folder's
+// index says so, and hidden or system always, for they come from the name.
+std::uint8_t bits_known_from_type(unsigned char type) {
+  const std::uint8_t from_name = attribute::hidden | attribute::system;
+  return type_is_final(type)
+             ? static_cast<std::uint8_t>(from_name | attribute::directory | attribute::archive)
+             : from_name;
+}
+
+std::uint8_t attributes_from_name_and_type(std::string_view name, unsigned char type) {
   std::uint8_t attributes = type == DT_DIR ? attribute::directory : 0;
   if (type == DT_REG) attributes |= attribute::archive;
   if (name.starts_with('.') && !is_dot_entry(name)) attributes |= attribute::hidden;
   return attributes;
 }
 
-bool stat_entry(int folder_fd, const char* name, struct stat& info) {
-  return fstatat(folder_fd, name, &info, 0) == 0 || fstatat(folder_fd, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+// The entry's details; a symbolic link that leads nowhere is described
+// itself. "." is the open folder, ".." its parent by name: both are read
+// without searching the folder, which its mode may forbid.
+int stat_entry(int folder_fd, const std::string& folder, std::string_view name, struct stat& info) {
+  if (name == ".") return fstat(folder_fd, &info) == 0 ? 0 : errno;
+  if (name == "..") {
+    const std::size_t slash = folder.find_last_of('/');
+    const std::string parent = slash == std::string::npos || slash == 0 ? "/" : folder.substr(0, slash);
+    return stat(parent.c_str(), &info) == 0 ? 0 : errno;
+  }
+  const std::string terminated(name);
+  if (fstatat(folder_fd, terminated.c_str(), &info, 0) == 0) return 0;
+  if (fstatat(folder_fd, terminated.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return 0;
+  return errno;
+}
+
+std::string joined(const std::string& folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  return folder.ends_with('/') ? folder + std::string(name) : folder + "/" + std::string(name);
+}
+
+// The entry of `folder` (native) whose name equals `utf8_name` ignoring
+// ASCII case.
+std::optional<std::string> find_ignoring_case(const std::string& folder, std::string_view utf8_name,
+                                              Charset& charset) {
+  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return std::nullopt;
+  std::string name;
+  while (const dirent* item = readdir(dir.get())) {
+    charset.to_utf8(item->d_name, name);
+    if (iequals_ascii(name, utf8_name)) return std::string(item->d_name);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
+
+std::string host_path(std::string_view utf8_path, Charset& charset) {
+  std::string path(utf8_path);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  std::string resolved = path.starts_with('/') ? "/" : "";
+  bool exists_so_far = true;  // past a missing name nothing is looked up
+  std::string_view rest = path;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
+    if (part.empty()) continue;
+    std::string name = charset.from_utf8(part);
+    struct stat info {};
+    if (exists_so_far && part != "." && part != ".." && lstat(joined(resolved, name).c_str(), &info) != 0) {
+      if (auto found = find_ignoring_case(resolved, part, charset))
+        name = std::move(*found);
+      else
+        exists_so_far = false;
+    }
+    resolved = joined(resolved, name);
+  }
+  if (path.ends_with('/') && !resolved.ends_with('/')) resolved += '/';
+  return resolved.empty() ? "." : resolved;
+}
 
 std::string normalize_path(std::string_view path, std::string_view cwd) {
   std::string full(path);
@@ -83,32 +154,49 @@ std::uint8_t attributes_of(std::string_view name, const struct stat& info) {
 }
 
 ScanResult scan_folder(const ScanRequest& request, Charset& charset, Listing& listing) {
+  ScanResult result;
   const std::unique_ptr<DIR, DirCloser> dir(opendir(request.native_folder.c_str()));
-  if (!dir) return errno == EACCES ? ScanResult::access_denied : ScanResult::not_found;
+  if (!dir) {
+    result.error = errno;
+    return result;
+  }
   const int folder_fd = dirfd(dir.get());
+  const std::uint8_t filtered_bits = request.filter.required | request.filter.excluded;
   std::string name;
   while (const dirent* item = readdir(dir.get())) {
     const std::string_view native_name = item->d_name;
     if (is_dot_entry(native_name) && !request.include_dot_entries) continue;
     charset.to_utf8(native_name, name);
     if (!request.pattern.matches(name)) continue;
+    name = without_control_characters(name);
 
     EntryFacts facts;
-    const auto known = request.need_stat ? std::nullopt : attributes_from_type(name, item->d_type);
     struct stat info {};
-    if (known) {
-      facts.attributes = *known;
-    } else if (stat_entry(folder_fd, item->d_name, info)) {
+    if (!request.need_stat && type_is_final(item->d_type)) {
+      facts.attributes = attributes_from_name_and_type(name, item->d_type);
+    } else if (const int error = stat_entry(folder_fd, request.native_folder, native_name, info);
+               error == 0) {
       facts.attributes = attributes_of(name, info);
       facts.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
       facts.modified_seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
       facts.modified_nanoseconds = static_cast<std::uint32_t>(info.st_mtim.tv_nsec);
+    } else if (error == ENOENT) {
+      continue;  // gone since readdir
     } else {
-      continue;  // vanished since readdir
+      // Listed with what the folder's index tells, and named on the error
+      // stream, unless the index says enough to leave it out.
+      facts.attributes = attributes_from_name_and_type(name, item->d_type);
+      facts.details_known = false;
+      const bool decidable = (filtered_bits & ~bits_known_from_type(item->d_type)) == 0;
+      if (decidable && !request.filter.accepts(facts.attributes)) continue;
+      result.unreadable.push_back(
+          joined(without_control_characters(charset.to_utf8(request.native_folder)), name));
+      result.unreadable_error = error;
+      if (!decidable) continue;
     }
     if (request.filter.accepts(facts.attributes)) listing.add(name, facts);
   }
-  return ScanResult::ok;
+  return result;
 }
 
 }  // namespace quernel::cmd

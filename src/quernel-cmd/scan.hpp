@@ -10,12 +10,20 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quernel::cmd {
 
 // Makes `path` absolute against `cwd` and removes ".", ".." and repeated
 // or trailing slashes; backslashes count as separators.
 std::string normalize_path(std::string_view path, std::string_view cwd);
+
+// The host's path for a path of a batch file (UTF-8, backslashes or slashes
+// between names): converted to the locale's character set, and each name
+// that does not exist as spelled replaced by an entry of its folder that
+// differs only in ASCII case, as the program's own file service finds its
+// files. So "MUSIC" reaches "music", and "Path.txt" is "path.txt".
+std::string host_path(std::string_view utf8_path, Charset& charset);
 
 struct ListingTarget {
     std::string folder;  // normalized, absolute
@@ -38,9 +46,17 @@ struct ScanRequest {
     bool need_stat;  // sizes, dates or read-only are used
 };
 
-enum class ScanResult { ok, not_found, access_denied };
+struct ScanResult {
+    int error = 0;  // errno when the folder could not be read
+    // Matching entries whose details could not be read (UTF-8 names, the
+    // last errno): listed with what is known, or left out when the /a
+    // filter cannot be decided without them.
+    std::vector<std::string> unreadable;
+    int unreadable_error = 0;
+};
 
-// Reads the folder entry by entry, keeping those that match.
+// Reads the folder entry by entry, keeping those that match. Names are made
+// fit for a listing line (control characters become '?').
 ScanResult scan_folder(const ScanRequest& request, Charset& charset, Listing& listing);
 
 }  // namespace quernel::cmd

@@ -98,6 +98,24 @@ void append_sanitized_utf8(std::string& out, std::string_view bytes) {
   }
 }
 
+std::string without_control_characters(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const bool c1 = byte == 0xC2U && i + 1 < utf8.size() &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80U &&
+                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9FU;
+    if (byte < 0x20U || byte == 0x7FU || c1) {
+      out += '?';
+      if (c1) ++i;
+    } else {
+      out += utf8[i];
+    }
+  }
+  return out;
+}
+
 std::size_t display_width(std::string_view utf8) {
   std::size_t width = 0;
   std::size_t pos = 0;

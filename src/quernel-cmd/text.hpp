@@ -22,6 +22,10 @@ std::size_t utf8_sequence_length(unsigned char lead);
 // characters take two, combining marks none.
 std::size_t display_width(std::string_view utf8);
 
+// `utf8` with each control character (C0, DEL, C1) made '?', so that a name
+// with a line break, a tab or an escape sequence stays one line of a listing.
+std::string without_control_characters(std::string_view utf8);
+
 std::string to_lower(std::string_view utf8);
 
 // Simple case folding, as used for case-insensitive name comparison.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct DirResult {
   std::string out;
   std::string err;
   int status = 0;
+  bool failed = false;
 };
 
 // Runs "dir <arguments>" with `cwd` as the current folder.
@@ -33,8 +35,8 @@ DirResult dir(const std::string& arguments, const LocaleSettings& locale, const 
   DirContext context{locale, charset, cwd};
   StringSink out;
   StringSink err;
-  const int status = run_dir(options, context, out, err);
-  return {out.text(), err.text(), status};
+  const DirStatus status = run_dir(options, context, out, err);
+  return {out.text(), err.text(), status.errorlevel, status.failed};
 }
 
 std::string crlf_lines(const std::vector<std::string>& lines) {
@@ -269,6 +271,20 @@ INSTANTIATE_TEST_SUITE_P(
                       NotFoundCase{"\"$\\*.mp3\" /b", &english, "", "File Not Found"},
                       NotFoundCase{"\"$\\*.mp3\"", &english, "\r\n Directory of $\r\n\r\n", "File Not Found"},
                       NotFoundCase{"\"$\\*.mp3\"", &chinese, "\r\n $ 的目录\r\n\r\n", "找不到文件"}));
+
+// One name is one line of the listing, whatever control characters it has.
+TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
+  TempFolder temp;
+  const std::string folder = temp.folder("x\ty");
+  for (const char* name :
+       {"a\nb.txt", "c\rd.txt", "e\x1b[31m.txt", "f\x7f.txt", "g\xC2\x85h.txt", "i\x01.txt"})
+    temp.file(std::string("x\ty/") + name);
+  const std::string names = crlf_lines({"a?b.txt", "c?d.txt", "e?[31m.txt", "f?.txt", "g?h.txt", "i?.txt"});
+  EXPECT_EQ(dir("\"" + folder + "\" /b /o:n", english, "/").out, names);
+  const DirResult full = dir("\"" + folder + "\\*.txt\" /o:n", english, "/");
+  EXPECT_NE(full.out.find(" Directory of " + temp.path() + "/x?y\r\n"), std::string::npos) << full.out;
+  EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), 3 + 6 + 2) << full.out;
+}
 
 TEST(DirCommand, RootFolderHasNoDotEntries) {
   const DirResult result = dir("\\ /a:d /w", english, "/tmp");

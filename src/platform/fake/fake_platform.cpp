@@ -347,7 +347,7 @@ FakePlatform::~FakePlatform() {
 }
 
 void FakePlatform::SimulateInterpreter(Text listing, ProcessEnd end) {
-  window.onLaunch = [this, listing, end](const LaunchRequest& request) -> Launch {
+  window.onLaunch = [listing, end](const LaunchRequest& request) -> Launch {
     const Text& line = request.commandLine;
     const std::string suffix = "\\path.bat\"";
     if (line.size() > suffix.size() && line.ends_with(suffix)) {
