@@ -25,9 +25,10 @@ TEST(PosixCodePage, GbkLocaleWritesChineseInTwoBytesAndRefusesWhatGbkLacks) {
                                    {"C:\\音乐\\*.mp3", "C:\\\xd2\xf4\xc0\xd6\\*.mp3"},
                                    {"/home/张三/文档", "/home/\xd5\xc5\xc8\xfd/\xce\xc4\xb5\xb5"},
                                    {"", ""},
-                                   {"한국", std::nullopt},      // Hangul has no place in GBK
-                                   {"音乐😀", std::nullopt},     // nor have emoji
-                                   {"\xff\xfe", std::nullopt},  // not UTF-8 at all
+                                   {"한국", std::nullopt},          // Hangul has no place in GBK
+                                   {"音乐😀", std::nullopt},         // nor have emoji
+                                   {"a\U000E0007b", std::nullopt},  // iconv would drop the tag
+                                   {"\xff\xfe", std::nullopt},      // not UTF-8 at all
                                });
 }
 
