@@ -21,8 +21,8 @@
 #include "design/program_texts.h"
 #include "drop_files.h"
 #include "host_path.h"
+#include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_text.h"
-#include "platform/win32/win32_window_runtime.h"
 #include "png_writer.h"
 
 namespace quernel::test {
@@ -243,7 +243,7 @@ class QuernelSession : public ::testing::Test {
     return search.found;
   }
 
-  HWND Control(ControlId id) const { return GetDlgItem(form_, win32::Win32WindowRuntime::ControlNumber(id)); }
+  HWND Control(ControlId id) const { return GetDlgItem(form_, win32::ControlNumber(id)); }
 
   void Type(ControlId id, const std::wstring& text) {
     HWND field = Control(id);
@@ -253,7 +253,7 @@ class QuernelSession : public ::testing::Test {
   }
   void Pick(ControlId list, int index) {
     SendMessageW(Control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::Win32WindowRuntime::ControlNumber(list), CBN_SELCHANGE),
+    SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::ControlNumber(list), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Control(list)));
   }
   // A click that may open a box: posted, so that the test goes on meanwhile.
