@@ -747,6 +747,17 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
   for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
     blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
   EXPECT_TRUE(blue);
+  // The form's background shows inside a frame as beside it: right of optS
+  // and left of Frame1.
+  auto pixel = [&](int x, int y) {
+    RECT window;
+    GetWindowRect(form_, &window);
+    POINT at{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96)};
+    ClientToScreen(form_, &at);
+    const auto i = 3 * (std::ptrdiff_t{at.y - window.top} * image.width + (at.x - window.left));
+    return std::vector<std::uint8_t>(image.rgb.begin() + i, image.rgb.begin() + i + 3);
+  };
+  EXPECT_EQ(pixel(230, 140), pixel(3, 140));
 }
 
 // --- A packaged program -------------------------------------------------------------------------
