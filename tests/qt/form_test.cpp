@@ -6,6 +6,7 @@
 #include <QtCore/QMimeData>
 #include <QtCore/QTimer>
 #include <QtCore/QUrl>
+#include <QtGui/QAccessible>
 #include <QtGui/QDropEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QAbstractItemView>
@@ -92,6 +93,17 @@ TEST_F(FormTest, ListsAndFrameCaptionsAreBlueAndNothingElseIs) {
     EXPECT_EQ(W(c.name)->palette().color(QPalette::Active, c.role) == blue, c.isBlue) << c.name;
   EXPECT_EQ(As<QComboBox>("cobSort")->view()->palette().color(QPalette::Text), blue)
       << "the drop-down's entries";
+}
+
+// A screen reader announces a frame's caption as the name of its group.
+TEST_F(FormTest, FramesAreNamedByTheirCaptions) {
+  for (const ControlDesign& design : ControlDesigns()) {
+    if (design.kind != ControlKind::Frame) continue;
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(W(design.name));
+    ASSERT_TRUE(frame) << design.name;
+    EXPECT_EQ(frame->role(), QAccessible::Grouping);
+    EXPECT_EQ(frame->text(QAccessible::Name), ToQString(Text(design.caption)));
+  }
 }
 
 TEST_F(FormTest, LabelsFitTheirTextAtEveryFontSize) {

@@ -21,8 +21,8 @@
 #include "design/program_texts.h"
 #include "drop_files.h"
 #include "host_path.h"
+#include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_text.h"
-#include "platform/win32/win32_window_runtime.h"
 #include "png_writer.h"
 
 namespace quernel::test {
@@ -243,7 +243,7 @@ class QuernelSession : public ::testing::Test {
     return search.found;
   }
 
-  HWND Control(ControlId id) const { return GetDlgItem(form_, win32::Win32WindowRuntime::ControlNumber(id)); }
+  HWND Control(ControlId id) const { return GetDlgItem(form_, win32::ControlNumber(id)); }
 
   void Type(ControlId id, const std::wstring& text) {
     HWND field = Control(id);
@@ -253,7 +253,7 @@ class QuernelSession : public ::testing::Test {
   }
   void Pick(ControlId list, int index) {
     SendMessageW(Control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::Win32WindowRuntime::ControlNumber(list), CBN_SELCHANGE),
+    SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::ControlNumber(list), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(Control(list)));
   }
   // A click that may open a box: posted, so that the test goes on meanwhile.
@@ -747,6 +747,17 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
   for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
     blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
   EXPECT_TRUE(blue);
+  // The form's background shows inside a frame as beside it: right of optS
+  // and left of Frame1.
+  auto pixel = [&](int x, int y) {
+    RECT window;
+    GetWindowRect(form_, &window);
+    POINT at{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96)};
+    ClientToScreen(form_, &at);
+    const auto i = 3 * (std::ptrdiff_t{at.y - window.top} * image.width + (at.x - window.left));
+    return std::vector<std::uint8_t>(image.rgb.begin() + i, image.rgb.begin() + i + 3);
+  };
+  EXPECT_EQ(pixel(230, 140), pixel(3, 140));
 }
 
 // --- A packaged program -------------------------------------------------------------------------

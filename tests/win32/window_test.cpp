@@ -6,6 +6,7 @@
 #include "design/program_texts.h"
 #include "drop_files.h"
 #include "platform/win32/win32_drop_target.h"
+#include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
@@ -36,7 +37,7 @@ class Win32Window : public ::testing::Test {
   HWND Form() const { return reinterpret_cast<HWND>(window_.FormHandle()); }
   HWND Window(ControlId id) const { return window_.ControlWindow(id); }
   void Notify(ControlId id, int code) {
-    SendMessageW(Form(), WM_COMMAND, MAKEWPARAM(Win32WindowRuntime::ControlNumber(id), code),
+    SendMessageW(Form(), WM_COMMAND, MAKEWPARAM(ControlNumber(id), code),
                  reinterpret_cast<LPARAM>(Window(id)));
   }
   RECT InForm(ControlId id) const {
@@ -69,7 +70,7 @@ TEST_F(Win32Window, ControlsStandWhereTheDesignPutsThemAt96Dpi) {
   const Case cases[] = {
       {txtPath, {72, 12, 355, 34}}, {cmdBrowse, {360, 12, 421, 35}}, {cobType, {69, 54, 236, 0}},
       {optS, {108, 135, 208, 154}}, {optR, {17, 135, 108, 154}},     {cmdExit, {354, 195, 414, 218}},
-      {Label5, {9, 222, 0, 0}},
+      {Label5, {9, 222, 0, 0}},     {Frame2, {243, 39, 415, 187}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(NameOf(c.id)));
@@ -98,19 +99,27 @@ TEST_F(Win32Window, EveryControlHasTheNinePointFont) {
   }
 }
 
-TEST_F(Win32Window, ListsAreDropDownsOfTheirKind) {
+// A screen reader announces a frame's caption as the name of its group.
+TEST_F(Win32Window, ListsAreDropDownsOfTheirKindAndFramesGroupBoxes) {
   for (const ControlDesign& design : ControlDesigns()) {
-    if (design.kind != ControlKind::PickList && design.kind != ControlKind::EditableList) continue;
-    const auto style = static_cast<DWORD>(GetWindowLongW(Window(design.id), GWL_STYLE)) & 3;
-    EXPECT_EQ(style, DWORD(design.kind == ControlKind::PickList ? CBS_DROPDOWNLIST : CBS_DROPDOWN))
-        << NameOf(design.id);
+    const auto style = static_cast<DWORD>(GetWindowLongW(Window(design.id), GWL_STYLE));
+    if (design.kind == ControlKind::PickList || design.kind == ControlKind::EditableList) {
+      EXPECT_EQ(style & 3, DWORD(design.kind == ControlKind::PickList ? CBS_DROPDOWNLIST : CBS_DROPDOWN))
+          << NameOf(design.id);
+    }
+    if (design.kind != ControlKind::Frame) continue;
+    wchar_t windowClass[16] = {};
+    GetClassNameW(Window(design.id), windowClass, 16);
+    EXPECT_EQ(std::wstring(windowClass), L"Button");
+    EXPECT_EQ(style & BS_TYPEMASK, DWORD(BS_GROUPBOX));
+    EXPECT_EQ(Utf8(WindowText(Window(design.id))), design.caption);
   }
 }
 
 TEST_F(Win32Window, EnterPressesTheDefaultButton) {
   const auto answer = static_cast<DWORD>(SendMessageW(Form(), DM_GETDEFID, 0, 0));
   EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
-  EXPECT_EQ(LOWORD(answer), Win32WindowRuntime::ControlNumber(cmdOut));
+  EXPECT_EQ(LOWORD(answer), ControlNumber(cmdOut));
   SendMessageW(Form(), WM_COMMAND, IDCANCEL, 0);  // Esc
   EXPECT_EQ(events_.clicks, std::vector{cmdExit});
 }
@@ -135,32 +144,6 @@ TEST_F(Win32Window, TheFolderFieldHasItsHoverHint) {
   tool.lpszText = text;
   SendMessageW(hint, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Utf8(text), texts::kFolderHint);
-}
-
-// The notifications of picks, in the orders Windows and Wine send them: one
-// Click for each pick, also of the entry already shown.
-TEST_F(Win32Window, EachPickFromAListRaisesOneClick) {
-  for (const char* entry : {"名称", "大小", "日期"}) window_.AddItem(cobSort, entry);
-  struct Case {
-    const char* what;
-    int entry;  // selected before the notifications
-    std::vector<int> notifications;
-    std::size_t clicks;
-  };
-  const Case cases[] = {
-      {"a new entry (Wine)", 1, {CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}, 1},
-      {"a new entry (Windows)", 2, {CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}, 1},
-      {"the same entry", 2, {CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP}, 1},
-      {"an arrow key on the closed list", 1, {CBN_SELCHANGE}, 1},
-      {"opened and closed again", 1, {CBN_DROPDOWN, CBN_SELENDCANCEL, CBN_CLOSEUP}, 0},
-      {"the same entry (Wine)", 1, {CBN_DROPDOWN, CBN_SELENDOK, CBN_CLOSEUP, CBN_SELCHANGE}, 1},
-  };
-  for (const Case& c : cases) {
-    events_.clicks.clear();
-    SendMessageW(Window(cobSort), CB_SETCURSEL, static_cast<WPARAM>(c.entry), 0);
-    for (int code : c.notifications) Notify(cobSort, code);
-    EXPECT_EQ(events_.clicks, std::vector<ControlId>(c.clicks, cobSort)) << c.what;
-  }
 }
 
 TEST_F(Win32Window, UserClicksToggleBoxesAndKeepAnOptionChecked) {

@@ -22,6 +22,12 @@ Text Utf8(std::wstring_view utf16) {
   return utf8;
 }
 
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 Text SystemMessage(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(

@@ -12,6 +12,7 @@ namespace quernel::win32 {
 
 std::wstring Wide(std::string_view utf8);
 Text Utf8(std::wstring_view utf16);
+std::wstring WindowText(HWND window);
 
 // The system's message for a Win32 error code, in the system's language,
 // without the line break that ends it.

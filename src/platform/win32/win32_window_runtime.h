@@ -1,22 +1,16 @@
 #pragma once
 
-#include <array>
-#include <map>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "platform/win32/win32_api.h"
-// After windows.h:
-#include <ole2.h>
-
 #include "platform/window_runtime.h"
 
-// WindowRuntime on Win32: frmMain as a top-level window of standard controls
-// built from the design table and placed at the window's DPI; the dialog
-// manager (IsDialogMessage) gives the focus order, Enter, Esc and access
-// keys. Items dropped on the window come by OLE (FileDropTarget) or, from
-// older programs, by WM_DROPFILES. Also the program's folders, the mouse pointer, MessageBoxW and
-// CreateProcessW.
+// WindowRuntime on Win32: frmMain built by FormBuilder; the dialog manager
+// (IsDialogMessage) gives the focus order, Enter, Esc and access keys; the
+// controls' notifications become Clicks (a list's through ListPicks). Items
+// dropped on the window come by OLE (FileDropTarget) or, from older
+// programs, by WM_DROPFILES. Also the program's folders, the mouse pointer,
+// MessageBoxW and CreateProcessW.
 namespace quernel::win32 {
 
 class Win32WindowRuntime final : public WindowRuntime {
@@ -51,67 +45,12 @@ class Win32WindowRuntime final : public WindowRuntime {
   Launch LaunchProgram(const LaunchRequest& request) override;
   ProcessEnd WaitWhilePainting(Process& process) override;
 
-  // The control's window (a frame's: its caption), null for the lines.
+  // The control's window, null for the lines.
   HWND ControlWindow(ControlId control) const;
-  // The number GetDlgCtrlID gives for the control's window.
-  static int ControlNumber(ControlId control);
 
  private:
-  struct Control {
-    HWND window = nullptr;  // a frame's: its caption
-    double points = 0;
-  };
-  // What a drop-down list remembers between the notifications of one pick.
-  struct ListPick {
-    bool dropped = false;
-    int raisedPick = -1;     // the entry whose Click CBN_SELENDOK raised, or -1
-    bool typedOver = false;  // the user typed: no entry is selected
-    int indexAtDrop = -1;
-  };
-
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void OnCommand(int number, int code);
-  void OnListNotification(ControlId list, int code);
-  void UserClick(ControlId control);
-  LRESULT OnControlColour(UINT message, WPARAM wParam, LPARAM lParam);
-  void AcceptDrops();
-  bool CanDrop(const std::vector<Text>& paths) const;
-  void Drop(const std::vector<Text>& paths);
-  void PaintFrames(HDC dc) const;
-  void PaintLines(HDC dc) const;
-
-  void CreateControl(const ControlDesign& design, HWND& previous);
-  bool ContinuesOptions(const ControlDesign& design, HWND previous) const;
-  void CreateHoverHint(const ControlDesign& design);
-  void PlaceForm();
-  void PlaceControls();
-  void FitToText(HWND label, int left, int top, int padding) const;
-  HFONT Font(double points);
-  void ApplyFont(ControlId control);
-  void CheckOption(ControlId option);
-  void Raise(ControlId control);
-  int Pixels(int twips) const;
-
-  const Control& At(ControlId control) const { return controls_[static_cast<std::size_t>(control)]; }
-  Control& At(ControlId control) { return controls_[static_cast<std::size_t>(control)]; }
-  std::optional<ControlId> ControlOf(HWND window) const;
-
-  HINSTANCE instance_;
-  HWND form_ = nullptr;
-  HWND hint_ = nullptr;
-  HICON icon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  FormEvents* events_ = nullptr;
-  IDropTarget* dropTarget_ = nullptr;
-  std::array<Control, kControlCount> controls_{};
-  std::map<ControlId, ListPick> picks_;
-  std::map<int, HFONT> fonts_;  // by tenths of a point, at dpi_
-  std::wstring face_;
-  UINT dpi_ = 96;
-  HWND focusWhenInactive_ = nullptr;
-  bool busy_ = false;
-  bool waiting_ = false;
+  struct Session;  // the built form and what its window procedure keeps
+  std::unique_ptr<Session> session_;
 };
 
 }  // namespace quernel::win32
