@@ -1,4 +1,4 @@
-#include "sorting.hpp"
+#include "quernel-cmd/sorting.h"
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
@@ -6,29 +6,29 @@
 #include <algorithm>
 #include <cstring>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-int compare_bytes(std::string_view a, std::string_view b) {
+int CompareBytes(std::string_view a, std::string_view b) {
   const int common = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (common != 0) return common;
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 template <typename T>
-int compare_values(T a, T b) {
+int CompareValues(T a, T b) {
   return a < b ? -1 : a > b ? 1 : 0;
 }
 
-char32_t upper_ascii(char32_t c) {
+char32_t UpperAscii(char32_t c) {
   return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
 }
 
 // Case-insensitive code point order, then plain bytes: the folder order.
-int compare_folder_order(std::string_view a, std::string_view b) {
+int CompareFolderOrder(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
@@ -39,16 +39,16 @@ int compare_folder_order(std::string_view a, std::string_view b) {
     if (byte_a < 0x80 && byte_b < 0x80) {
       ++i;
       ++j;
-      ca = upper_ascii(ca);
-      cb = upper_ascii(cb);
+      ca = UpperAscii(ca);
+      cb = UpperAscii(cb);
     } else {
-      ca = fold_case(next_code_point(a, i));
-      cb = fold_case(next_code_point(b, j));
+      ca = FoldCase(NextCodePoint(a, i));
+      cb = FoldCase(NextCodePoint(b, j));
     }
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  return compare_bytes(a, b);
+  return CompareBytes(a, b);
 }
 
 class EntryOrder {
@@ -60,24 +60,24 @@ class EntryOrder {
       const int order = compare(a, b, key.field);
       if (order != 0) return key.descending ? order > 0 : order < 0;
     }
-    return compare_folder_order(listing_.name(a), listing_.name(b)) < 0;
+    return CompareFolderOrder(listing_.Name(a), listing_.Name(b)) < 0;
   }
 
  private:
   int compare(const Entry& a, const Entry& b, SortField field) const {
     switch (field) {
-      case SortField::name:
-        return compare_bytes(listing_.key(a.name_key), listing_.key(b.name_key));
-      case SortField::extension:
-        return compare_bytes(listing_.key(a.extension_key), listing_.key(b.extension_key));
-      case SortField::size:
-        return compare_values(a.size, b.size);
-      case SortField::date:
+      case SortField::Name:
+        return CompareBytes(listing_.Key(a.name_key), listing_.Key(b.name_key));
+      case SortField::Extension:
+        return CompareBytes(listing_.Key(a.extension_key), listing_.Key(b.extension_key));
+      case SortField::Size:
+        return CompareValues(a.size, b.size);
+      case SortField::Date:
         if (a.modified_seconds != b.modified_seconds)
-          return compare_values(a.modified_seconds, b.modified_seconds);
-        return compare_values(a.modified_nanoseconds, b.modified_nanoseconds);
-      case SortField::group:
-        return compare_values(!(a.attributes & attribute::directory), !(b.attributes & attribute::directory));
+          return CompareValues(a.modified_seconds, b.modified_seconds);
+        return CompareValues(a.modified_nanoseconds, b.modified_nanoseconds);
+      case SortField::Group:
+        return CompareValues(!(a.attributes & attribute::directory), !(b.attributes & attribute::directory));
     }
     return 0;
   }
@@ -86,7 +86,7 @@ class EntryOrder {
   const std::vector<SortKey>& keys_;
 };
 
-bool uses(const std::vector<SortKey>& keys, SortField field) {
+bool Uses(const std::vector<SortKey>& keys, SortField field) {
   return std::any_of(keys.begin(), keys.end(), [field](const SortKey& key) { return key.field == field; });
 }
 
@@ -112,7 +112,7 @@ NameCollator::~NameCollator() {
   ucol_close(collator_);
 }
 
-void NameCollator::sort_key(std::string_view utf8, std::string& key) {
+void NameCollator::SortKey(std::string_view utf8, std::string& key) {
   UErrorCode status = U_ZERO_ERROR;
   int32_t length = 0;
   utf16_.resize(utf8.size() + 1);
@@ -136,26 +136,26 @@ void NameCollator::sort_key(std::string_view utf8, std::string& key) {
   }
 }
 
-std::string_view extension_of(std::string_view name) {
+std::string_view ExtensionOf(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
 }
 
-void sort_listing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator) {
-  const bool by_name = uses(keys, SortField::name);
-  const bool by_extension = uses(keys, SortField::extension);
+void SortListing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator) {
+  const bool by_name = Uses(keys, SortField::Name);
+  const bool by_extension = Uses(keys, SortField::Extension);
   std::string key;
-  for (Entry& entry : listing.entries()) {
+  for (Entry& entry : listing.Entries()) {
     if (by_name) {
-      collator.sort_key(listing.name(entry), key);
-      entry.name_key = listing.add_key(key);
+      collator.SortKey(listing.Name(entry), key);
+      entry.name_key = listing.AddKey(key);
     }
     if (by_extension) {
-      collator.sort_key(extension_of(listing.name(entry)), key);
-      entry.extension_key = listing.add_key(key);
+      collator.SortKey(ExtensionOf(listing.Name(entry)), key);
+      entry.extension_key = listing.AddKey(key);
     }
   }
-  std::sort(listing.entries().begin(), listing.entries().end(), EntryOrder(listing, keys));
+  std::sort(listing.Entries().begin(), listing.Entries().end(), EntryOrder(listing, keys));
 }
 
 }  // namespace quernel::cmd
