@@ -47,10 +47,26 @@ DirStatus RunDir(const DirOptions& options, DirContext& context, TextSink& out, 
   const std::string native_folder = HostPath(target.folder, context.charset);
   const bool bare = options.Format() == ListingFormat::Bare;
 
-  Listing listing;
   const ScanRequest request{native_folder, pattern, options.filter, !bare && target.folder != "/",
                             NeedsStat(options)};
-  ScanResult scan = ScanFolder(request, context.charset, listing);
+  FolderSummary summary{WithoutControlCharacters(target.folder), 0};
+  Listing listing;
+  std::size_t listed = 0;
+  ScanResult scan;
+  if (bare && options.sort.empty()) {
+    // Nothing to order and no totals: each name goes out as it is read.
+    scan = ScanFolder(request, context.charset, [&](std::string_view name, const EntryFacts&) {
+      if (options.lower_case)
+        out.Write(ToLower(name));
+      else
+        out.Write(name);
+      out.Write("\r\n");
+      ++listed;
+    });
+  } else {
+    scan = ScanFolder(request, context.charset, listing);
+    listed = listing.Entries().size();
+  }
   if (scan.error == ENOENT || scan.error == ENOTDIR) {
     Report({CommandError::Kind::FileNotFound, {}}, language, err);
     return {1, false};
@@ -60,10 +76,9 @@ DirStatus RunDir(const DirOptions& options, DirContext& context, TextSink& out, 
     return {1, true};
   }
 
-  FolderSummary summary{WithoutControlCharacters(target.folder), 0};
-  if (listing.Entries().empty()) {
+  if (listed == 0) {
     if (!bare) WriteHeader(summary, language, out);
-  } else {
+  } else if (!listing.Entries().empty()) {
     NameCollator collator(context.locale.collation_locale);
     SortListing(listing, options.sort, collator);
     if (!bare) summary.free_bytes = free_bytes(native_folder);
@@ -76,9 +91,9 @@ DirStatus RunDir(const DirOptions& options, DirContext& context, TextSink& out, 
     for (const std::string& name : scan.unreadable) (names += name) += '\n';
     err.Write(names);
     Report(ErrorFromErrno(scan.unreadable_error, context.charset), language, err);
-    return {listing.Entries().empty() ? 1 : 0, true};
+    return {listed == 0 ? 1 : 0, true};
   }
-  if (listing.Entries().empty()) {
+  if (listed == 0) {
     Report({CommandError::Kind::FileNotFound, {}}, language, err);
     return {1, false};
   }

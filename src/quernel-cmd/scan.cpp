@@ -96,7 +96,10 @@ std::string HostPath(std::string_view utf8_path, Charset& charset) {
     std::string name = charset.FromUtf8(part);
     struct stat info {};
     if (exists_so_far && part != "." && part != ".." && lstat(Joined(resolved, name).c_str(), &info) != 0) {
-      if (auto found = FindIgnoringCase(resolved, part, charset))
+      // A name without ASCII letters ("*.*") has no other spelling to look for.
+      const bool has_letters = std::any_of(part.begin(), part.end(),
+                                           [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
+      if (auto found = has_letters ? FindIgnoringCase(resolved, part, charset) : std::nullopt)
         name = std::move(*found);
       else
         exists_so_far = false;
@@ -153,6 +156,11 @@ std::uint8_t AttributesOf(std::string_view name, const struct stat& info) {
 }
 
 ScanResult ScanFolder(const ScanRequest& request, Charset& charset, Listing& listing) {
+  return ScanFolder(request, charset,
+                    [&listing](std::string_view name, const EntryFacts& facts) { listing.Add(name, facts); });
+}
+
+ScanResult ScanFolder(const ScanRequest& request, Charset& charset, const EntryVisitor& visit) {
   ScanResult result;
   const std::unique_ptr<DIR, DirCloser> dir(opendir(request.native_folder.c_str()));
   if (!dir) {
@@ -167,7 +175,7 @@ ScanResult ScanFolder(const ScanRequest& request, Charset& charset, Listing& lis
     if (IsDotEntry(native_name) && !request.include_dot_entries) continue;
     charset.ToUtf8(native_name, name);
     if (!request.pattern.Matches(name)) continue;
-    name = WithoutControlCharacters(name);
+    if (HasControlCharacters(name)) name = WithoutControlCharacters(name);
 
     EntryFacts facts;
     struct stat info {};
@@ -192,7 +200,7 @@ ScanResult ScanFolder(const ScanRequest& request, Charset& charset, Listing& lis
       result.unreadable_error = error;
       if (!decidable) continue;
     }
-    if (request.filter.Accepts(facts.attributes)) listing.Add(name, facts);
+    if (request.filter.Accepts(facts.attributes)) visit(name, facts);
   }
   return result;
 }

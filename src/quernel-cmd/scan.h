@@ -55,8 +55,15 @@ struct ScanResult {
   int unreadable_error = 0;
 };
 
-// Reads the folder entry by entry, keeping those that match. Names are made
-// fit for a listing line (control characters become '?').
+// Receives each matching entry as the folder is read; the name is valid for
+// the call only.
+using EntryVisitor = std::function<void(std::string_view utf8_name, const EntryFacts& facts)>;
+
+// Reads the folder entry by entry, handing on those that match. Names are
+// made fit for a listing line (control characters become '?').
+ScanResult ScanFolder(const ScanRequest& request, Charset& charset, const EntryVisitor& visit);
+
+// The same, keeping the matching entries.
 ScanResult ScanFolder(const ScanRequest& request, Charset& charset, Listing& listing);
 
 }  // namespace quernel::cmd

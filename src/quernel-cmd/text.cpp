@@ -116,6 +116,17 @@ std::string WithoutControlCharacters(std::string_view utf8) {
   return out;
 }
 
+bool HasControlCharacters(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20U || byte == 0x7FU) return true;
+    if (byte == 0xC2U && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80U &&
+        static_cast<unsigned char>(utf8[i + 1]) <= 0x9FU)
+      return true;
+  }
+  return false;
+}
+
 std::size_t DisplayWidth(std::string_view utf8) {
   std::size_t width = 0;
   std::size_t pos = 0;

@@ -25,6 +25,7 @@ std::size_t DisplayWidth(std::string_view utf8);
 // `utf8` with each control character (C0, DEL, C1) made '?', so that a name
 // with a line break, a tab or an escape sequence stays one line of a listing.
 std::string WithoutControlCharacters(std::string_view utf8);
+bool HasControlCharacters(std::string_view utf8);
 
 std::string ToLower(std::string_view utf8);
 
