@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "quernel-cmd/text.h"
 
@@ -90,6 +91,119 @@ bool Uses(const std::vector<SortKey>& keys, SortField field) {
   return std::any_of(keys.begin(), keys.end(), [field](const SortKey& key) { return key.field == field; });
 }
 
+// An entry's name sort key, for sorting by name alone.
+struct KeyedEntry {
+  const unsigned char* key;
+  std::uint32_t size;
+  std::uint32_t index;
+};
+
+class NameKeySorter {
+ public:
+  NameKeySorter(const Listing& listing, std::vector<KeyedEntry>& items)
+      : listing_(listing), spare_(items.size()) {}
+
+  // Orders the items by key bytes, most significant first, bucket by bucket;
+  // equal keys in the folder order.
+  void Sort(KeyedEntry* begin, KeyedEntry* end, std::size_t depth) {
+    while (end - begin > small_range) {
+      std::size_t counts[257] = {};
+      for (const KeyedEntry* item = begin; item != end; ++item) ++counts[Bucket(*item, depth)];
+      if (counts[0] == 0 && std::any_of(std::begin(counts), std::end(counts), [&](std::size_t n) {
+            return n == static_cast<std::size_t>(end - begin);
+          })) {
+        ++depth;  // every key has the same byte here
+        continue;
+      }
+      std::size_t starts[257];
+      std::size_t next = 0;
+      for (std::size_t b = 0; b < 257; ++b) {
+        starts[b] = next;
+        next += counts[b];
+      }
+      std::size_t fill[257];
+      std::copy(std::begin(starts), std::end(starts), std::begin(fill));
+      for (const KeyedEntry* item = begin; item != end; ++item) spare_[fill[Bucket(*item, depth)]++] = *item;
+      std::copy(spare_.begin(), spare_.begin() + (end - begin), begin);
+      SortEqualKeys(begin, begin + counts[0]);
+      for (std::size_t b = 1; b < 257; ++b)
+        if (counts[b] > 1) Sort(begin + starts[b], begin + starts[b] + counts[b], depth + 1);
+      return;
+    }
+    std::sort(begin, end, [this, depth](const KeyedEntry& a, const KeyedEntry& b) {
+      const std::size_t common =
+          std::min(a.size, b.size) - std::min<std::size_t>(depth, std::min(a.size, b.size));
+      const int order = common == 0 ? 0 : std::memcmp(a.key + depth, b.key + depth, common);
+      if (order != 0) return order < 0;
+      if (a.size != b.size) return a.size < b.size;
+      return FolderOrderBefore(a, b);
+    });
+  }
+
+  static bool SameKey(const KeyedEntry& a, const KeyedEntry& b) {
+    return a.size == b.size && std::memcmp(a.key, b.key, a.size) == 0;
+  }
+
+ private:
+  static constexpr std::ptrdiff_t small_range = 32;
+
+  static std::size_t Bucket(const KeyedEntry& item, std::size_t depth) {
+    return depth < item.size ? std::size_t{item.key[depth]} + 1 : 0;
+  }
+
+  bool FolderOrderBefore(const KeyedEntry& a, const KeyedEntry& b) const {
+    const auto& entries = listing_.Entries();
+    return CompareFolderOrder(listing_.Name(entries[a.index]), listing_.Name(entries[b.index])) < 0;
+  }
+
+  void SortEqualKeys(KeyedEntry* begin, KeyedEntry* end) {
+    if (end - begin > 1)
+      std::sort(begin, end,
+                [this](const KeyedEntry& a, const KeyedEntry& b) { return FolderOrderBefore(a, b); });
+  }
+
+  const Listing& listing_;
+  std::vector<KeyedEntry> spare_;
+};
+
+// By name alone, as Quernel asks for most: a radix sort of the sort keys.
+void SortByNameKey(Listing& listing, bool descending) {
+  std::vector<Entry>& entries = listing.Entries();
+  std::vector<KeyedEntry> items(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string_view key = listing.Key(entries[i].name_key);
+    items[i] = {reinterpret_cast<const unsigned char*>(key.data()), static_cast<std::uint32_t>(key.size()),
+                static_cast<std::uint32_t>(i)};
+  }
+  NameKeySorter(listing, items).Sort(items.data(), items.data() + items.size(), 0);
+  if (descending) {
+    // Names reversed; entries of equal keys stay in the folder order.
+    std::reverse(items.begin(), items.end());
+    for (auto run = items.begin(); run != items.end();) {
+      auto run_end = run + 1;
+      while (run_end != items.end() && NameKeySorter::SameKey(*run, *run_end)) ++run_end;
+      std::reverse(run, run_end);
+      run = run_end;
+    }
+  }
+  // Entries into their places in place, cycle by cycle: position i takes
+  // the entry at items[i].index.
+  constexpr std::uint32_t placed = std::numeric_limits<std::uint32_t>::max();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].index == placed) continue;
+    const Entry first = entries[i];
+    std::size_t at = i;
+    while (items[at].index != i) {
+      const std::size_t from = items[at].index;
+      entries[at] = entries[from];
+      items[at].index = placed;
+      at = from;
+    }
+    entries[at] = first;
+    items[at].index = placed;
+  }
+}
+
 }  // namespace
 
 NameCollator::NameCollator(const std::string& icu_locale) {
@@ -155,7 +269,10 @@ void SortListing(Listing& listing, const std::vector<SortKey>& keys, NameCollato
       entry.extension_key = listing.AddKey(key);
     }
   }
-  std::sort(listing.Entries().begin(), listing.Entries().end(), EntryOrder(listing, keys));
+  if (keys.size() == 1 && keys[0].field == SortField::Name)
+    SortByNameKey(listing, keys[0].descending);
+  else
+    std::sort(listing.Entries().begin(), listing.Entries().end(), EntryOrder(listing, keys));
 }
 
 }  // namespace quernel::cmd
