@@ -128,8 +128,11 @@ void WriteListing(const Listing& listing, const FormatOptions& options, const Fo
                   TextSink& out) {
   if (options.format == ListingFormat::Bare) {
     for (const Entry& entry : listing.Entries()) {
-      std::string line = DisplayName(listing, entry, options.lower_case);
-      out.Write(line += line_end);
+      if (options.lower_case)
+        out.Write(ToLower(listing.Name(entry)));
+      else
+        out.Write(listing.Name(entry));
+      out.Write(line_end);
     }
     return;
   }
