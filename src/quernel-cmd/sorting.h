@@ -35,7 +35,7 @@ class NameCollator {
 // Orders the entries by the keys, each later key breaking ties of the ones
 // before. Sort keys are computed once per entry so that a million names
 // sort in seconds. Entries still equal stay in the folder's own order,
-// which on NTFS is by upper-cased name: that is also the order without /o.
+// which on NTFS is by upper-cased name.
 void SortListing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator);
 
 // The part after the last dot, empty without one.
