@@ -58,13 +58,16 @@ work=$(mktemp -d "$shm/quernel-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 [[ $(stat -f -c %T "$work") == tmpfs ]] || echo "note: $work is not on tmpfs"
 
-# best WALL_FILE RSS_FILE COMMAND...: runs the command $runs times with
-# stdout to $work/out.txt; the best wall time and the peak memory of that run.
+# best COMMAND...: runs the command $runs times with stdout to $work/out.txt;
+# prints the best wall time (s) and the peak memory (KB) of that run.
 best() {
-  local best_wall='' best_rss='' wall rss
+  local best_wall='' best_rss='' wall rss start end
   for ((i = 0; i < runs; i++)); do
-    /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >"$work/out.txt"
-    read -r wall rss <"$work/time.txt"
+    start=$(date +%s%N)
+    /usr/bin/time -f '%M' -o "$work/time.txt" "$@" >"$work/out.txt"
+    end=$(date +%s%N)
+    wall=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
+    read -r rss <"$work/time.txt"
     if [[ -z $best_wall ]] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
       best_wall=$wall best_rss=$rss
     fi
@@ -81,7 +84,7 @@ dir_batch() {  # folder, switches
 declare -A ratio
 echo
 echo "== quernel-cmd against GNU ls (best of $runs; peak memory in MB)"
-printf '%9s %-12s %-16s %-9s %8s %8s %8s %8s %7s\n' entries locale case ls 'cmd s' 'ls s' 'cmd MB' 'ls MB' 'cmd/ls'
+printf '%9s %-12s %-24s %-7s %8s %8s %8s %8s %7s\n' entries locale 'case (quernel-cmd)' ls 'cmd s' 'ls s' 'cmd MB' 'ls MB' 'cmd/ls'
 for count in "${sizes[@]}"; do
   tree=$work/tree-$count
   "$make_tree" "$tree" "$count"
@@ -91,10 +94,10 @@ for count in "${sizes[@]}"; do
       IFS='|' read -r label switches ls_switch <<<"$row"
       read -r cmd_wall cmd_rss < <(best env LC_ALL="$locale_name" "$cmd_exe" /c "$(dir_batch "$tree" "$switches")")
       read -r ls_wall ls_rss < <(best env LC_ALL="$locale_name" ls "$ls_switch" "$tree")
-      printf '%9d %-12s %-16s %-9s %8.2f %8.2f %8.1f %8.1f %6.2fx\n' "$count" "$locale_name" "$label ($switches)" \
+      printf '%9d %-12s %-24s %-7s %8.3f %8.3f %8.1f %8.1f %6.2fx\n' "$count" "$locale_name" "$label ($switches)" \
         "ls $ls_switch" "$cmd_wall" "$ls_wall" "$(awk -v k="$cmd_rss" 'BEGIN { print k / 1024 }')" \
         "$(awk -v k="$ls_rss" 'BEGIN { print k / 1024 }')" \
-        "$(awk -v a="$cmd_wall" -v b="$ls_wall" 'BEGIN { print b > 0 ? a / b : 0 }')"
+        "$(awk -v a="$cmd_wall" -v b="$ls_wall" 'BEGIN { print (b > 0 ? a / b : 0) }')"
       ratio[$count/$locale_name/$label]=$cmd_wall
       [[ $label == 'unsorted bare' ]] && ratio[$count/$locale_name/ls-1U]=$ls_wall
     done

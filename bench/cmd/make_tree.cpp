@@ -12,7 +12,7 @@
 
 namespace {
 
-std::uint64_t mix(std::uint64_t x) {
+std::uint64_t Mix(std::uint64_t x) {
   x ^= x >> 33U;
   x *= 0xff51afd7ed558ccdULL;
   x ^= x >> 33U;
@@ -34,7 +34,7 @@ std::string EntryName(std::uint64_t i, std::uint64_t hash) {
 }
 
 bool MakeEntry(int folder_fd, std::uint64_t i) {
-  const std::uint64_t hash = mix(i + 1);
+  const std::uint64_t hash = Mix(i + 1);
   const std::string name = EntryName(i, hash);
   if (i % 100 == 99) return mkdirat(folder_fd, name.c_str(), 0755) == 0;
   const int fd = openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -15,7 +15,7 @@ namespace quernel::cmd {
 
 namespace {
 
-std::uint64_t free_bytes(const std::string& native_folder) {
+std::uint64_t FreeBytes(const std::string& native_folder) {
   struct statvfs info {};
   if (statvfs(native_folder.c_str(), &info) != 0) return 0;
   return static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
@@ -81,7 +81,7 @@ DirStatus RunDir(const DirOptions& options, DirContext& context, TextSink& out, 
   } else if (!listing.Entries().empty()) {
     NameCollator collator(context.locale.collation_locale);
     SortListing(listing, options.sort, collator);
-    if (!bare) summary.free_bytes = free_bytes(native_folder);
+    if (!bare) summary.free_bytes = FreeBytes(native_folder);
     WriteListing(listing, {options.Format(), options.lower_case, language}, summary, out);
   }
   out.Flush();

@@ -58,14 +58,14 @@ class EntryOrder {
 
   bool operator()(const Entry& a, const Entry& b) const {
     for (const SortKey& key : keys_) {
-      const int order = compare(a, b, key.field);
+      const int order = Compare(a, b, key.field);
       if (order != 0) return key.descending ? order > 0 : order < 0;
     }
     return CompareFolderOrder(listing_.Name(a), listing_.Name(b)) < 0;
   }
 
  private:
-  int compare(const Entry& a, const Entry& b, SortField field) const {
+  int Compare(const Entry& a, const Entry& b, SortField field) const {
     switch (field) {
       case SortField::Name:
         return CompareBytes(listing_.Key(a.name_key), listing_.Key(b.name_key));

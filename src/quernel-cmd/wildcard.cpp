@@ -9,7 +9,7 @@ namespace quernel::cmd {
 
 namespace {
 
-std::vector<char32_t> code_points(std::string_view utf8) {
+std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> result;
   std::size_t pos = 0;
   while (pos < utf8.size()) result.push_back(NextCodePoint(utf8, pos));
@@ -30,7 +30,7 @@ WildcardPattern::WildcardPattern(std::string_view pattern) {
     matches_everything_ = true;
     return;
   }
-  const std::vector<char32_t> chars = code_points(pattern);
+  const std::vector<char32_t> chars = CodePoints(pattern);
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const bool last = i + 1 == chars.size();
     const char32_t next = last ? 0 : chars[i + 1];
@@ -72,7 +72,7 @@ void WildcardPattern::AddClosure(std::vector<char>& states, bool at_end, char32_
 
 bool WildcardPattern::Matches(std::string_view utf8_name) const {
   if (matches_everything_) return true;
-  const std::vector<char32_t> name = code_points(utf8_name);
+  const std::vector<char32_t> name = CodePoints(utf8_name);
   std::size_t last_dot = name.size();
   for (std::size_t i = 0; i < name.size(); ++i)
     if (name[i] == '.') last_dot = i;
