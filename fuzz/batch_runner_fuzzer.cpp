@@ -21,8 +21,8 @@
 #include <system_error>
 #include <vector>
 
-#include "batch.hpp"
-#include "text.hpp"
+#include "quernel-cmd/batch.h"
+#include "quernel-cmd/text.h"
 
 namespace {
 
@@ -85,10 +85,9 @@ std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLook
   std::size_t lines = 0;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string line = expand_percents(text.substr(start, end - start), lookup, batch_path);
+    const std::string line = ExpandPercents(text.substr(start, end - start), lookup, batch_path);
     const std::size_t command = std::min(line.find_first_not_of(" \t@"), line.size());
-    if (iequals_ascii(std::string_view(line).substr(command, 3), "dir") &&
-        line.find('>') != std::string::npos)
+    if (IequalsAscii(std::string_view(line).substr(command, 3), "dir") && line.find('>') != std::string::npos)
       ++lines;
     start = end + 1;
   }
@@ -104,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static Charset* gbk = new Charset("GBK");
   if (size == 0) return 0;
   const LocaleSettings locale{(data[0] & 2U) != 0 ? "GBK" : "UTF-8",
-                              (data[0] & 1U) != 0 ? Language::chinese : Language::english, ""};
+                              (data[0] & 1U) != 0 ? Language::Chinese : Language::English, ""};
   Charset& charset = (data[0] & 2U) != 0 ? *gbk : *utf8;
   const std::string_view batch(reinterpret_cast<const char*>(data + 1), size - 1);
 
@@ -112,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   StringSink err;
   std::vector<std::string> opened;
   const EnvironmentLookup lookup = [](std::string_view name) -> std::optional<std::string> {
-    if (iequals_ascii(name, "DATA")) return std::string("music");
-    if (iequals_ascii(name, "EMPTY")) return std::string();
+    if (IequalsAscii(name, "DATA")) return std::string("music");
+    if (IequalsAscii(name, "EMPTY")) return std::string();
     return std::nullopt;
   };
   const std::string batch_path = "C:\\quernel\\path.bat";
@@ -124,13 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           errno = EACCES;
           return -1;
         }
-        return open_target(path, flags);
+        return OpenTarget(path, flags);
       }};
   const auto before = Snapshot(sandbox->root);
-  run_batch(charset.to_utf8(batch), context);
+  RunBatch(charset.ToUtf8(batch), context);
   const auto after = Snapshot(sandbox->root);
 
-  const std::string text = charset.to_utf8(batch);
+  const std::string text = charset.ToUtf8(batch);
   if (opened.size() > DirLinesWithRedirection(text, lookup, batch_path))
     Fail("more files opened for writing than dir commands redirect", text);
   std::set<fs::path> targets;

@@ -9,17 +9,17 @@
 #include <string_view>
 #include <vector>
 
-#include "text.hpp"
-#include "wildcard.hpp"
+#include "quernel-cmd/text.h"
+#include "quernel-cmd/wildcard.h"
 
 namespace {
 
-using quernel::cmd::fold_case;
+using quernel::cmd::FoldCase;
 
 std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> result;
   std::size_t pos = 0;
-  while (pos < utf8.size()) result.push_back(quernel::cmd::next_code_point(utf8, pos));
+  while (pos < utf8.size()) result.push_back(quernel::cmd::NextCodePoint(utf8, pos));
   return result;
 }
 
@@ -81,7 +81,7 @@ class Reference {
       if (!name_ended && name_[n] == '.' && Match(p + 1, n + 1)) return true;
       return name_ended && Match(p + 1, n);
     }
-    return !name_ended && fold_case(name_[n]) == fold_case(c) && Match(p + 1, n + 1);
+    return !name_ended && FoldCase(name_[n]) == FoldCase(c) && Match(p + 1, n + 1);
   }
 
   std::vector<char32_t> pattern_;
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view pattern = input.substr(0, zero);
   const std::string_view name = zero == std::string_view::npos ? std::string_view{} : input.substr(zero + 1);
   const bool expected = Reference(pattern, name).Matches();
-  const bool actual = quernel::cmd::WildcardPattern(pattern).matches(name);
+  const bool actual = quernel::cmd::WildcardPattern(pattern).Matches(name);
   if (actual != expected) {
     std::fprintf(stderr, "pattern \"%.*s\" name \"%.*s\": matcher says %d, reference %d\n",
                  static_cast<int>(pattern.size()), pattern.data(), static_cast<int>(name.size()), name.data(),

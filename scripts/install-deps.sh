@@ -10,7 +10,7 @@ RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-de
 RELEASE_PACKAGES="cmake ninja-build g++ qt6-base-dev libicu-dev g++-mingw-w64-x86-64
   wixl msitools zip dpkg-dev git"
 TEST_PACKAGES="$RUN_PACKAGES $RELEASE_PACKAGES googletest libgtest-dev libgmock-dev
-  wine wine64 clang libclang-rt-14-dev lintian desktop-file-utils appstream unzip xdotool"
+  wine wine64 clang clang-format libclang-rt-14-dev lintian desktop-file-utils appstream unzip xdotool"
 
 case "${1:-}" in
   run) packages=$RUN_PACKAGES ;;

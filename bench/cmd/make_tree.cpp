@@ -12,14 +12,14 @@
 
 namespace {
 
-std::uint64_t mix(std::uint64_t x) {
+std::uint64_t Mix(std::uint64_t x) {
   x ^= x >> 33U;
   x *= 0xff51afd7ed558ccdULL;
   x ^= x >> 33U;
   return x;
 }
 
-std::string entry_name(std::uint64_t i, std::uint64_t hash) {
+std::string EntryName(std::uint64_t i, std::uint64_t hash) {
   static const char* const extensions[] = {"txt", "mp3", "jpg", "dat", "tar.gz"};
   static const char* const chinese[] = {"苹果", "香蕉", "文件", "音乐", "照片"};
   char name[96];
@@ -33,9 +33,9 @@ std::string entry_name(std::uint64_t i, std::uint64_t hash) {
   return name;
 }
 
-bool make_entry(int folder_fd, std::uint64_t i) {
-  const std::uint64_t hash = mix(i + 1);
-  const std::string name = entry_name(i, hash);
+bool MakeEntry(int folder_fd, std::uint64_t i) {
+  const std::uint64_t hash = Mix(i + 1);
+  const std::string name = EntryName(i, hash);
   if (i % 100 == 99) return mkdirat(folder_fd, name.c_str(), 0755) == 0;
   const int fd = openat(folder_fd, name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   for (std::uint64_t i = 0; i < count; ++i) {
-    if (!make_entry(folder_fd, i)) {
+    if (!MakeEntry(folder_fd, i)) {
       std::perror("create entry");
       return 1;
     }

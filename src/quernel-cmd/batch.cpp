@@ -1,4 +1,4 @@
-#include "batch.hpp"
+#include "quernel-cmd/batch.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,9 +8,9 @@
 #include <memory>
 #include <variant>
 
-#include "dir_command.hpp"
-#include "scan.hpp"
-#include "text.hpp"
+#include "quernel-cmd/dir_command.h"
+#include "quernel-cmd/scan.h"
+#include "quernel-cmd/text.h"
 
 extern char** environ;
 
@@ -25,70 +25,70 @@ struct Stop {
 };
 using LineResult = std::variant<int, Stop>;  // an errorlevel, or stop
 
-std::string current_directory(Charset& charset) {
+std::string CurrentDirectory(Charset& charset) {
   std::unique_ptr<char, decltype(&std::free)> cwd(getcwd(nullptr, 0), &std::free);
-  return cwd ? charset.to_utf8(cwd.get()) : std::string("/");
+  return cwd ? charset.ToUtf8(cwd.get()) : std::string("/");
 }
 
-Stop report(const CommandError& error, BatchContext& context) {
-  context.err.write(describe(error, context.locale.language) + "\n");
-  context.err.flush();
+Stop Report(const CommandError& error, BatchContext& context) {
+  context.err.Write(Describe(error, context.locale.language) + "\n");
+  context.err.Flush();
   return Stop{error_exit_code};
 }
 
 // "exit [/b] [code]"; a code that is no number counts as 0, as in cmd.
-Stop run_exit(const std::vector<Word>& words) {
+Stop RunExit(const std::vector<Word>& words) {
   std::size_t next = 1;
-  if (next < words.size() && iequals_ascii(words[next].text, "/b")) ++next;
+  if (next < words.size() && IequalsAscii(words[next].text, "/b")) ++next;
   if (next >= words.size()) return Stop{0};
   return Stop{static_cast<int>(std::strtol(words[next].text.c_str(), nullptr, 10))};
 }
 
-LineResult run_dir_line(const CommandLine& command, BatchContext& context) {
+LineResult RunDirLine(const CommandLine& command, BatchContext& context) {
   DirOptions options;
   const std::vector<Word> arguments(command.words.begin() + 1, command.words.end());
-  if (auto error = parse_dir_arguments(arguments, options)) return report(*error, context);
+  if (auto error = ParseDirArguments(arguments, options)) return Report(*error, context);
 
-  DirContext dir_context{context.locale, context.charset, current_directory(context.charset)};
+  DirContext dir_context{context.locale, context.charset, CurrentDirectory(context.charset)};
   if (!command.redirect) {
-    const DirStatus status = run_dir(options, dir_context, context.out, context.err);
+    const DirStatus status = RunDir(options, dir_context, context.out, context.err);
     if (status.failed) return Stop{error_exit_code};
     return status.errorlevel;
   }
 
-  const std::string target = host_path(command.redirect->target, context.charset);
+  const std::string target = HostPath(command.redirect->target, context.charset);
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.redirect->append ? O_APPEND : O_TRUNC);
   const int fd = context.open(target, flags);
-  if (fd < 0) return report(error_from_errno(errno, context.charset), context);
+  if (fd < 0) return Report(ErrorFromErrno(errno, context.charset), context);
   DescriptorSink file(fd, context.charset, true);
-  const DirStatus status = run_dir(options, dir_context, file, context.err);
-  file.flush();
-  if (file.failed()) return report(error_from_errno(file.error_number(), context.charset), context);
+  const DirStatus status = RunDir(options, dir_context, file, context.err);
+  file.Flush();
+  if (file.Failed()) return Report(ErrorFromErrno(file.ErrorNumber(), context.charset), context);
   if (status.failed) return Stop{error_exit_code};
   return status.errorlevel;
 }
 
-LineResult run_line(std::string_view line, BatchContext& context) {
-  const std::string expanded = expand_percents(line, context.lookup, context.batch_path);
+LineResult RunLine(std::string_view line, BatchContext& context) {
+  const std::string expanded = ExpandPercents(line, context.lookup, context.batch_path);
   std::string_view rest = expanded;
   rest.remove_prefix(std::min(rest.find_first_not_of(" \t@"), rest.size()));
-  const auto parsed = parse_command_line(rest);
-  if (const auto* error = std::get_if<CommandError>(&parsed)) return report(*error, context);
+  const auto parsed = ParseCommandLine(rest);
+  if (const auto* error = std::get_if<CommandError>(&parsed)) return Report(*error, context);
   const auto& command = std::get<CommandLine>(parsed);
   if (command.words.empty()) return 0;
   const std::string& name = command.words.front().text;
-  if (iequals_ascii(name, "exit")) return run_exit(command.words);
-  if (iequals_ascii(name, "dir")) return run_dir_line(command, context);
-  return report({CommandError::Kind::unknown_command, name}, context);
+  if (IequalsAscii(name, "exit")) return RunExit(command.words);
+  if (IequalsAscii(name, "dir")) return RunDirLine(command, context);
+  return Report({CommandError::Kind::UnknownCommand, name}, context);
 }
 
 }  // namespace
 
-int open_target(const std::string& host_path, int flags) {
+int OpenTarget(const std::string& host_path, int flags) {
   return ::open(host_path.c_str(), flags, 0666);
 }
 
-int run_batch(std::string_view text, BatchContext& context) {
+int RunBatch(std::string_view text, BatchContext& context) {
   int errorlevel = 0;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
@@ -97,21 +97,21 @@ int run_batch(std::string_view text, BatchContext& context) {
     if (line.ends_with('\r')) line.remove_suffix(1);
     line = line.substr(0, line.find('\0'));  // no name can hold a NUL: it ends the line
     if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-    const LineResult result = run_line(line, context);
+    const LineResult result = RunLine(line, context);
     if (const auto* stop = std::get_if<Stop>(&result)) return stop->exit_code;
     errorlevel = std::get<int>(result);
   }
   return errorlevel;
 }
 
-std::optional<std::string> lookup_environment(std::string_view name, Charset& charset) {
-  const std::string native_name = charset.from_utf8(name);
-  if (const char* value = std::getenv(native_name.c_str())) return charset.to_utf8(value);
+std::optional<std::string> LookupEnvironment(std::string_view name, Charset& charset) {
+  const std::string native_name = charset.FromUtf8(name);
+  if (const char* value = std::getenv(native_name.c_str())) return charset.ToUtf8(value);
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string_view variable = *entry;
     const std::size_t equals = variable.find('=');
-    if (equals != std::string_view::npos && iequals_ascii(variable.substr(0, equals), native_name))
-      return charset.to_utf8(variable.substr(equals + 1));
+    if (equals != std::string_view::npos && IequalsAscii(variable.substr(0, equals), native_name))
+      return charset.ToUtf8(variable.substr(equals + 1));
   }
   return std::nullopt;
 }

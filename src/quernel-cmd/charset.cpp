@@ -1,9 +1,9 @@
-#include "charset.hpp"
+#include "quernel-cmd/charset.h"
 
 #include <algorithm>
 #include <cerrno>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
@@ -11,15 +11,15 @@ namespace {
 
 // The C locale's "ANSI_X3.4-1968" is taken as UTF-8: Linux file names are
 // UTF-8 by convention, and passing them through beats turning them into '?'.
-bool names_utf8(std::string_view name) {
-  return name.empty() || iequals_ascii(name, "UTF-8") || iequals_ascii(name, "UTF8") ||
-         iequals_ascii(name, "ANSI_X3.4-1968") || iequals_ascii(name, "ASCII");
+bool NamesUtf8(std::string_view name) {
+  return name.empty() || IequalsAscii(name, "UTF-8") || IequalsAscii(name, "UTF8") ||
+         IequalsAscii(name, "ANSI_X3.4-1968") || IequalsAscii(name, "ASCII");
 }
 
 // Runs iconv over `in`, replacing each unconvertible unit (as measured by
 // `skip`) with '?'.
 template <typename SkipLength>
-void convert(iconv_t descriptor, std::string_view in, std::string& out, SkipLength skip) {
+void Convert(iconv_t descriptor, std::string_view in, std::string& out, SkipLength skip) {
   out.clear();
   iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
   char buffer[4096];
@@ -45,53 +45,53 @@ void convert(iconv_t descriptor, std::string_view in, std::string& out, SkipLeng
 
 }  // namespace
 
-iconv_t Charset::invalid_descriptor() {
+iconv_t Charset::InvalidDescriptor() {
   return reinterpret_cast<iconv_t>(-1);
 }
 
 Charset::Charset(std::string name)
-    : name_(std::move(name)), decoder_(invalid_descriptor()), encoder_(invalid_descriptor()) {
-  if (names_utf8(name_)) return;
+    : name_(std::move(name)), decoder_(InvalidDescriptor()), encoder_(InvalidDescriptor()) {
+  if (NamesUtf8(name_)) return;
   decoder_ = iconv_open("UTF-8", name_.c_str());
   encoder_ = iconv_open(name_.c_str(), "UTF-8");
-  if (decoder_ == invalid_descriptor() || encoder_ == invalid_descriptor()) {
-    if (decoder_ != invalid_descriptor()) iconv_close(decoder_);
-    if (encoder_ != invalid_descriptor()) iconv_close(encoder_);
-    decoder_ = encoder_ = invalid_descriptor();
+  if (decoder_ == InvalidDescriptor() || encoder_ == InvalidDescriptor()) {
+    if (decoder_ != InvalidDescriptor()) iconv_close(decoder_);
+    if (encoder_ != InvalidDescriptor()) iconv_close(encoder_);
+    decoder_ = encoder_ = InvalidDescriptor();
   }
 }
 
 Charset::~Charset() {
-  if (decoder_ != invalid_descriptor()) iconv_close(decoder_);
-  if (encoder_ != invalid_descriptor()) iconv_close(encoder_);
+  if (decoder_ != InvalidDescriptor()) iconv_close(decoder_);
+  if (encoder_ != InvalidDescriptor()) iconv_close(encoder_);
 }
 
-void Charset::to_utf8(std::string_view native, std::string& utf8) {
-  if (is_utf8()) {
+void Charset::ToUtf8(std::string_view native, std::string& utf8) {
+  if (IsUtf8()) {
     utf8.clear();
-    append_sanitized_utf8(utf8, native);
+    AppendSanitizedUtf8(utf8, native);
     return;
   }
-  convert(decoder_, native, utf8, [](unsigned char) { return std::size_t{1}; });
+  Convert(decoder_, native, utf8, [](unsigned char) { return std::size_t{1}; });
 }
 
-std::string Charset::to_utf8(std::string_view native) {
+std::string Charset::ToUtf8(std::string_view native) {
   std::string utf8;
-  to_utf8(native, utf8);
+  ToUtf8(native, utf8);
   return utf8;
 }
 
-void Charset::from_utf8(std::string_view utf8, std::string& native) {
-  if (is_utf8()) {
+void Charset::FromUtf8(std::string_view utf8, std::string& native) {
+  if (IsUtf8()) {
     native.assign(utf8);
     return;
   }
-  convert(encoder_, utf8, native, utf8_sequence_length);
+  Convert(encoder_, utf8, native, Utf8SequenceLength);
 }
 
-std::string Charset::from_utf8(std::string_view utf8) {
+std::string Charset::FromUtf8(std::string_view utf8) {
   std::string native;
-  from_utf8(utf8, native);
+  FromUtf8(utf8, native);
   return native;
 }
 

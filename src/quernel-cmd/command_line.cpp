@@ -1,19 +1,19 @@
-#include "command_line.hpp"
+#include "quernel-cmd/command_line.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-bool is_blank(char c) {
+bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-bool is_digit(char c) {
+bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 // Reads one word starting at `pos`, which must not be blank.
-Word read_word(std::string_view line, std::size_t& pos) {
+Word ReadWord(std::string_view line, std::size_t& pos) {
   Word word;
   bool in_quotes = false;
   for (; pos < line.size(); ++pos) {
@@ -21,7 +21,7 @@ Word read_word(std::string_view line, std::size_t& pos) {
     if (c == '"') {
       in_quotes = !in_quotes;
       word.quoted = true;
-    } else if (!in_quotes && (is_blank(c) || c == '>' || c == '<' || c == '|' || c == '&')) {
+    } else if (!in_quotes && (IsBlank(c) || c == '>' || c == '<' || c == '|' || c == '&')) {
       break;
     } else {
       word.text += c;
@@ -30,14 +30,14 @@ Word read_word(std::string_view line, std::size_t& pos) {
   return word;
 }
 
-void skip_blanks(std::string_view line, std::size_t& pos) {
-  while (pos < line.size() && is_blank(line[pos])) ++pos;
+void SkipBlanks(std::string_view line, std::size_t& pos) {
+  while (pos < line.size() && IsBlank(line[pos])) ++pos;
 }
 
 }  // namespace
 
-std::string expand_percents(std::string_view line, const EnvironmentLookup& lookup,
-                            std::string_view batch_path) {
+std::string ExpandPercents(std::string_view line, const EnvironmentLookup& lookup,
+                           std::string_view batch_path) {
   std::string out;
   out.reserve(line.size());
   for (std::size_t i = 0; i < line.size(); ++i) {
@@ -49,7 +49,7 @@ std::string expand_percents(std::string_view line, const EnvironmentLookup& look
     if (next == '%') {
       out += '%';
       ++i;
-    } else if (is_digit(next) || next == '*') {
+    } else if (IsDigit(next) || next == '*') {
       if (next == '0') out += batch_path;
       ++i;
     } else if (const std::size_t close = line.find('%', i + 1); close != std::string_view::npos) {
@@ -60,15 +60,15 @@ std::string expand_percents(std::string_view line, const EnvironmentLookup& look
   return out;
 }
 
-std::variant<CommandLine, CommandError> parse_command_line(std::string_view line) {
-  const CommandError syntax_error{CommandError::Kind::syntax, {}};
+std::variant<CommandLine, CommandError> ParseCommandLine(std::string_view line) {
+  const CommandError syntax_error{CommandError::Kind::Syntax, {}};
   CommandLine command;
   std::size_t pos = 0;
-  for (skip_blanks(line, pos); pos < line.size(); skip_blanks(line, pos)) {
+  for (SkipBlanks(line, pos); pos < line.size(); SkipBlanks(line, pos)) {
     const char c = line[pos];
     if (c == '<' || c == '|' || c == '&') return syntax_error;
     if (c != '>') {
-      command.words.push_back(read_word(line, pos));
+      command.words.push_back(ReadWord(line, pos));
       continue;
     }
     Redirect redirect;
@@ -77,9 +77,9 @@ std::variant<CommandLine, CommandError> parse_command_line(std::string_view line
       redirect.append = true;
       ++pos;
     }
-    skip_blanks(line, pos);
+    SkipBlanks(line, pos);
     if (pos == line.size() || line[pos] == '>') return syntax_error;
-    redirect.target = read_word(line, pos).text;
+    redirect.target = ReadWord(line, pos).text;
     if (redirect.target.empty()) return syntax_error;
     command.redirect = std::move(redirect);
   }

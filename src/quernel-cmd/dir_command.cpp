@@ -1,4 +1,4 @@
-#include "dir_command.hpp"
+#include "quernel-cmd/dir_command.h"
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -6,80 +6,95 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "formatting.hpp"
-#include "scan.hpp"
-#include "sorting.hpp"
-#include "text.hpp"
+#include "quernel-cmd/formatting.h"
+#include "quernel-cmd/scan.h"
+#include "quernel-cmd/sorting.h"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-std::uint64_t free_bytes(const std::string& native_folder) {
+std::uint64_t FreeBytes(const std::string& native_folder) {
   struct statvfs info {};
   if (statvfs(native_folder.c_str(), &info) != 0) return 0;
   return static_cast<std::uint64_t>(info.f_bavail) * static_cast<std::uint64_t>(info.f_frsize);
 }
 
-bool needs_stat(const DirOptions& options) {
+bool NeedsStat(const DirOptions& options) {
   const bool sorts_by_facts = std::any_of(options.sort.begin(), options.sort.end(), [](const SortKey& key) {
-    return key.field == SortField::size || key.field == SortField::date;
+    return key.field == SortField::Size || key.field == SortField::Date;
   });
-  return options.format() != ListingFormat::bare || sorts_by_facts ||
-         options.filter.involves(attribute::read_only);
+  return options.Format() != ListingFormat::Bare || sorts_by_facts ||
+         options.filter.Involves(attribute::read_only);
 }
 
-void report(const CommandError& error, Language language, TextSink& err) {
-  err.write(describe(error, language) + "\n");
-  err.flush();
+void Report(const CommandError& error, Language language, TextSink& err) {
+  err.Write(Describe(error, language) + "\n");
+  err.Flush();
 }
 
 }  // namespace
 
-DirStatus run_dir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err) {
+DirStatus RunDir(const DirOptions& options, DirContext& context, TextSink& out, TextSink& err) {
   const Language language = context.locale.language;
   const auto is_directory = [&](const std::string& path) {
     struct stat info {};
-    return stat(host_path(path, context.charset).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(HostPath(path, context.charset).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
   };
-  const ListingTarget target = resolve_target(options.path.value_or(""), context.cwd, is_directory);
+  const ListingTarget target = ResolveTarget(options.path.value_or(""), context.cwd, is_directory);
   const WildcardPattern pattern(target.pattern);
-  const std::string native_folder = host_path(target.folder, context.charset);
-  const bool bare = options.format() == ListingFormat::bare;
+  const std::string native_folder = HostPath(target.folder, context.charset);
+  const bool bare = options.Format() == ListingFormat::Bare;
 
-  Listing listing;
   const ScanRequest request{native_folder, pattern, options.filter, !bare && target.folder != "/",
-                            needs_stat(options)};
-  ScanResult scan = scan_folder(request, context.charset, listing);
+                            NeedsStat(options)};
+  FolderSummary summary{WithoutControlCharacters(target.folder), 0};
+  Listing listing;
+  std::size_t listed = 0;
+  ScanResult scan;
+  if (bare && options.sort.empty()) {
+    // Nothing to order and no totals: each name goes out as it is read.
+    scan = ScanFolder(request, context.charset, [&](std::string_view name, const EntryFacts&) {
+      if (options.lower_case)
+        out.Write(ToLower(name));
+      else
+        out.Write(name);
+      out.Write("\r\n");
+      ++listed;
+    });
+  } else {
+    scan = ScanFolder(request, context.charset, listing);
+    listed = listing.Entries().size();
+  }
   if (scan.error == ENOENT || scan.error == ENOTDIR) {
-    report({CommandError::Kind::file_not_found, {}}, language, err);
+    Report({CommandError::Kind::FileNotFound, {}}, language, err);
     return {1, false};
   }
   if (scan.error != 0) {
-    report(error_from_errno(scan.error, context.charset), language, err);
+    Report(ErrorFromErrno(scan.error, context.charset), language, err);
     return {1, true};
   }
 
-  FolderSummary summary{without_control_characters(target.folder), 0};
-  if (listing.entries().empty()) {
-    if (!bare) write_header(summary, language, out);
-  } else {
+  if (listed == 0) {
+    if (!bare) WriteHeader(summary, language, out);
+  } else if (!listing.Entries().empty()) {
     NameCollator collator(context.locale.collation_locale);
-    sort_listing(listing, options.sort, collator);
-    if (!bare) summary.free_bytes = free_bytes(native_folder);
-    write_listing(listing, {options.format(), options.lower_case, language}, summary, out);
+    SortListing(listing, options.sort, collator);
+    if (!bare) summary.free_bytes = FreeBytes(native_folder);
+    WriteListing(listing, {options.Format(), options.lower_case, language}, summary, out);
   }
-  out.flush();
+  out.Flush();
   if (!scan.unreadable.empty()) {
     std::sort(scan.unreadable.begin(), scan.unreadable.end());
     std::string names;
     for (const std::string& name : scan.unreadable) (names += name) += '\n';
-    err.write(names);
-    report(error_from_errno(scan.unreadable_error, context.charset), language, err);
-    return {listing.entries().empty() ? 1 : 0, true};
+    err.Write(names);
+    Report(ErrorFromErrno(scan.unreadable_error, context.charset), language, err);
+    return {listed == 0 ? 1 : 0, true};
   }
-  if (listing.entries().empty()) {
-    report({CommandError::Kind::file_not_found, {}}, language, err);
+  if (listed == 0) {
+    Report({CommandError::Kind::FileNotFound, {}}, language, err);
     return {1, false};
   }
   return {0, false};

@@ -1,4 +1,4 @@
-#include "dir_options.hpp"
+#include "quernel-cmd/dir_options.h"
 
 #include <string_view>
 
@@ -6,12 +6,12 @@ namespace quernel::cmd {
 
 namespace {
 
-char lower(char c) {
+char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::optional<std::uint8_t> attribute_bit(char letter) {
-  switch (lower(letter)) {
+std::optional<std::uint8_t> AttributeBit(char letter) {
+  switch (Lower(letter)) {
     case 'd':
       return attribute::directory;
     case 'h':
@@ -27,18 +27,18 @@ std::optional<std::uint8_t> attribute_bit(char letter) {
   }
 }
 
-std::optional<SortField> sort_field(char letter) {
-  switch (lower(letter)) {
+std::optional<SortField> SortField(char letter) {
+  switch (Lower(letter)) {
     case 'n':
-      return SortField::name;
+      return SortField::Name;
     case 's':
-      return SortField::size;
+      return SortField::Size;
     case 'e':
-      return SortField::extension;
+      return SortField::Extension;
     case 'd':
-      return SortField::date;
+      return SortField::Date;
     case 'g':
-      return SortField::group;
+      return SortField::Group;
     default:
       return std::nullopt;
   }
@@ -47,7 +47,7 @@ std::optional<SortField> sort_field(char letter) {
 // Letters after /a or /o, each optionally preceded by '-'. Calls
 // `accept(letter, negated)`, which returns false for an unknown letter.
 template <typename Accept>
-bool parse_letters(std::string_view letters, Accept accept) {
+bool ParseLetters(std::string_view letters, Accept accept) {
   bool negated = false;
   for (char c : letters) {
     if (c == '-' && !negated) {
@@ -60,21 +60,21 @@ bool parse_letters(std::string_view letters, Accept accept) {
   return !negated;
 }
 
-std::optional<AttributeFilter> parse_attributes(std::string_view letters) {
+std::optional<AttributeFilter> ParseAttributes(std::string_view letters) {
   AttributeFilter filter{0, 0};
-  const bool ok = parse_letters(letters, [&](char c, bool negated) {
-    const auto bit = attribute_bit(c);
+  const bool ok = ParseLetters(letters, [&](char c, bool negated) {
+    const auto bit = AttributeBit(c);
     if (bit) (negated ? filter.excluded : filter.required) |= *bit;
     return bit.has_value();
   });
   return ok ? std::optional(filter) : std::nullopt;
 }
 
-std::optional<std::vector<SortKey>> parse_sort(std::string_view letters) {
-  if (letters.empty()) return std::vector<SortKey>{{SortField::group, false}, {SortField::name, false}};
+std::optional<std::vector<SortKey>> ParseSort(std::string_view letters) {
+  if (letters.empty()) return std::vector<SortKey>{{SortField::Group, false}, {SortField::Name, false}};
   std::vector<SortKey> keys;
-  const bool ok = parse_letters(letters, [&](char c, bool negated) {
-    const auto field = sort_field(c);
+  const bool ok = ParseLetters(letters, [&](char c, bool negated) {
+    const auto field = SortField(c);
     if (field) keys.push_back({*field, negated});
     return field.has_value();
   });
@@ -82,21 +82,21 @@ std::optional<std::vector<SortKey>> parse_sort(std::string_view letters) {
 }
 
 // Applies one switch without its slash, e.g. "o:-n".
-std::optional<CommandError> apply_switch(std::string_view text, DirOptions& options) {
-  const char letter = lower(text[0]);
+std::optional<CommandError> ApplySwitch(std::string_view text, DirOptions& options) {
+  const char letter = Lower(text[0]);
   std::string_view rest = text.substr(1);
   const bool has_value = letter == 'a' || letter == 'o';
   if (has_value && rest.starts_with(':')) rest.remove_prefix(1);
-  const CommandError bad_value{CommandError::Kind::parameter_format, std::string(rest)};
+  const CommandError bad_value{CommandError::Kind::ParameterFormat, std::string(rest)};
   switch (letter) {
     case 'a':
-      if (const auto filter = parse_attributes(rest)) {
+      if (const auto filter = ParseAttributes(rest)) {
         options.filter = *filter;
         return std::nullopt;
       }
       return bad_value;
     case 'o':
-      if (auto keys = parse_sort(rest)) {
+      if (auto keys = ParseSort(rest)) {
         options.sort = std::move(*keys);
         return std::nullopt;
       }
@@ -110,10 +110,10 @@ std::optional<CommandError> apply_switch(std::string_view text, DirOptions& opti
     default:
       break;
   }
-  return CommandError{CommandError::Kind::invalid_switch, std::string(text)};
+  return CommandError{CommandError::Kind::InvalidSwitch, std::string(text)};
 }
 
-std::vector<std::string_view> switch_parts(std::string_view word) {
+std::vector<std::string_view> SwitchParts(std::string_view word) {
   std::vector<std::string_view> parts;
   while (!word.empty()) {
     word.remove_prefix(1);
@@ -124,28 +124,28 @@ std::vector<std::string_view> switch_parts(std::string_view word) {
   return parts;
 }
 
-bool is_switch(const Word& word) {
+bool IsSwitch(const Word& word) {
   const std::string_view text = word.text;
   if (word.quoted || text.size() < 2 || text[0] != '/') return false;
   if (text.size() == 2 || text[2] == ':') return true;
   DirOptions scratch;
-  for (std::string_view part : switch_parts(text))
-    if (part.empty() || apply_switch(part, scratch)) return false;
+  for (std::string_view part : SwitchParts(text))
+    if (part.empty() || ApplySwitch(part, scratch)) return false;
   return true;
 }
 
 }  // namespace
 
-std::optional<CommandError> parse_dir_arguments(const std::vector<Word>& words, DirOptions& options) {
+std::optional<CommandError> ParseDirArguments(const std::vector<Word>& words, DirOptions& options) {
   for (const Word& word : words) {
-    if (!is_switch(word)) {
-      if (options.path) return CommandError{CommandError::Kind::too_many_parameters, word.text};
+    if (!IsSwitch(word)) {
+      if (options.path) return CommandError{CommandError::Kind::TooManyParameters, word.text};
       options.path = word.text;
       continue;
     }
-    for (std::string_view part : switch_parts(word.text)) {
-      if (part.empty()) return CommandError{CommandError::Kind::invalid_switch, ""};
-      if (auto error = apply_switch(part, options)) return error;
+    for (std::string_view part : SwitchParts(word.text)) {
+      if (part.empty()) return CommandError{CommandError::Kind::InvalidSwitch, ""};
+      if (auto error = ApplySwitch(part, options)) return error;
     }
   }
   return std::nullopt;

@@ -1,4 +1,4 @@
-#include "output.hpp"
+#include "quernel-cmd/output.h"
 
 #include <unistd.h>
 
@@ -16,18 +16,18 @@ DescriptorSink::DescriptorSink(int fd, Charset& charset, bool owns_fd)
     : fd_(fd), charset_(charset), owns_fd_(owns_fd) {}
 
 DescriptorSink::~DescriptorSink() {
-  flush();
+  Flush();
   if (owns_fd_) close(fd_);
 }
 
-void DescriptorSink::write(std::string_view utf8) {
+void DescriptorSink::Write(std::string_view utf8) {
   pending_ += utf8;
-  if (pending_.size() >= flush_threshold) flush();
+  if (pending_.size() >= flush_threshold) Flush();
 }
 
-void DescriptorSink::flush() {
+void DescriptorSink::Flush() {
   if (pending_.empty()) return;
-  charset_.from_utf8(pending_, encoded_);
+  charset_.FromUtf8(pending_, encoded_);
   pending_.clear();
   std::string_view rest = encoded_;
   while (!rest.empty() && !failed_) {

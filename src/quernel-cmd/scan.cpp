@@ -1,4 +1,4 @@
-#include "scan.hpp"
+#include "quernel-cmd/scan.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,13 +9,13 @@
 #include <optional>
 #include <vector>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-bool is_dot_entry(std::string_view name) {
+bool IsDotEntry(std::string_view name) {
   return name == "." || name == "..";
 }
 
@@ -25,31 +25,30 @@ struct DirCloser {
 
 // Whether the folder's index tells what the entry is (a link's target may
 // be a folder or not).
-bool type_is_final(unsigned char type) {
+bool TypeIsFinal(unsigned char type) {
   return type != DT_UNKNOWN && type != DT_LNK;
 }
 
 // What can be told of an entry without its details: whether it is a
 // folder (and so whether it has the archive attribute) when the folder's
 // index says so, and hidden or system always, for they come from the name.
-std::uint8_t bits_known_from_type(unsigned char type) {
+std::uint8_t BitsKnownFromType(unsigned char type) {
   const std::uint8_t from_name = attribute::hidden | attribute::system;
-  return type_is_final(type)
-             ? static_cast<std::uint8_t>(from_name | attribute::directory | attribute::archive)
-             : from_name;
+  return TypeIsFinal(type) ? static_cast<std::uint8_t>(from_name | attribute::directory | attribute::archive)
+                           : from_name;
 }
 
-std::uint8_t attributes_from_name_and_type(std::string_view name, unsigned char type) {
+std::uint8_t AttributesFromNameAndType(std::string_view name, unsigned char type) {
   std::uint8_t attributes = type == DT_DIR ? attribute::directory : 0;
   if (type == DT_REG) attributes |= attribute::archive;
-  if (name.starts_with('.') && !is_dot_entry(name)) attributes |= attribute::hidden;
+  if (name.starts_with('.') && !IsDotEntry(name)) attributes |= attribute::hidden;
   return attributes;
 }
 
 // The entry's details; a symbolic link that leads nowhere is described
 // itself. "." is the open folder, ".." its parent by name: both are read
 // without searching the folder, which its mode may forbid.
-int stat_entry(int folder_fd, const std::string& folder, std::string_view name, struct stat& info) {
+int StatEntry(int folder_fd, const std::string& folder, std::string_view name, struct stat& info) {
   if (name == ".") return fstat(folder_fd, &info) == 0 ? 0 : errno;
   if (name == "..") {
     const std::size_t slash = folder.find_last_of('/');
@@ -62,28 +61,28 @@ int stat_entry(int folder_fd, const std::string& folder, std::string_view name, 
   return errno;
 }
 
-std::string joined(const std::string& folder, std::string_view name) {
+std::string Joined(const std::string& folder, std::string_view name) {
   if (folder.empty()) return std::string(name);
   return folder.ends_with('/') ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
 // The entry of `folder` (native) whose name equals `utf8_name` ignoring
 // ASCII case.
-std::optional<std::string> find_ignoring_case(const std::string& folder, std::string_view utf8_name,
-                                              Charset& charset) {
+std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view utf8_name,
+                                            Charset& charset) {
   const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "." : folder.c_str()));
   if (!dir) return std::nullopt;
   std::string name;
   while (const dirent* item = readdir(dir.get())) {
-    charset.to_utf8(item->d_name, name);
-    if (iequals_ascii(name, utf8_name)) return std::string(item->d_name);
+    charset.ToUtf8(item->d_name, name);
+    if (IequalsAscii(name, utf8_name)) return std::string(item->d_name);
   }
   return std::nullopt;
 }
 
 }  // namespace
 
-std::string host_path(std::string_view utf8_path, Charset& charset) {
+std::string HostPath(std::string_view utf8_path, Charset& charset) {
   std::string path(utf8_path);
   std::replace(path.begin(), path.end(), '\\', '/');
   std::string resolved = path.starts_with('/') ? "/" : "";
@@ -94,21 +93,24 @@ std::string host_path(std::string_view utf8_path, Charset& charset) {
     const std::string_view part = rest.substr(0, slash);
     rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
     if (part.empty()) continue;
-    std::string name = charset.from_utf8(part);
+    std::string name = charset.FromUtf8(part);
     struct stat info {};
-    if (exists_so_far && part != "." && part != ".." && lstat(joined(resolved, name).c_str(), &info) != 0) {
-      if (auto found = find_ignoring_case(resolved, part, charset))
+    if (exists_so_far && part != "." && part != ".." && lstat(Joined(resolved, name).c_str(), &info) != 0) {
+      // A name without ASCII letters ("*.*") has no other spelling to look for.
+      const bool has_letters = std::any_of(part.begin(), part.end(),
+                                           [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
+      if (auto found = has_letters ? FindIgnoringCase(resolved, part, charset) : std::nullopt)
         name = std::move(*found);
       else
         exists_so_far = false;
     }
-    resolved = joined(resolved, name);
+    resolved = Joined(resolved, name);
   }
   if (path.ends_with('/') && !resolved.ends_with('/')) resolved += '/';
   return resolved.empty() ? "." : resolved;
 }
 
-std::string normalize_path(std::string_view path, std::string_view cwd) {
+std::string NormalizePath(std::string_view path, std::string_view cwd) {
   std::string full(path);
   std::replace(full.begin(), full.end(), '\\', '/');
   if (!full.starts_with('/')) full = std::string(cwd) + "/" + full;
@@ -130,30 +132,35 @@ std::string normalize_path(std::string_view path, std::string_view cwd) {
   return normalized.empty() ? "/" : normalized;
 }
 
-ListingTarget resolve_target(std::string_view path_argument, std::string_view cwd,
-                             const std::function<bool(const std::string&)>& is_directory) {
+ListingTarget ResolveTarget(std::string_view path_argument, std::string_view cwd,
+                            const std::function<bool(const std::string&)>& is_directory) {
   std::string path(path_argument);
   std::replace(path.begin(), path.end(), '\\', '/');
-  const std::string whole = normalize_path(path, cwd);
+  const std::string whole = NormalizePath(path, cwd);
   if (path.empty() || is_directory(whole)) return {whole, "*"};
   const std::size_t slash = path.rfind('/');
   const std::string pattern = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-  return {normalize_path(folder, cwd), pattern.empty() ? "*" : pattern};
+  return {NormalizePath(folder, cwd), pattern.empty() ? "*" : pattern};
 }
 
 // Windows sets "archive" on every new or changed file and rarely on a
 // directory; POSIX keeps no such flag, so every regular file has it.
-std::uint8_t attributes_of(std::string_view name, const struct stat& info) {
+std::uint8_t AttributesOf(std::string_view name, const struct stat& info) {
   std::uint8_t attributes = 0;
   if (S_ISDIR(info.st_mode)) attributes |= attribute::directory;
   if (S_ISREG(info.st_mode)) attributes |= attribute::archive;
   if ((info.st_mode & S_IWUSR) == 0) attributes |= attribute::read_only;
-  if (name.starts_with('.') && !is_dot_entry(name)) attributes |= attribute::hidden;
+  if (name.starts_with('.') && !IsDotEntry(name)) attributes |= attribute::hidden;
   return attributes;
 }
 
-ScanResult scan_folder(const ScanRequest& request, Charset& charset, Listing& listing) {
+ScanResult ScanFolder(const ScanRequest& request, Charset& charset, Listing& listing) {
+  return ScanFolder(request, charset,
+                    [&listing](std::string_view name, const EntryFacts& facts) { listing.Add(name, facts); });
+}
+
+ScanResult ScanFolder(const ScanRequest& request, Charset& charset, const EntryVisitor& visit) {
   ScanResult result;
   const std::unique_ptr<DIR, DirCloser> dir(opendir(request.native_folder.c_str()));
   if (!dir) {
@@ -165,18 +172,17 @@ ScanResult scan_folder(const ScanRequest& request, Charset& charset, Listing& li
   std::string name;
   while (const dirent* item = readdir(dir.get())) {
     const std::string_view native_name = item->d_name;
-    if (is_dot_entry(native_name) && !request.include_dot_entries) continue;
-    charset.to_utf8(native_name, name);
-    if (!request.pattern.matches(name)) continue;
-    name = without_control_characters(name);
+    if (IsDotEntry(native_name) && !request.include_dot_entries) continue;
+    charset.ToUtf8(native_name, name);
+    if (!request.pattern.Matches(name)) continue;
+    if (HasControlCharacters(name)) name = WithoutControlCharacters(name);
 
     EntryFacts facts;
     struct stat info {};
-    if (!request.need_stat && type_is_final(item->d_type)) {
-      facts.attributes = attributes_from_name_and_type(name, item->d_type);
-    } else if (const int error = stat_entry(folder_fd, request.native_folder, native_name, info);
-               error == 0) {
-      facts.attributes = attributes_of(name, info);
+    if (!request.need_stat && TypeIsFinal(item->d_type)) {
+      facts.attributes = AttributesFromNameAndType(name, item->d_type);
+    } else if (const int error = StatEntry(folder_fd, request.native_folder, native_name, info); error == 0) {
+      facts.attributes = AttributesOf(name, info);
       facts.size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
       facts.modified_seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
       facts.modified_nanoseconds = static_cast<std::uint32_t>(info.st_mtim.tv_nsec);
@@ -185,16 +191,16 @@ ScanResult scan_folder(const ScanRequest& request, Charset& charset, Listing& li
     } else {
       // Listed with what the folder's index tells, and named on the error
       // stream, unless the index says enough to leave it out.
-      facts.attributes = attributes_from_name_and_type(name, item->d_type);
+      facts.attributes = AttributesFromNameAndType(name, item->d_type);
       facts.details_known = false;
-      const bool decidable = (filtered_bits & ~bits_known_from_type(item->d_type)) == 0;
-      if (decidable && !request.filter.accepts(facts.attributes)) continue;
+      const bool decidable = (filtered_bits & ~BitsKnownFromType(item->d_type)) == 0;
+      if (decidable && !request.filter.Accepts(facts.attributes)) continue;
       result.unreadable.push_back(
-          joined(without_control_characters(charset.to_utf8(request.native_folder)), name));
+          Joined(WithoutControlCharacters(charset.ToUtf8(request.native_folder)), name));
       result.unreadable_error = error;
       if (!decidable) continue;
     }
-    if (request.filter.accepts(facts.attributes)) listing.add(name, facts);
+    if (request.filter.Accepts(facts.attributes)) visit(name, facts);
   }
   return result;
 }

@@ -1,34 +1,35 @@
-#include "sorting.hpp"
+#include "quernel-cmd/sorting.h"
 
 #include <unicode/ucol.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-int compare_bytes(std::string_view a, std::string_view b) {
+int CompareBytes(std::string_view a, std::string_view b) {
   const int common = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
   if (common != 0) return common;
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 template <typename T>
-int compare_values(T a, T b) {
+int CompareValues(T a, T b) {
   return a < b ? -1 : a > b ? 1 : 0;
 }
 
-char32_t upper_ascii(char32_t c) {
+char32_t UpperAscii(char32_t c) {
   return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
 }
 
 // Case-insensitive code point order, then plain bytes: the folder order.
-int compare_folder_order(std::string_view a, std::string_view b) {
+int CompareFolderOrder(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
@@ -39,16 +40,16 @@ int compare_folder_order(std::string_view a, std::string_view b) {
     if (byte_a < 0x80 && byte_b < 0x80) {
       ++i;
       ++j;
-      ca = upper_ascii(ca);
-      cb = upper_ascii(cb);
+      ca = UpperAscii(ca);
+      cb = UpperAscii(cb);
     } else {
-      ca = fold_case(next_code_point(a, i));
-      cb = fold_case(next_code_point(b, j));
+      ca = FoldCase(NextCodePoint(a, i));
+      cb = FoldCase(NextCodePoint(b, j));
     }
     if (ca != cb) return ca < cb ? -1 : 1;
   }
   if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
-  return compare_bytes(a, b);
+  return CompareBytes(a, b);
 }
 
 class EntryOrder {
@@ -57,27 +58,27 @@ class EntryOrder {
 
   bool operator()(const Entry& a, const Entry& b) const {
     for (const SortKey& key : keys_) {
-      const int order = compare(a, b, key.field);
+      const int order = Compare(a, b, key.field);
       if (order != 0) return key.descending ? order > 0 : order < 0;
     }
-    return compare_folder_order(listing_.name(a), listing_.name(b)) < 0;
+    return CompareFolderOrder(listing_.Name(a), listing_.Name(b)) < 0;
   }
 
  private:
-  int compare(const Entry& a, const Entry& b, SortField field) const {
+  int Compare(const Entry& a, const Entry& b, SortField field) const {
     switch (field) {
-      case SortField::name:
-        return compare_bytes(listing_.key(a.name_key), listing_.key(b.name_key));
-      case SortField::extension:
-        return compare_bytes(listing_.key(a.extension_key), listing_.key(b.extension_key));
-      case SortField::size:
-        return compare_values(a.size, b.size);
-      case SortField::date:
+      case SortField::Name:
+        return CompareBytes(listing_.Key(a.name_key), listing_.Key(b.name_key));
+      case SortField::Extension:
+        return CompareBytes(listing_.Key(a.extension_key), listing_.Key(b.extension_key));
+      case SortField::Size:
+        return CompareValues(a.size, b.size);
+      case SortField::Date:
         if (a.modified_seconds != b.modified_seconds)
-          return compare_values(a.modified_seconds, b.modified_seconds);
-        return compare_values(a.modified_nanoseconds, b.modified_nanoseconds);
-      case SortField::group:
-        return compare_values(!(a.attributes & attribute::directory), !(b.attributes & attribute::directory));
+          return CompareValues(a.modified_seconds, b.modified_seconds);
+        return CompareValues(a.modified_nanoseconds, b.modified_nanoseconds);
+      case SortField::Group:
+        return CompareValues(!(a.attributes & attribute::directory), !(b.attributes & attribute::directory));
     }
     return 0;
   }
@@ -86,8 +87,121 @@ class EntryOrder {
   const std::vector<SortKey>& keys_;
 };
 
-bool uses(const std::vector<SortKey>& keys, SortField field) {
+bool Uses(const std::vector<SortKey>& keys, SortField field) {
   return std::any_of(keys.begin(), keys.end(), [field](const SortKey& key) { return key.field == field; });
+}
+
+// An entry's name sort key, for sorting by name alone.
+struct KeyedEntry {
+  const unsigned char* key;
+  std::uint32_t size;
+  std::uint32_t index;
+};
+
+class NameKeySorter {
+ public:
+  NameKeySorter(const Listing& listing, std::vector<KeyedEntry>& items)
+      : listing_(listing), spare_(items.size()) {}
+
+  // Orders the items by key bytes, most significant first, bucket by bucket;
+  // equal keys in the folder order.
+  void Sort(KeyedEntry* begin, KeyedEntry* end, std::size_t depth) {
+    while (end - begin > small_range) {
+      std::size_t counts[257] = {};
+      for (const KeyedEntry* item = begin; item != end; ++item) ++counts[Bucket(*item, depth)];
+      if (counts[0] == 0 && std::any_of(std::begin(counts), std::end(counts), [&](std::size_t n) {
+            return n == static_cast<std::size_t>(end - begin);
+          })) {
+        ++depth;  // every key has the same byte here
+        continue;
+      }
+      std::size_t starts[257];
+      std::size_t next = 0;
+      for (std::size_t b = 0; b < 257; ++b) {
+        starts[b] = next;
+        next += counts[b];
+      }
+      std::size_t fill[257];
+      std::copy(std::begin(starts), std::end(starts), std::begin(fill));
+      for (const KeyedEntry* item = begin; item != end; ++item) spare_[fill[Bucket(*item, depth)]++] = *item;
+      std::copy(spare_.begin(), spare_.begin() + (end - begin), begin);
+      SortEqualKeys(begin, begin + counts[0]);
+      for (std::size_t b = 1; b < 257; ++b)
+        if (counts[b] > 1) Sort(begin + starts[b], begin + starts[b] + counts[b], depth + 1);
+      return;
+    }
+    std::sort(begin, end, [this, depth](const KeyedEntry& a, const KeyedEntry& b) {
+      const std::size_t common =
+          std::min(a.size, b.size) - std::min<std::size_t>(depth, std::min(a.size, b.size));
+      const int order = common == 0 ? 0 : std::memcmp(a.key + depth, b.key + depth, common);
+      if (order != 0) return order < 0;
+      if (a.size != b.size) return a.size < b.size;
+      return FolderOrderBefore(a, b);
+    });
+  }
+
+  static bool SameKey(const KeyedEntry& a, const KeyedEntry& b) {
+    return a.size == b.size && std::memcmp(a.key, b.key, a.size) == 0;
+  }
+
+ private:
+  static constexpr std::ptrdiff_t small_range = 32;
+
+  static std::size_t Bucket(const KeyedEntry& item, std::size_t depth) {
+    return depth < item.size ? std::size_t{item.key[depth]} + 1 : 0;
+  }
+
+  bool FolderOrderBefore(const KeyedEntry& a, const KeyedEntry& b) const {
+    const auto& entries = listing_.Entries();
+    return CompareFolderOrder(listing_.Name(entries[a.index]), listing_.Name(entries[b.index])) < 0;
+  }
+
+  void SortEqualKeys(KeyedEntry* begin, KeyedEntry* end) {
+    if (end - begin > 1)
+      std::sort(begin, end,
+                [this](const KeyedEntry& a, const KeyedEntry& b) { return FolderOrderBefore(a, b); });
+  }
+
+  const Listing& listing_;
+  std::vector<KeyedEntry> spare_;
+};
+
+// By name alone, as Quernel asks for most: a radix sort of the sort keys.
+void SortByNameKey(Listing& listing, bool descending) {
+  std::vector<Entry>& entries = listing.Entries();
+  std::vector<KeyedEntry> items(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string_view key = listing.Key(entries[i].name_key);
+    items[i] = {reinterpret_cast<const unsigned char*>(key.data()), static_cast<std::uint32_t>(key.size()),
+                static_cast<std::uint32_t>(i)};
+  }
+  NameKeySorter(listing, items).Sort(items.data(), items.data() + items.size(), 0);
+  if (descending) {
+    // Names reversed; entries of equal keys stay in the folder order.
+    std::reverse(items.begin(), items.end());
+    for (auto run = items.begin(); run != items.end();) {
+      auto run_end = run + 1;
+      while (run_end != items.end() && NameKeySorter::SameKey(*run, *run_end)) ++run_end;
+      std::reverse(run, run_end);
+      run = run_end;
+    }
+  }
+  // Entries into their places in place, cycle by cycle: position i takes
+  // the entry at items[i].index.
+  constexpr std::uint32_t placed = std::numeric_limits<std::uint32_t>::max();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].index == placed) continue;
+    const Entry first = entries[i];
+    std::size_t at = i;
+    while (items[at].index != i) {
+      const std::size_t from = items[at].index;
+      entries[at] = entries[from];
+      items[at].index = placed;
+      at = from;
+    }
+    entries[at] = first;
+    items[at].index = placed;
+  }
 }
 
 }  // namespace
@@ -112,7 +226,7 @@ NameCollator::~NameCollator() {
   ucol_close(collator_);
 }
 
-void NameCollator::sort_key(std::string_view utf8, std::string& key) {
+void NameCollator::SortKey(std::string_view utf8, std::string& key) {
   UErrorCode status = U_ZERO_ERROR;
   int32_t length = 0;
   utf16_.resize(utf8.size() + 1);
@@ -136,26 +250,29 @@ void NameCollator::sort_key(std::string_view utf8, std::string& key) {
   }
 }
 
-std::string_view extension_of(std::string_view name) {
+std::string_view ExtensionOf(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   return dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
 }
 
-void sort_listing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator) {
-  const bool by_name = uses(keys, SortField::name);
-  const bool by_extension = uses(keys, SortField::extension);
+void SortListing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator) {
+  const bool by_name = Uses(keys, SortField::Name);
+  const bool by_extension = Uses(keys, SortField::Extension);
   std::string key;
-  for (Entry& entry : listing.entries()) {
+  for (Entry& entry : listing.Entries()) {
     if (by_name) {
-      collator.sort_key(listing.name(entry), key);
-      entry.name_key = listing.add_key(key);
+      collator.SortKey(listing.Name(entry), key);
+      entry.name_key = listing.AddKey(key);
     }
     if (by_extension) {
-      collator.sort_key(extension_of(listing.name(entry)), key);
-      entry.extension_key = listing.add_key(key);
+      collator.SortKey(ExtensionOf(listing.Name(entry)), key);
+      entry.extension_key = listing.AddKey(key);
     }
   }
-  std::sort(listing.entries().begin(), listing.entries().end(), EntryOrder(listing, keys));
+  if (keys.size() == 1 && keys[0].field == SortField::Name)
+    SortByNameKey(listing, keys[0].descending);
+  else
+    std::sort(listing.Entries().begin(), listing.Entries().end(), EntryOrder(listing, keys));
 }
 
 }  // namespace quernel::cmd

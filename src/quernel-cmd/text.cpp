@@ -1,4 +1,4 @@
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -12,17 +12,17 @@ namespace {
 
 constexpr char32_t replacement_character = 0xFFFD;
 
-bool is_continuation(unsigned char byte) {
+bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0U) == 0x80U;
 }
 
-bool is_ascii(std::string_view text) {
+bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80U; });
 }
 
 }  // namespace
 
-std::size_t utf8_sequence_length(unsigned char lead) {
+std::size_t Utf8SequenceLength(unsigned char lead) {
   if (lead < 0x80U) return 1;
   if ((lead & 0xE0U) == 0xC0U) return 2;
   if ((lead & 0xF0U) == 0xE0U) return 3;
@@ -30,9 +30,9 @@ std::size_t utf8_sequence_length(unsigned char lead) {
   return 1;
 }
 
-char32_t next_code_point(std::string_view utf8, std::size_t& pos) {
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos) {
   const auto lead = static_cast<unsigned char>(utf8[pos]);
-  const std::size_t length = utf8_sequence_length(lead);
+  const std::size_t length = Utf8SequenceLength(lead);
   if (length == 1) {
     ++pos;
     return lead < 0x80U ? char32_t{lead} : replacement_character;
@@ -45,7 +45,7 @@ char32_t next_code_point(std::string_view utf8, std::size_t& pos) {
   char32_t code_point = lead & lead_bits[length];
   for (std::size_t i = 1; i < length; ++i) {
     const auto byte = static_cast<unsigned char>(utf8[pos + i]);
-    if (!is_continuation(byte)) {
+    if (!IsContinuation(byte)) {
       ++pos;
       return replacement_character;
     }
@@ -61,7 +61,7 @@ char32_t next_code_point(std::string_view utf8, std::size_t& pos) {
   return code_point;
 }
 
-void append_utf8(std::string& out, char32_t code_point) {
+void AppendUtf8(std::string& out, char32_t code_point) {
   const auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
   if (code_point < 0x80) {
     out += byte(code_point);
@@ -80,15 +80,15 @@ void append_utf8(std::string& out, char32_t code_point) {
   }
 }
 
-void append_sanitized_utf8(std::string& out, std::string_view bytes) {
-  if (is_ascii(bytes)) {
+void AppendSanitizedUtf8(std::string& out, std::string_view bytes) {
+  if (IsAscii(bytes)) {
     out += bytes;
     return;
   }
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     const std::size_t start = pos;
-    const char32_t code_point = next_code_point(bytes, pos);
+    const char32_t code_point = NextCodePoint(bytes, pos);
     const bool malformed =
         code_point == replacement_character && bytes.substr(start, pos - start) != "\xEF\xBF\xBD";
     if (malformed)
@@ -98,7 +98,7 @@ void append_sanitized_utf8(std::string& out, std::string_view bytes) {
   }
 }
 
-std::string without_control_characters(std::string_view utf8) {
+std::string WithoutControlCharacters(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size(); ++i) {
@@ -116,11 +116,22 @@ std::string without_control_characters(std::string_view utf8) {
   return out;
 }
 
-std::size_t display_width(std::string_view utf8) {
+bool HasControlCharacters(std::string_view utf8) {
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte < 0x20U || byte == 0x7FU) return true;
+    if (byte == 0xC2U && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) >= 0x80U &&
+        static_cast<unsigned char>(utf8[i + 1]) <= 0x9FU)
+      return true;
+  }
+  return false;
+}
+
+std::size_t DisplayWidth(std::string_view utf8) {
   std::size_t width = 0;
   std::size_t pos = 0;
   while (pos < utf8.size()) {
-    const auto code_point = static_cast<UChar32>(next_code_point(utf8, pos));
+    const auto code_point = static_cast<UChar32>(NextCodePoint(utf8, pos));
     if (code_point < 0x80) {
       ++width;
       continue;
@@ -135,8 +146,8 @@ std::size_t display_width(std::string_view utf8) {
   return width;
 }
 
-std::string to_lower(std::string_view utf8) {
-  if (is_ascii(utf8)) {
+std::string ToLower(std::string_view utf8) {
+  if (IsAscii(utf8)) {
     std::string lowered(utf8);
     for (char& c : lowered)
       if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -149,20 +160,20 @@ std::string to_lower(std::string_view utf8) {
   return lowered;
 }
 
-char32_t fold_case(char32_t code_point) {
+char32_t FoldCase(char32_t code_point) {
   if (code_point < 0x80) {
     return code_point >= 'A' && code_point <= 'Z' ? code_point + ('a' - 'A') : code_point;
   }
   return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(code_point), U_FOLD_CASE_DEFAULT));
 }
 
-bool iequals_ascii(std::string_view a, std::string_view b) {
+bool IequalsAscii(std::string_view a, std::string_view b) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-std::string group_thousands(std::uint64_t value) {
+std::string GroupThousands(std::uint64_t value) {
   std::string digits = std::to_string(value);
   std::string grouped;
   grouped.reserve(digits.size() + digits.size() / 3);

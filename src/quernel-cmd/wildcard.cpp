@@ -1,18 +1,18 @@
-#include "wildcard.hpp"
+#include "quernel-cmd/wildcard.h"
 
 #include <algorithm>
 #include <string>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 
 namespace {
 
-std::vector<char32_t> code_points(std::string_view utf8) {
+std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> result;
   std::size_t pos = 0;
-  while (pos < utf8.size()) result.push_back(next_code_point(utf8, pos));
+  while (pos < utf8.size()) result.push_back(NextCodePoint(utf8, pos));
   return result;
 }
 
@@ -30,50 +30,49 @@ WildcardPattern::WildcardPattern(std::string_view pattern) {
     matches_everything_ = true;
     return;
   }
-  const std::vector<char32_t> chars = code_points(pattern);
+  const std::vector<char32_t> chars = CodePoints(pattern);
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const bool last = i + 1 == chars.size();
     const char32_t next = last ? 0 : chars[i + 1];
     switch (chars[i]) {
       case '?':
-        tokens_.push_back({Kind::question, 0});
+        tokens_.push_back({Kind::Question, 0});
         break;
       case '*':
-        tokens_.push_back(
-            {next == '.' || (last && had_trailing_dot) ? Kind::star_before_dot : Kind::star, 0});
+        tokens_.push_back({next == '.' || (last && had_trailing_dot) ? Kind::StarBeforeDot : Kind::Star, 0});
         break;
       case '.':
-        tokens_.push_back({next == '*' || next == '?' ? Kind::dot_or_end : Kind::literal, '.'});
+        tokens_.push_back({next == '*' || next == '?' ? Kind::DotOrEnd : Kind::Literal, '.'});
         break;
       default:
-        tokens_.push_back({Kind::literal, fold_case(chars[i])});
+        tokens_.push_back({Kind::Literal, FoldCase(chars[i])});
     }
   }
 }
 
-void WildcardPattern::add_closure(std::vector<char>& states, bool at_end, char32_t next) const {
+void WildcardPattern::AddClosure(std::vector<char>& states, bool at_end, char32_t next) const {
   for (std::size_t i = 0; i < tokens_.size(); ++i) {
     if (!states[i]) continue;
     switch (tokens_[i].kind) {
-      case Kind::star:
-      case Kind::star_before_dot:
+      case Kind::Star:
+      case Kind::StarBeforeDot:
         states[i + 1] = 1;
         break;
-      case Kind::question:
+      case Kind::Question:
         if (at_end || next == '.') states[i + 1] = 1;
         break;
-      case Kind::dot_or_end:
+      case Kind::DotOrEnd:
         if (at_end) states[i + 1] = 1;
         break;
-      case Kind::literal:
+      case Kind::Literal:
         break;
     }
   }
 }
 
-bool WildcardPattern::matches(std::string_view utf8_name) const {
+bool WildcardPattern::Matches(std::string_view utf8_name) const {
   if (matches_everything_) return true;
-  const std::vector<char32_t> name = code_points(utf8_name);
+  const std::vector<char32_t> name = CodePoints(utf8_name);
   std::size_t last_dot = name.size();
   for (std::size_t i = 0; i < name.size(); ++i)
     if (name[i] == '.') last_dot = i;
@@ -81,29 +80,29 @@ bool WildcardPattern::matches(std::string_view utf8_name) const {
   std::vector<char> states(tokens_.size() + 1, 0);
   std::vector<char> next_states(tokens_.size() + 1, 0);
   states[0] = 1;
-  add_closure(states, name.empty(), name.empty() ? 0 : name[0]);
+  AddClosure(states, name.empty(), name.empty() ? 0 : name[0]);
   for (std::size_t pos = 0; pos < name.size(); ++pos) {
     const char32_t c = name[pos];
-    const char32_t folded = fold_case(c);
+    const char32_t folded = FoldCase(c);
     std::fill(next_states.begin(), next_states.end(), 0);
     bool any = false;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
       if (!states[i]) continue;
       std::size_t target = tokens_.size() + 1;
       switch (tokens_[i].kind) {
-        case Kind::literal:
+        case Kind::Literal:
           if (tokens_[i].folded == folded) target = i + 1;
           break;
-        case Kind::star:
+        case Kind::Star:
           target = i;
           break;
-        case Kind::star_before_dot:
+        case Kind::StarBeforeDot:
           if (c != '.' || pos != last_dot) target = i;
           break;
-        case Kind::question:
+        case Kind::Question:
           if (c != '.') target = i + 1;
           break;
-        case Kind::dot_or_end:
+        case Kind::DotOrEnd:
           if (c == '.') target = i + 1;
           break;
       }
@@ -115,7 +114,7 @@ bool WildcardPattern::matches(std::string_view utf8_name) const {
     if (!any) return false;
     states.swap(next_states);
     const bool at_end = pos + 1 == name.size();
-    add_closure(states, at_end, at_end ? 0 : name[pos + 1]);
+    AddClosure(states, at_end, at_end ? 0 : name[pos + 1]);
   }
   return states[tokens_.size()] != 0;
 }

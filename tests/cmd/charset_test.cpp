@@ -1,18 +1,18 @@
-#include "charset.hpp"
+#include "quernel-cmd/charset.h"
 
 #include <gtest/gtest.h>
 
-#include "text.hpp"
+#include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
 namespace {
 
 TEST(Charset, GbkRoundTripsChinese) {
   Charset gbk("GBK");
-  ASSERT_FALSE(gbk.is_utf8());
-  const std::string native = gbk.from_utf8("苹果.txt");
+  ASSERT_FALSE(gbk.IsUtf8());
+  const std::string native = gbk.FromUtf8("苹果.txt");
   EXPECT_EQ(native, "\xC6\xBB\xB9\xFB.txt");
-  EXPECT_EQ(gbk.to_utf8(native), "苹果.txt");
+  EXPECT_EQ(gbk.ToUtf8(native), "苹果.txt");
 }
 
 struct ReplacementCase {
@@ -31,7 +31,7 @@ class CharsetReplacementTest : public ::testing::TestWithParam<ReplacementCase> 
 TEST_P(CharsetReplacementTest, ReplacesWhatCannotBeConvertedWithQuestionMark) {
   const ReplacementCase& c = GetParam();
   Charset charset(c.charset);
-  EXPECT_EQ(c.encode ? charset.from_utf8(c.input) : charset.to_utf8(c.input), c.expected);
+  EXPECT_EQ(c.encode ? charset.FromUtf8(c.input) : charset.ToUtf8(c.input), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, CharsetReplacementTest,
@@ -50,19 +50,19 @@ INSTANTIATE_TEST_SUITE_P(Names, CharsetReplacementTest,
                              ReplacementCase{"ANSI_X3.4-1968", "苹果", "苹果", true}));
 
 TEST(Text, DisplayWidthCountsChineseAsTwoColumns) {
-  EXPECT_EQ(display_width("apple.txt"), 9U);
-  EXPECT_EQ(display_width("苹果.txt"), 8U);
-  EXPECT_EQ(display_width("ＡＢ"), 4U);
-  EXPECT_EQ(display_width("e\xCC\x81"), 1U);  // e + combining acute
+  EXPECT_EQ(DisplayWidth("apple.txt"), 9U);
+  EXPECT_EQ(DisplayWidth("苹果.txt"), 8U);
+  EXPECT_EQ(DisplayWidth("ＡＢ"), 4U);
+  EXPECT_EQ(DisplayWidth("e\xCC\x81"), 1U);  // e + combining acute
 }
 
 TEST(Text, LowerCaseAndThousands) {
-  EXPECT_EQ(to_lower("README.TXT"), "readme.txt");
-  EXPECT_EQ(to_lower("ÄÖÜ.Mp3"), "äöü.mp3");
-  EXPECT_EQ(group_thousands(0), "0");
-  EXPECT_EQ(group_thousands(999), "999");
-  EXPECT_EQ(group_thousands(1234), "1,234");
-  EXPECT_EQ(group_thousands(12345678901), "12,345,678,901");
+  EXPECT_EQ(ToLower("README.TXT"), "readme.txt");
+  EXPECT_EQ(ToLower("ÄÖÜ.Mp3"), "äöü.mp3");
+  EXPECT_EQ(GroupThousands(0), "0");
+  EXPECT_EQ(GroupThousands(999), "999");
+  EXPECT_EQ(GroupThousands(1234), "1,234");
+  EXPECT_EQ(GroupThousands(12345678901), "12,345,678,901");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "command_line.hpp"
+#include "quernel-cmd/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ TEST_P(PercentTest, ExpandsAsInABatchFile) {
     const auto found = variables.find(name);
     return found == variables.end() ? std::nullopt : std::optional(found->second);
   };
-  EXPECT_EQ(expand_percents(GetParam().line, lookup, "/q/path.bat"), GetParam().expanded);
+  EXPECT_EQ(ExpandPercents(GetParam().line, lookup, "/q/path.bat"), GetParam().expanded);
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, PercentTest,
@@ -51,7 +51,7 @@ void PrintTo(const ParseCase& c, std::ostream* os) {
 class CommandLineTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(CommandLineTest, SplitsWordsAndRedirect) {
-  const auto parsed = parse_command_line(GetParam().line);
+  const auto parsed = ParseCommandLine(GetParam().line);
   ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed));
   const auto& command = std::get<CommandLine>(parsed);
   EXPECT_EQ(command.words, GetParam().words);
@@ -86,9 +86,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandLineErrors, PipesAndDanglingRedirectsAreSyntaxErrors) {
   for (const char* line : {"dir | more", "dir >", "dir > > x", "dir < in", "dir & exit"}) {
-    const auto parsed = parse_command_line(line);
+    const auto parsed = ParseCommandLine(line);
     ASSERT_TRUE(std::holds_alternative<CommandError>(parsed)) << line;
-    EXPECT_EQ(std::get<CommandError>(parsed).kind, CommandError::Kind::syntax) << line;
+    EXPECT_EQ(std::get<CommandError>(parsed).kind, CommandError::Kind::Syntax) << line;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "dir_command.hpp"
+#include "quernel-cmd/dir_command.h"
 
 #include <gtest/gtest.h>
 
@@ -7,17 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "command_line.hpp"
-#include "temp_folder.hpp"
+#include "quernel-cmd/command_line.h"
+#include "temp_folder.h"
 
 namespace quernel::cmd {
 namespace {
 
-using testing::local_time;
+using testing::LocalTime;
 using testing::TempFolder;
 
-const LocaleSettings english{"UTF-8", Language::english, "en_US"};
-const LocaleSettings chinese{"UTF-8", Language::chinese, "zh_CN"};
+const LocaleSettings english{"UTF-8", Language::English, "en_US"};
+const LocaleSettings chinese{"UTF-8", Language::Chinese, "zh_CN"};
 
 struct DirResult {
   std::string out;
@@ -27,19 +27,19 @@ struct DirResult {
 };
 
 // Runs "dir <arguments>" with `cwd` as the current folder.
-DirResult dir(const std::string& arguments, const LocaleSettings& locale, const std::string& cwd) {
-  const auto parsed = parse_command_line(arguments);
+DirResult Dir(const std::string& arguments, const LocaleSettings& locale, const std::string& cwd) {
+  const auto parsed = ParseCommandLine(arguments);
   DirOptions options;
-  if (parse_dir_arguments(std::get<CommandLine>(parsed).words, options)) throw std::runtime_error(arguments);
+  if (ParseDirArguments(std::get<CommandLine>(parsed).words, options)) throw std::runtime_error(arguments);
   Charset charset(locale.charset);
   DirContext context{locale, charset, cwd};
   StringSink out;
   StringSink err;
-  const DirStatus status = run_dir(options, context, out, err);
-  return {out.text(), err.text(), status.errorlevel, status.failed};
+  const DirStatus status = RunDir(options, context, out, err);
+  return {out.Text(), err.Text(), status.errorlevel, status.failed};
 }
 
-std::string crlf_lines(const std::vector<std::string>& lines) {
+std::string CrlfLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
@@ -50,25 +50,25 @@ std::string crlf_lines(const std::vector<std::string>& lines) {
 class ListedFolder {
  public:
   ListedFolder() {
-    file("apple.txt", 1234, local_time(2026, 12, 6, 22, 8));
-    file("banana.txt", 10, local_time(2024, 1, 2, 9, 5));
-    file("README", 0, local_time(2025, 5, 5, 12, 0));
-    file("ab.txt", 2, local_time(2023, 3, 3, 3, 3));
-    file("abc.log", 3, local_time(2022, 2, 2, 2, 2));
-    file("苹果.txt", 5, local_time(2021, 1, 1, 1, 1));
-    file("桃子.txt", 20, local_time(2020, 6, 1, 0, 0));
-    chmod(file("locked.txt", 7, local_time(2019, 1, 1, 0, 0)).c_str(), 0444);
-    file("Zed.MP3", 40, local_time(2018, 1, 1, 0, 0));
-    file(".hidden", 0, local_time(2016, 1, 1, 0, 0));
-    temp_.folder("listed/.git", local_time(2016, 1, 1, 0, 0));
-    temp_.folder("listed/sub", local_time(2017, 1, 1, 0, 0));
+    File("apple.txt", 1234, LocalTime(2026, 12, 6, 22, 8));
+    File("banana.txt", 10, LocalTime(2024, 1, 2, 9, 5));
+    File("README", 0, LocalTime(2025, 5, 5, 12, 0));
+    File("ab.txt", 2, LocalTime(2023, 3, 3, 3, 3));
+    File("abc.log", 3, LocalTime(2022, 2, 2, 2, 2));
+    File("苹果.txt", 5, LocalTime(2021, 1, 1, 1, 1));
+    File("桃子.txt", 20, LocalTime(2020, 6, 1, 0, 0));
+    chmod(File("locked.txt", 7, LocalTime(2019, 1, 1, 0, 0)).c_str(), 0444);
+    File("Zed.MP3", 40, LocalTime(2018, 1, 1, 0, 0));
+    File(".hidden", 0, LocalTime(2016, 1, 1, 0, 0));
+    temp_.Folder("listed/.git", LocalTime(2016, 1, 1, 0, 0));
+    temp_.Folder("listed/sub", LocalTime(2017, 1, 1, 0, 0));
   }
-  std::string path() const { return temp_ / "listed"; }
+  std::string Path() const { return temp_ / "listed"; }
 
  private:
-  std::string file(const std::string& name, std::size_t size, std::int64_t mtime) {
-    temp_.folder("listed");
-    return temp_.file("listed/" + name, size, mtime);
+  std::string File(const std::string& name, std::size_t size, std::int64_t mtime) {
+    temp_.Folder("listed");
+    return temp_.File("listed/" + name, size, mtime);
   }
   TempFolder temp_;
 };
@@ -92,9 +92,9 @@ ListedFolder* DirSwitchTest::folder_ = nullptr;
 
 TEST_P(DirSwitchTest, ListsNamesInOrder) {
   std::string arguments = GetParam().arguments;
-  arguments.replace(arguments.find('$'), 1, folder_->path());
-  const DirResult result = dir(arguments, english, "/");
-  EXPECT_EQ(result.out, crlf_lines(GetParam().names)) << arguments;
+  arguments.replace(arguments.find('$'), 1, folder_->Path());
+  const DirResult result = Dir(arguments, english, "/");
+  EXPECT_EQ(result.out, CrlfLines(GetParam().names)) << arguments;
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, 0);
 }
@@ -169,10 +169,10 @@ TEST_P(NameOrderTest, FollowsTheLocalesOrder) {
   TempFolder folder;
   for (const char* name :
        {"香蕉.txt", "桃子.txt", "苹果.txt", "banana.txt", "Apple.txt", "abc.txt", "ab.txt", "a_b.txt"})
-    folder.file(name);
+    folder.File(name);
   const DirResult result =
-      dir("\"" + folder.path() + "\\*.*\" /b " + GetParam().order, *GetParam().locale, "/");
-  EXPECT_EQ(result.out, crlf_lines(GetParam().names));
+      Dir("\"" + folder.Path() + "\\*.*\" /b " + GetParam().order, *GetParam().locale, "/");
+  EXPECT_EQ(result.out, CrlfLines(GetParam().names));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, NameOrderTest,
@@ -192,15 +192,15 @@ INSTANTIATE_TEST_SUITE_P(Locales, NameOrderTest,
 
 TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
   TempFolder temp;
-  const std::string listed = temp.folder("listed");
-  temp.file("listed/apple.txt", 1234, local_time(2026, 12, 6, 22, 8));
-  temp.file("listed/苹果.txt", 1234567, local_time(2026, 1, 2, 9, 5));
-  temp.folder("listed/sub", local_time(2025, 7, 8, 0, 30));
-  testing::set_mtime(listed, local_time(2024, 2, 3, 12, 0));
-  testing::set_mtime(temp.path(), local_time(2023, 4, 5, 13, 14));
+  const std::string listed = temp.Folder("listed");
+  temp.File("listed/apple.txt", 1234, LocalTime(2026, 12, 6, 22, 8));
+  temp.File("listed/苹果.txt", 1234567, LocalTime(2026, 1, 2, 9, 5));
+  temp.Folder("listed/sub", LocalTime(2025, 7, 8, 0, 30));
+  testing::SetMtime(listed, LocalTime(2024, 2, 3, 12, 0));
+  testing::SetMtime(temp.Path(), LocalTime(2023, 4, 5, 13, 14));
 
-  const DirResult english_result = dir("\"" + listed + "\\*.*\" /o:gn", english, "/");
-  const std::string english_entries = crlf_lines(
+  const DirResult english_result = Dir("\"" + listed + "\\*.*\" /o:gn", english, "/");
+  const std::string english_entries = CrlfLines(
       {"", " Directory of " + listed, "", "02/03/2024  12:00 PM    <DIR>          .",
        "04/05/2023  01:14 PM    <DIR>          ..", "07/08/2025  12:30 AM    <DIR>          sub",
        "12/06/2026  10:08 PM             1,234 apple.txt", "01/02/2026  09:05 AM         1,234,567 苹果.txt",
@@ -211,12 +211,12 @@ TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
   EXPECT_EQ(english_result.out.size() - english_entries.size(),
             std::string("               3 Dir(s)  12,345,678,901 bytes free\r\n").size());
 
-  const DirResult chinese_result = dir("\"" + listed + "\" /o:n", chinese, "/");
+  const DirResult chinese_result = Dir("\"" + listed + "\" /o:n", chinese, "/");
   const std::string chinese_entries =
-      crlf_lines({"", " " + listed + " 的目录", "", "2024/02/03  12:00    <DIR>          .",
-                  "2023/04/05  13:14    <DIR>          ..", "2026/12/06  22:08             1,234 apple.txt",
-                  "2025/07/08  00:30    <DIR>          sub", "2026/01/02  09:05         1,234,567 苹果.txt",
-                  "               2 个文件      1,235,801 字节"});
+      CrlfLines({"", " " + listed + " 的目录", "", "2024/02/03  12:00    <DIR>          .",
+                 "2023/04/05  13:14    <DIR>          ..", "2026/12/06  22:08             1,234 apple.txt",
+                 "2025/07/08  00:30    <DIR>          sub", "2026/01/02  09:05         1,234,567 苹果.txt",
+                 "               2 个文件      1,235,801 字节"});
   ASSERT_EQ(chinese_result.out.substr(0, chinese_entries.size()), chinese_entries);
   EXPECT_TRUE(std::regex_match(chinese_result.out.substr(chinese_entries.size()),
                                std::regex("               3 个目录 +[0-9,]+ 可用字节\r\n")));
@@ -224,15 +224,15 @@ TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
 
 TEST(DirCommand, EmptyFolderListsOnlyDotEntries) {
   TempFolder temp;
-  const std::string empty = temp.folder("empty");
-  const DirResult full = dir("\"" + empty + "\\*.*\"", english, "/");
+  const std::string empty = temp.Folder("empty");
+  const DirResult full = Dir("\"" + empty + "\\*.*\"", english, "/");
   EXPECT_NE(full.out.find("<DIR>          .\r\n"), std::string::npos);
   EXPECT_NE(full.out.find("<DIR>          ..\r\n"), std::string::npos);
   EXPECT_NE(full.out.find("               0 File(s)              0 bytes\r\n"), std::string::npos);
   EXPECT_NE(full.out.find("               2 Dir(s)"), std::string::npos);
   EXPECT_EQ(full.status, 0);
 
-  const DirResult bare = dir("\"" + empty + "\\*.*\" /b", english, "/");
+  const DirResult bare = Dir("\"" + empty + "\\*.*\" /b", english, "/");
   EXPECT_EQ(bare.out, "");
   EXPECT_EQ(bare.err, "File Not Found\n");
   EXPECT_EQ(bare.status, 1);
@@ -253,13 +253,13 @@ class NotFoundTest : public ::testing::TestWithParam<NotFoundCase> {};
 
 TEST_P(NotFoundTest, ReportsFileNotFoundWithoutEntries) {
   TempFolder temp;
-  temp.file("only.txt");
-  const auto with_folder = [&](std::string text) {
-    if (const auto at = text.find('$'); at != std::string::npos) text.replace(at, 1, temp.path());
+  temp.File("only.txt");
+  const auto WithFolder = [&](std::string text) {
+    if (const auto at = text.find('$'); at != std::string::npos) text.replace(at, 1, temp.Path());
     return text;
   };
-  const DirResult result = dir(with_folder(GetParam().arguments), *GetParam().locale, "/");
-  EXPECT_EQ(result.out, with_folder(GetParam().header));
+  const DirResult result = Dir(WithFolder(GetParam().arguments), *GetParam().locale, "/");
+  EXPECT_EQ(result.out, WithFolder(GetParam().header));
   EXPECT_EQ(result.err, GetParam().message + "\n");
   EXPECT_EQ(result.status, 1);
 }
@@ -275,19 +275,19 @@ INSTANTIATE_TEST_SUITE_P(
 // One name is one line of the listing, whatever control characters it has.
 TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
   TempFolder temp;
-  const std::string folder = temp.folder("x\ty");
+  const std::string folder = temp.Folder("x\ty");
   for (const char* name :
        {"a\nb.txt", "c\rd.txt", "e\x1b[31m.txt", "f\x7f.txt", "g\xC2\x85h.txt", "i\x01.txt"})
-    temp.file(std::string("x\ty/") + name);
-  const std::string names = crlf_lines({"a?b.txt", "c?d.txt", "e?[31m.txt", "f?.txt", "g?h.txt", "i?.txt"});
-  EXPECT_EQ(dir("\"" + folder + "\" /b /o:n", english, "/").out, names);
-  const DirResult full = dir("\"" + folder + "\\*.txt\" /o:n", english, "/");
-  EXPECT_NE(full.out.find(" Directory of " + temp.path() + "/x?y\r\n"), std::string::npos) << full.out;
+    temp.File(std::string("x\ty/") + name);
+  const std::string names = CrlfLines({"a?b.txt", "c?d.txt", "e?[31m.txt", "f?.txt", "g?h.txt", "i?.txt"});
+  EXPECT_EQ(Dir("\"" + folder + "\" /b /o:n", english, "/").out, names);
+  const DirResult full = Dir("\"" + folder + "\\*.txt\" /o:n", english, "/");
+  EXPECT_NE(full.out.find(" Directory of " + temp.Path() + "/x?y\r\n"), std::string::npos) << full.out;
   EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), 3 + 6 + 2) << full.out;
 }
 
 TEST(DirCommand, RootFolderHasNoDotEntries) {
-  const DirResult result = dir("\\ /a:d /w", english, "/tmp");
+  const DirResult result = Dir("\\ /a:d /w", english, "/tmp");
   EXPECT_NE(result.out.find(" Directory of /\r\n"), std::string::npos);
   EXPECT_NE(result.out.find("[tmp]"), std::string::npos);
   EXPECT_EQ(result.out.find("[.]"), std::string::npos);
@@ -296,10 +296,10 @@ TEST(DirCommand, RootFolderHasNoDotEntries) {
 
 TEST(DirCommand, RelativePathsStartAtTheCurrentFolder) {
   TempFolder temp;
-  temp.folder("sub");
-  temp.file("sub/x.txt");
-  EXPECT_EQ(dir("sub\\*.txt /b", english, temp.path()).out, "x.txt\r\n");
-  EXPECT_EQ(dir("/b", english, temp / "sub").out, "x.txt\r\n");
+  temp.Folder("sub");
+  temp.File("sub/x.txt");
+  EXPECT_EQ(Dir("sub\\*.txt /b", english, temp.Path()).out, "x.txt\r\n");
+  EXPECT_EQ(Dir("/b", english, temp / "sub").out, "x.txt\r\n");
 }
 
 }  // namespace

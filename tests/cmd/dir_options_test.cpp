@@ -1,4 +1,4 @@
-#include "dir_options.hpp"
+#include "quernel-cmd/dir_options.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +34,12 @@ class DirOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
 TEST_P(DirOptionsTest, ParsesSwitches) {
   const OptionsCase& c = GetParam();
   DirOptions options;
-  ASSERT_FALSE(parse_dir_arguments(c.words, options));
+  ASSERT_FALSE(ParseDirArguments(c.words, options));
   EXPECT_EQ(options.path, c.path);
   EXPECT_EQ(options.filter.required, c.filter.required);
   EXPECT_EQ(options.filter.excluded, c.filter.excluded);
   EXPECT_EQ(options.sort, c.sort);
-  EXPECT_EQ(options.format(), c.format);
+  EXPECT_EQ(options.Format(), c.format);
   EXPECT_EQ(options.lower_case, c.lower_case);
 }
 
@@ -53,48 +53,48 @@ INSTANTIATE_TEST_SUITE_P(
             {{"/home/u/Music\\*.mp3", true}, {"/a:h", false}, {"/o:-n", false}, {"/l", false}, {"/B", false}},
             "/home/u/Music\\*.mp3",
             {hidden, 0},
-            {{SortField::name, true}},
-            ListingFormat::bare,
+            {{SortField::Name, true}},
+            ListingFormat::Bare,
             true},
         OptionsCase{words({"/data\\*.*", "/a", "/o:s", "/w"}),
                     "/data\\*.*",
                     everything,
-                    {{SortField::size, false}},
-                    ListingFormat::wide,
+                    {{SortField::Size, false}},
+                    ListingFormat::Wide,
                     false},
         OptionsCase{words({"/a:", "/O:N"}),
                     std::nullopt,
                     everything,
-                    {{SortField::name, false}},
-                    ListingFormat::full,
+                    {{SortField::Name, false}},
+                    ListingFormat::Full,
                     false},
         OptionsCase{words({"/A:-H", "/o-e"}),
                     std::nullopt,
                     {0, hidden},
-                    {{SortField::extension, true}},
-                    ListingFormat::full,
+                    {{SortField::Extension, true}},
+                    ListingFormat::Full,
                     false},
         OptionsCase{words({"/ad-r", "/o:gn"}),
                     std::nullopt,
                     {directory, read_only},
-                    {{SortField::group, false}, {SortField::name, false}},
-                    ListingFormat::full,
+                    {{SortField::Group, false}, {SortField::Name, false}},
+                    ListingFormat::Full,
                     false},
         OptionsCase{words({"/o"}),
                     std::nullopt,
                     default_filter,
-                    {{SortField::group, false}, {SortField::name, false}},
-                    ListingFormat::full,
+                    {{SortField::Group, false}, {SortField::Name, false}},
+                    ListingFormat::Full,
                     false},
         OptionsCase{words({"/b/o:d", "/w"}),
                     std::nullopt,
                     default_filter,
-                    {{SortField::date, false}},
-                    ListingFormat::bare,
+                    {{SortField::Date, false}},
+                    ListingFormat::Bare,
                     false},
         // Unquoted POSIX paths are not switches.
-        OptionsCase{words({"/data", "/b"}), "/data", default_filter, {}, ListingFormat::bare, false},
-        OptionsCase{words({"/tmp/x\\*.*"}), "/tmp/x\\*.*", default_filter, {}, ListingFormat::full, false}));
+        OptionsCase{words({"/data", "/b"}), "/data", default_filter, {}, ListingFormat::Bare, false},
+        OptionsCase{words({"/tmp/x\\*.*"}), "/tmp/x\\*.*", default_filter, {}, ListingFormat::Full, false}));
 
 struct ErrorCase {
   std::vector<Word> words;
@@ -110,7 +110,7 @@ class DirOptionsErrorTest : public ::testing::TestWithParam<ErrorCase> {};
 
 TEST_P(DirOptionsErrorTest, RejectsBadSwitches) {
   DirOptions options;
-  const auto error = parse_dir_arguments(GetParam().words, options);
+  const auto error = ParseDirArguments(GetParam().words, options);
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind, GetParam().kind);
   EXPECT_EQ(error->detail, GetParam().detail);
@@ -118,13 +118,13 @@ TEST_P(DirOptionsErrorTest, RejectsBadSwitches) {
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, DirOptionsErrorTest,
-    ::testing::Values(ErrorCase{words({"/q"}), CommandError::Kind::invalid_switch, "q"},
-                      ErrorCase{words({"/s"}), CommandError::Kind::invalid_switch, "s"},
-                      ErrorCase{words({"/a:x"}), CommandError::Kind::parameter_format, "x"},
-                      ErrorCase{words({"/o:nz"}), CommandError::Kind::parameter_format, "nz"},
-                      ErrorCase{words({"/o:n-"}), CommandError::Kind::parameter_format, "n-"},
-                      ErrorCase{words({"/a", "/x:y"}), CommandError::Kind::invalid_switch, "x:y"},
-                      ErrorCase{words({"one", "two"}), CommandError::Kind::too_many_parameters, "two"}));
+    ::testing::Values(ErrorCase{words({"/q"}), CommandError::Kind::InvalidSwitch, "q"},
+                      ErrorCase{words({"/s"}), CommandError::Kind::InvalidSwitch, "s"},
+                      ErrorCase{words({"/a:x"}), CommandError::Kind::ParameterFormat, "x"},
+                      ErrorCase{words({"/o:nz"}), CommandError::Kind::ParameterFormat, "nz"},
+                      ErrorCase{words({"/o:n-"}), CommandError::Kind::ParameterFormat, "n-"},
+                      ErrorCase{words({"/a", "/x:y"}), CommandError::Kind::InvalidSwitch, "x:y"},
+                      ErrorCase{words({"one", "two"}), CommandError::Kind::TooManyParameters, "two"}));
 
 }  // namespace
 }  // namespace quernel::cmd

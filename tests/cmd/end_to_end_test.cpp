@@ -9,13 +9,13 @@
 #include <fstream>
 #include <string>
 
-#include "charset.hpp"
-#include "temp_folder.hpp"
+#include "quernel-cmd/charset.h"
+#include "temp_folder.h"
 
 namespace quernel::cmd {
 namespace {
 
-using testing::read_text;
+using testing::ReadText;
 using testing::TempFolder;
 
 struct ProcessResult {
@@ -24,7 +24,7 @@ struct ProcessResult {
   std::string err;
 };
 
-bool locale_available(const char* name) {
+bool LocaleAvailable(const char* name) {
   const bool available = std::setlocale(LC_ALL, name) != nullptr;
   std::setlocale(LC_ALL, "C");
   return available;
@@ -33,16 +33,15 @@ bool locale_available(const char* name) {
 // Writes `batch` as path.bat in `temp` (unless it is empty) and runs it, or
 // runs the batch file `batch_path` when given. `runner` goes before the
 // program: the unprivileged runner, say.
-ProcessResult run_batch_file(const TempFolder& temp, const std::string& batch, const std::string& environment,
-                             const std::string& runner = "", const std::string& batch_path = "") {
+ProcessResult RunBatchFile(const TempFolder& temp, const std::string& batch, const std::string& environment,
+                           const std::string& runner = "", const std::string& batch_path = "") {
   if (batch_path.empty()) std::ofstream(temp / "path.bat", std::ios::binary) << batch;
   const std::string command = "env -u LANGUAGE " + environment + " " + runner +
                               " '" QUERNEL_CMD_EXECUTABLE "' /c '" +
                               (batch_path.empty() ? temp / "path.bat" : batch_path) + "' >'" +
                               (temp / "stdout") + "' 2>'" + (temp / "stderr") + "'";
   const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(temp / "stdout"),
-          read_text(temp / "stderr")};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(temp / "stdout"), ReadText(temp / "stderr")};
 }
 
 struct BatchCase {
@@ -62,16 +61,16 @@ class BatchTest : public ::testing::TestWithParam<BatchCase> {};
 
 TEST_P(BatchTest, RunsLikeCmd) {
   TempFolder temp;
-  temp.folder("data/100%");
-  temp.folder("out");
-  temp.file("data/b.txt");
-  temp.file("data/a.txt");
-  temp.file("data/c.log");
-  temp.file("data/100%/inside.txt");
+  temp.Folder("data/100%");
+  temp.Folder("out");
+  temp.File("data/b.txt");
+  temp.File("data/a.txt");
+  temp.File("data/c.log");
+  temp.File("data/100%/inside.txt");
   std::string batch = GetParam().batch;
   for (std::size_t at = batch.find('$'); at != std::string::npos; at = batch.find('$'))
-    batch.replace(at, 1, temp.path());
-  const ProcessResult run = run_batch_file(
+    batch.replace(at, 1, temp.Path());
+  const ProcessResult run = RunBatchFile(
       temp, batch, "LC_ALL=C.UTF-8 QUERNEL_DATA=" + (temp / "data") + " " + GetParam().environment);
   EXPECT_EQ(run.exit_code, GetParam().exit_code);
   EXPECT_EQ(run.out, GetParam().out);
@@ -117,58 +116,58 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EndToEnd, RedirectReplacesAFileDifferingOnlyInCase) {
   TempFolder temp;
-  temp.folder("data");
-  temp.file("data/a.txt");
-  temp.folder("q-out");
+  temp.Folder("data");
+  temp.File("data/a.txt");
+  temp.Folder("q-out");
   std::ofstream(temp / "q-out/path.txt") << "old listing that is longer\r\n";
-  const ProcessResult run = run_batch_file(temp,
-                                           "dir \"" + (temp / "data") + "\\*.*\"  /a  /o:s /B >\"" +
-                                               temp.path() + "\\Q-OUT\\Path.txt\"\r\nexit\r\n",
-                                           "LC_ALL=C.UTF-8");
+  const ProcessResult run = RunBatchFile(temp,
+                                         "dir \"" + (temp / "data") + "\\*.*\"  /a  /o:s /B >\"" +
+                                             temp.Path() + "\\Q-OUT\\Path.txt\"\r\nexit\r\n",
+                                         "LC_ALL=C.UTF-8");
   EXPECT_EQ(run.exit_code, 0);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(read_text(temp / "q-out/path.txt"), "a.txt\r\n");
+  EXPECT_EQ(ReadText(temp / "q-out/path.txt"), "a.txt\r\n");
   EXPECT_FALSE(std::ifstream(temp / "q-out/Path.txt").good());
   EXPECT_FALSE(std::filesystem::exists(temp / "Q-OUT"));
 }
 
 TEST(EndToEnd, GbkBatchUnderGbkLocale) {
-  if (!locale_available("zh_CN.GBK")) GTEST_SKIP() << "locale zh_CN.GBK is not generated";
+  if (!LocaleAvailable("zh_CN.GBK")) GTEST_SKIP() << "locale zh_CN.GBK is not generated";
   Charset gbk("GBK");
   TempFolder temp;
-  const std::string music = temp / gbk.from_utf8("音乐");
-  temp.folder(gbk.from_utf8("音乐"));
+  const std::string music = temp / gbk.FromUtf8("音乐");
+  temp.Folder(gbk.FromUtf8("音乐"));
   for (const char* name : {"香蕉.txt", "apple.txt", "苹果.txt"})
-    std::ofstream(music + "/" + gbk.from_utf8(name));
+    std::ofstream(music + "/" + gbk.FromUtf8(name));
   // The second byte of 僜 in GBK is a backslash, and no separator.
-  temp.folder(gbk.from_utf8("僜"));
+  temp.Folder(gbk.FromUtf8("僜"));
   const ProcessResult run =
-      run_batch_file(temp,
-                     gbk.from_utf8("dir \"" + temp.path() + "/音乐\\*.txt\"    /o:n /B >\"" + temp.path() +
-                                   "\\僜\\path.txt\"\r\nexit\r\n"),
-                     "LC_ALL=zh_CN.GBK");
+      RunBatchFile(temp,
+                   gbk.FromUtf8("dir \"" + temp.Path() + "/音乐\\*.txt\"    /o:n /B >\"" + temp.Path() +
+                                "\\僜\\path.txt\"\r\nexit\r\n"),
+                   "LC_ALL=zh_CN.GBK");
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(read_text(temp / gbk.from_utf8("僜/path.txt")),
-            gbk.from_utf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
+  EXPECT_EQ(ReadText(temp / gbk.FromUtf8("僜/path.txt")),
+            gbk.FromUtf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
 }
 
 TEST(EndToEnd, FullDiskOnStandardOutput) {
   TempFolder temp;
-  std::ofstream(temp / "path.bat") << "dir \"" << temp.path() << "\"\r\nexit\r\n";
+  std::ofstream(temp / "path.bat") << "dir \"" << temp.Path() << "\"\r\nexit\r\n";
   const std::string command = "LC_ALL=C.UTF-8 '" QUERNEL_CMD_EXECUTABLE "' /c '" + (temp / "path.bat") +
                               "' >/dev/full 2>'" + (temp / "stderr") + "'";
   const int status = std::system(command.c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-  EXPECT_EQ(read_text(temp / "stderr"), "There is not enough space on the disk.\n");
+  EXPECT_EQ(ReadText(temp / "stderr"), "There is not enough space on the disk.\n");
 }
 
 // A batch file that is missing or a folder is no command cmd knows; the
 // program reports it and fails instead of aborting.
 TEST(EndToEnd, BatchFileThatCannotBeRun) {
   TempFolder temp;
-  temp.folder("folder.bat");
+  temp.Folder("folder.bat");
   for (const std::string& path : {temp / "missing.bat", temp / "folder.bat"}) {
-    const ProcessResult run = run_batch_file(temp, "", "LC_ALL=C.UTF-8", "", path);
+    const ProcessResult run = RunBatchFile(temp, "", "LC_ALL=C.UTF-8", "", path);
     EXPECT_EQ(run.exit_code, 1) << path;
     EXPECT_EQ(
         run.err,
@@ -183,22 +182,22 @@ TEST(EndToEnd, BatchFileThatCannotBeRun) {
 // root only through the unprivileged runner.
 TEST(EndToEnd, UnsearchableFolder) {
   TempFolder temp;
-  chmod(temp.path().c_str(), 0755);
-  temp.folder("locked/sub");
-  temp.file("locked/a.txt", 5);
-  temp.file("locked/b.txt", 7);
-  temp.file("unreadable.bat");
+  chmod(temp.Path().c_str(), 0755);
+  temp.Folder("locked/sub");
+  temp.File("locked/a.txt", 5);
+  temp.File("locked/b.txt", 7);
+  temp.File("unreadable.bat");
   chmod((temp / "locked").c_str(), 0444);
   chmod((temp / "unreadable.bat").c_str(), 0);
   const std::string runner = "'" QUERNEL_CMD_UNPRIVILEGED "'";
   if (const int status = std::system((runner + " true 2>'" + (temp / "stderr") + "'").c_str());
       !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    GTEST_SKIP() << read_text(temp / "stderr");
+    GTEST_SKIP() << ReadText(temp / "stderr");
 
   const std::string locked = temp / "locked";
   const std::string named = locked + "/a.txt\n" + locked + "/b.txt\n" + locked + "/sub\n";
   const ProcessResult full =
-      run_batch_file(temp, "dir \"" + locked + "\" /o:n\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
+      RunBatchFile(temp, "dir \"" + locked + "\" /o:n\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
   EXPECT_EQ(full.exit_code, 1);
   const std::string blank_date(20, ' ');
   EXPECT_NE(full.out.find(" Directory of " + locked + "\r\n"), std::string::npos) << full.out;
@@ -212,24 +211,23 @@ TEST(EndToEnd, UnsearchableFolder) {
 
   // The bare format needs no details; sorting by size does.
   const ProcessResult bare =
-      run_batch_file(temp, "dir \"" + locked + "\" /o:n /b\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
+      RunBatchFile(temp, "dir \"" + locked + "\" /o:n /b\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
   EXPECT_EQ(bare.exit_code, 0) << bare.err;
   EXPECT_EQ(bare.out, "a.txt\r\nb.txt\r\nsub\r\n");
   const ProcessResult by_size =
-      run_batch_file(temp, "dir \"" + locked + "\" /o:s /b\r\nexit\r\n", "LC_ALL=zh_CN.UTF-8", runner);
+      RunBatchFile(temp, "dir \"" + locked + "\" /o:s /b\r\nexit\r\n", "LC_ALL=zh_CN.UTF-8", runner);
   EXPECT_EQ(by_size.exit_code, 1);
   EXPECT_EQ(by_size.out, "a.txt\r\nb.txt\r\nsub\r\n");
   EXPECT_EQ(by_size.err, named + "拒绝访问。\n");
 
   // Whether a file is read-only cannot be told: none is listed, all are named.
   const ProcessResult read_only =
-      run_batch_file(temp, "dir \"" + locked + "\" /a:r /b\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
+      RunBatchFile(temp, "dir \"" + locked + "\" /a:r /b\r\nexit\r\n", "LC_ALL=C.UTF-8", runner);
   EXPECT_EQ(read_only.exit_code, 1);
   EXPECT_EQ(read_only.out, "");
   EXPECT_EQ(read_only.err, named + "Access is denied.\n");
 
-  const ProcessResult unreadable =
-      run_batch_file(temp, "", "LC_ALL=C.UTF-8", runner, temp / "unreadable.bat");
+  const ProcessResult unreadable = RunBatchFile(temp, "", "LC_ALL=C.UTF-8", runner, temp / "unreadable.bat");
   EXPECT_EQ(unreadable.exit_code, 1);
   EXPECT_EQ(unreadable.err, "Access is denied.\n");
   chmod(locked.c_str(), 0755);

@@ -1,15 +1,15 @@
-#include "formatting.hpp"
+#include "quernel-cmd/formatting.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "temp_folder.hpp"
+#include "temp_folder.h"
 
 namespace quernel::cmd {
 namespace {
 
-using testing::local_time;
+using testing::LocalTime;
 
 struct TimestampCase {
   int hour;
@@ -26,25 +26,25 @@ class TimestampTest : public ::testing::TestWithParam<TimestampCase> {};
 
 TEST_P(TimestampTest, MatchesCmdsDateColumns) {
   const TimestampCase& c = GetParam();
-  EXPECT_EQ(format_timestamp(local_time(2026, 12, 6, c.hour, c.minute), c.language), c.expected);
+  EXPECT_EQ(FormatTimestamp(LocalTime(2026, 12, 6, c.hour, c.minute), c.language), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Times, TimestampTest,
-                         ::testing::Values(TimestampCase{22, 8, Language::english, "12/06/2026  10:08 PM"},
-                                           TimestampCase{0, 5, Language::english, "12/06/2026  12:05 AM"},
-                                           TimestampCase{12, 0, Language::english, "12/06/2026  12:00 PM"},
-                                           TimestampCase{9, 30, Language::english, "12/06/2026  09:30 AM"},
-                                           TimestampCase{22, 8, Language::chinese, "2026/12/06  22:08"},
-                                           TimestampCase{0, 5, Language::chinese, "2026/12/06  00:05"}));
+                         ::testing::Values(TimestampCase{22, 8, Language::English, "12/06/2026  10:08 PM"},
+                                           TimestampCase{0, 5, Language::English, "12/06/2026  12:05 AM"},
+                                           TimestampCase{12, 0, Language::English, "12/06/2026  12:00 PM"},
+                                           TimestampCase{9, 30, Language::English, "12/06/2026  09:30 AM"},
+                                           TimestampCase{22, 8, Language::Chinese, "2026/12/06  22:08"},
+                                           TimestampCase{0, 5, Language::Chinese, "2026/12/06  00:05"}));
 
-Listing make_listing(std::initializer_list<std::pair<const char*, std::int64_t>> entries) {
+Listing MakeListing(std::initializer_list<std::pair<const char*, std::int64_t>> entries) {
   Listing listing;
   for (const auto& [name, size] : entries) {
     EntryFacts facts;
     facts.size = size < 0 ? 0 : size;
     facts.attributes = size < 0 ? attribute::directory : attribute::archive;
-    facts.modified_seconds = local_time(2026, 12, 6, 22, 8);
-    listing.add(name, facts);
+    facts.modified_seconds = LocalTime(2026, 12, 6, 22, 8);
+    listing.Add(name, facts);
   }
   return listing;
 }
@@ -55,16 +55,16 @@ std::string spaces(std::size_t count) {
 
 TEST(Formatting, WideColumnsLineUpWithChineseNamesTwoColumnsWide) {
   // Widest cell 25 columns: three columns of 26 fit in 80.
-  const Listing listing = make_listing({{".", -1},
-                                        {"..", -1},
-                                        {"音乐", -1},
-                                        {"apple.txt", 1},
-                                        {"苹果.txt", 2},
-                                        {"a-very-long-file-name.txt", 3},
-                                        {"b.txt", 4}});
+  const Listing listing = MakeListing({{".", -1},
+                                       {"..", -1},
+                                       {"音乐", -1},
+                                       {"apple.txt", 1},
+                                       {"苹果.txt", 2},
+                                       {"a-very-long-file-name.txt", 3},
+                                       {"b.txt", 4}});
   StringSink out;
-  write_listing(listing, {ListingFormat::wide, false, Language::english}, {"/data", 5}, out);
-  EXPECT_EQ(out.text(),
+  WriteListing(listing, {ListingFormat::Wide, false, Language::English}, {"/data", 5}, out);
+  EXPECT_EQ(out.Text(),
             "\r\n Directory of /data\r\n\r\n"
             "[.]" +
                 spaces(23) + "[..]" + spaces(22) + "[音乐]\r\n" + "apple.txt" + spaces(17) + "苹果.txt" +
@@ -74,16 +74,16 @@ TEST(Formatting, WideColumnsLineUpWithChineseNamesTwoColumnsWide) {
 }
 
 TEST(Formatting, FooterIsRightAlignedAsCmdWritesIt) {
-  const Listing listing = make_listing({{"a", 1000}, {"b", 200}, {"c", 34}, {"d", -1}, {"e", -1}});
+  const Listing listing = MakeListing({{"a", 1000}, {"b", 200}, {"c", 34}, {"d", -1}, {"e", -1}});
   StringSink chinese;
-  write_listing(listing, {ListingFormat::full, false, Language::chinese}, {"/data", 12345678901}, chinese);
+  WriteListing(listing, {ListingFormat::Full, false, Language::Chinese}, {"/data", 12345678901}, chinese);
   EXPECT_TRUE(
-      chinese.text().ends_with("               3 个文件          1,234 字节\r\n"
+      chinese.Text().ends_with("               3 个文件          1,234 字节\r\n"
                                "               2 个目录 12,345,678,901 可用字节\r\n"));
   StringSink english;
-  write_listing(listing, {ListingFormat::full, false, Language::english}, {"/data", 12345678901}, english);
+  WriteListing(listing, {ListingFormat::Full, false, Language::English}, {"/data", 12345678901}, english);
   EXPECT_TRUE(
-      english.text().ends_with("               3 File(s)          1,234 bytes\r\n"
+      english.Text().ends_with("               3 File(s)          1,234 bytes\r\n"
                                "               2 Dir(s)  12,345,678,901 bytes free\r\n"));
 }
 

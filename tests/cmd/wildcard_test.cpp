@@ -1,4 +1,4 @@
-#include "wildcard.hpp"
+#include "quernel-cmd/wildcard.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ class WildcardTest : public ::testing::TestWithParam<MatchCase> {};
 
 TEST_P(WildcardTest, MatchesAsWindowsDoes) {
   const MatchCase& c = GetParam();
-  EXPECT_EQ(WildcardPattern(c.pattern).matches(c.name), c.matches) << c.pattern << " vs " << c.name;
+  EXPECT_EQ(WildcardPattern(c.pattern).Matches(c.name), c.matches) << c.pattern << " vs " << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Patterns, WildcardTest,

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "dir_options.hpp"
-#include "listing.hpp"
-
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "quernel-cmd/dir_options.h"
+#include "quernel-cmd/listing.h"
 
 struct UCollator;
 
@@ -18,27 +18,27 @@ namespace quernel::cmd {
 // strcoll is no substitute: its zh_CN order skips punctuation and puts
 // Chinese before Latin.
 class NameCollator {
-public:
-    explicit NameCollator(const std::string& icu_locale);
-    ~NameCollator();
-    NameCollator(const NameCollator&) = delete;
-    NameCollator& operator=(const NameCollator&) = delete;
+ public:
+  explicit NameCollator(const std::string& icu_locale);
+  ~NameCollator();
+  NameCollator(const NameCollator&) = delete;
+  NameCollator& operator=(const NameCollator&) = delete;
 
-    // A byte string whose binary order is the collation order.
-    void sort_key(std::string_view utf8, std::string& key);
+  // A byte string whose binary order is the collation order.
+  void SortKey(std::string_view utf8, std::string& key);
 
-private:
-    UCollator* collator_;
-    std::u16string utf16_;
+ private:
+  UCollator* collator_;
+  std::u16string utf16_;
 };
 
 // Orders the entries by the keys, each later key breaking ties of the ones
 // before. Sort keys are computed once per entry so that a million names
 // sort in seconds. Entries still equal stay in the folder's own order,
-// which on NTFS is by upper-cased name: that is also the order without /o.
-void sort_listing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator);
+// which on NTFS is by upper-cased name.
+void SortListing(Listing& listing, const std::vector<SortKey>& keys, NameCollator& collator);
 
 // The part after the last dot, empty without one.
-std::string_view extension_of(std::string_view name);
+std::string_view ExtensionOf(std::string_view name);
 
 }  // namespace quernel::cmd

@@ -8,32 +8,33 @@ namespace quernel::cmd {
 
 // Decodes the code point starting at `pos` and advances past it. A malformed
 // sequence yields U+FFFD and advances by one byte.
-char32_t next_code_point(std::string_view utf8, std::size_t& pos);
+char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);
 
-void append_utf8(std::string& out, char32_t code_point);
+void AppendUtf8(std::string& out, char32_t code_point);
 
 // Appends `bytes` to `out` with every malformed UTF-8 byte replaced by '?'.
-void append_sanitized_utf8(std::string& out, std::string_view bytes);
+void AppendSanitizedUtf8(std::string& out, std::string_view bytes);
 
 // Length of the UTF-8 sequence that `lead` starts (1 for a stray byte).
-std::size_t utf8_sequence_length(unsigned char lead);
+std::size_t Utf8SequenceLength(unsigned char lead);
 
 // Columns a terminal gives the text: East Asian wide and full-width
 // characters take two, combining marks none.
-std::size_t display_width(std::string_view utf8);
+std::size_t DisplayWidth(std::string_view utf8);
 
 // `utf8` with each control character (C0, DEL, C1) made '?', so that a name
 // with a line break, a tab or an escape sequence stays one line of a listing.
-std::string without_control_characters(std::string_view utf8);
+std::string WithoutControlCharacters(std::string_view utf8);
+bool HasControlCharacters(std::string_view utf8);
 
-std::string to_lower(std::string_view utf8);
+std::string ToLower(std::string_view utf8);
 
 // Simple case folding, as used for case-insensitive name comparison.
-char32_t fold_case(char32_t code_point);
+char32_t FoldCase(char32_t code_point);
 
-bool iequals_ascii(std::string_view a, std::string_view b);
+bool IequalsAscii(std::string_view a, std::string_view b);
 
 // 1234567 -> "1,234,567"
-std::string group_thousands(std::uint64_t value);
+std::string GroupThousands(std::uint64_t value);
 
 }  // namespace quernel::cmd

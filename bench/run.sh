@@ -1,0 +1,194 @@
+#!/usr/bin/env bash
+# bench/run.sh [--quick]: prints figures, asserts nothing.
+#   1. quernel-cmd's dir against GNU ls on generated folders of 10 k, 100 k
+#      and 1 M entries (--quick: 10 k and 100 k) on tmpfs, under zh_CN.UTF-8
+#      and C: wall time (best of 3) and peak memory (/usr/bin/time %M).
+#   2. Start-up to the first window: quernel (Qt, offscreen) against a
+#      minimal Qt window, and Quernel.exe under Wine against a minimal Win32
+#      window (median of 5).
+#   3. Stripped sizes of Quernel.exe, quernel and quernel-cmd.
+#   4. The goals, with the measured values.
+# Builds what it needs with the linux and windows-cross presets. Other work
+# on the machine skews the figures: the load is printed at start and end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+sizes=(10000 100000 1000000)
+if [[ ${1:-} == --quick ]]; then sizes=(10000 100000); fi
+locales=(zh_CN.UTF-8 C)
+runs=3
+
+if [[ ! -x /usr/bin/time ]]; then
+  if [[ $(id -u) == 0 ]]; then
+    apt-get install -y -qq time >/dev/null
+  else
+    echo "bench/run.sh: /usr/bin/time is missing: apt-get install time (as root)" >&2
+    exit 1
+  fi
+fi
+
+echo "load at start: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
+
+echo "== Building (linux and windows-cross presets)"
+{
+  cmake --preset linux && nice -n 10 cmake --build --preset linux \
+    --target quernel-cmd quernel_cmd_make_tree quernel quernel_minimal_qt
+} >/dev/null
+have_windows=true
+{
+  cmake --preset windows-cross && nice -n 10 cmake --build --preset windows-cross \
+    --target Quernel quernel_minimal_win32 quernel_first_window
+} >/dev/null 2>&1 || have_windows=false
+
+linux_build=$root/build/linux
+windows_build=$root/build/windows
+cmd_exe=$linux_build/src/quernel-cmd/quernel-cmd
+make_tree=$linux_build/bench/quernel_cmd_make_tree
+qt_exe=$linux_build/src/platform/qt/quernel
+minimal_qt=$linux_build/bench/quernel_minimal_qt
+win_exe=$windows_build/src/platform/win32/Quernel.exe
+minimal_win32=$windows_build/bench/quernel_minimal_win32.exe
+first_window=$windows_build/bench/quernel_first_window.exe
+
+# The folders and every output live on tmpfs.
+shm=/dev/shm
+[[ -d $shm && -w $shm ]] || shm=${TMPDIR:-/tmp}
+work=$(mktemp -d "$shm/quernel-bench.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+[[ $(stat -f -c %T "$work") == tmpfs ]] || echo "note: $work is not on tmpfs"
+
+# best COMMAND...: runs the command $runs times with stdout to $work/out.txt;
+# prints the best wall time (s) and the peak memory (KB) of that run.
+best() {
+  local best_wall='' best_rss='' wall rss start end
+  for ((i = 0; i < runs; i++)); do
+    start=$(date +%s%N)
+    /usr/bin/time -f '%M' -o "$work/time.txt" "$@" >"$work/out.txt"
+    end=$(date +%s%N)
+    wall=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", (b - a) / 1e9 }')
+    read -r rss <"$work/time.txt"
+    if [[ -z $best_wall ]] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
+      best_wall=$wall best_rss=$rss
+    fi
+  done
+  echo "$best_wall $best_rss"
+}
+
+# A batch file as Quernel writes it, listing into the tmpfs.
+dir_batch() {  # folder, switches
+  printf 'dir "%s\\*.*" %s >"%s\\result.txt"\r\nexit\r\n' "$1" "$2" "$work" >"$work/path.bat"
+  echo "$work/path.bat"
+}
+
+declare -A ratio
+echo
+echo "== quernel-cmd against GNU ls (best of $runs; peak memory in MB)"
+printf '%9s %-12s %-24s %-7s %8s %8s %8s %8s %7s\n' entries locale 'case (quernel-cmd)' ls 'cmd s' 'ls s' 'cmd MB' 'ls MB' 'cmd/ls'
+for count in "${sizes[@]}"; do
+  tree=$work/tree-$count
+  "$make_tree" "$tree" "$count"
+  for locale_name in "${locales[@]}"; do
+    unsorted_ls=''
+    for row in 'sorted bare|/o:n /b|-1' 'full|/o:n|-l' 'by size|/o:-s|-lS' 'unsorted bare|/b|-1U'; do
+      IFS='|' read -r label switches ls_switch <<<"$row"
+      read -r cmd_wall cmd_rss < <(best env LC_ALL="$locale_name" "$cmd_exe" /c "$(dir_batch "$tree" "$switches")")
+      read -r ls_wall ls_rss < <(best env LC_ALL="$locale_name" ls "$ls_switch" "$tree")
+      printf '%9d %-12s %-24s %-7s %8.3f %8.3f %8.1f %8.1f %6.2fx\n' "$count" "$locale_name" "$label ($switches)" \
+        "ls $ls_switch" "$cmd_wall" "$ls_wall" "$(awk -v k="$cmd_rss" 'BEGIN { print k / 1024 }')" \
+        "$(awk -v k="$ls_rss" 'BEGIN { print k / 1024 }')" \
+        "$(awk -v a="$cmd_wall" -v b="$ls_wall" 'BEGIN { print (b > 0 ? a / b : 0) }')"
+      ratio[$count/$locale_name/$label]=$cmd_wall
+      [[ $label == 'unsorted bare' ]] && ratio[$count/$locale_name/ls-1U]=$ls_wall
+    done
+  done
+  rm -rf "$tree"
+done
+
+# median VALUES...: the middle value.
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+echo
+echo "== Start-up to the first window (median of 5; ms)"
+# Both Qt programs print the milliseconds from their process's start to the
+# first paint of their window (from /proc/self/stat); quernel keeps running
+# and is ended once it has said so.
+qt_startup() {  # program, then environment
+  local program=$1 out=$work/startup.txt pid tries
+  shift
+  : >"$out"
+  env QT_QPA_PLATFORM=offscreen "$@" stdbuf -oL "$program" >"$out" 2>/dev/null &
+  pid=$!
+  for ((tries = 0; tries < 300; tries++)); do
+    grep -q 'first paint after' "$out" && break
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p' "$out"
+}
+qt_times=() minimal_qt_times=()
+qt_startup "$qt_exe" QUERNEL_STARTUP_TIME=1 >/dev/null  # warm the file cache
+qt_startup "$minimal_qt" >/dev/null
+for ((i = 0; i < 5; i++)); do
+  qt_times+=("$(qt_startup "$qt_exe" QUERNEL_STARTUP_TIME=1)")
+  minimal_qt_times+=("$(qt_startup "$minimal_qt")")
+done
+qt_ms=$(median "${qt_times[@]}")
+minimal_qt_ms=$(median "${minimal_qt_times[@]}")
+printf '%-34s %6s ms   (runs: %s)\n' 'quernel (Qt, offscreen)' "$qt_ms" "${qt_times[*]}"
+printf '%-34s %6s ms   (runs: %s)\n' 'minimal Qt window (offscreen)' "$minimal_qt_ms" "${minimal_qt_times[*]}"
+
+# Under Wine both programs are started by the same helper, which polls for
+# the program's first visible top-level window: from just before
+# CreateProcess to the window being shown. One wine server serves all runs;
+# the first run of each only warms up.
+win_ms='' minimal_win_ms=''
+if $have_windows && [[ -x $(command -v wine || true) ]]; then
+  wine_out=$(scripts/with-wine.sh sh -c '
+    helper=$1 quernel=$(winepath -w "$2") minimal=$(winepath -w "$3")
+    for i in 0 1 2 3 4 5; do
+      echo "quernel $(wine "$helper" "$quernel" </dev/null 2>/dev/null)"
+      echo "minimal $(wine "$helper" "$minimal" </dev/null 2>/dev/null)"
+    done' sh "$first_window" "$win_exe" "$minimal_win32" 2>/dev/null) || true
+  win_times=($(echo "$wine_out" | sed -n 's/^quernel first window after \([0-9]*\) ms.*/\1/p' | tail -n +2))
+  minimal_win_times=($(echo "$wine_out" | sed -n 's/^minimal first window after \([0-9]*\) ms.*/\1/p' | tail -n +2))
+  if ((${#win_times[@]} > 0 && ${#minimal_win_times[@]} > 0)); then
+    win_ms=$(median "${win_times[@]}")
+    minimal_win_ms=$(median "${minimal_win_times[@]}")
+    printf '%-34s %6s ms   (runs: %s)\n' 'Quernel.exe (Wine)' "$win_ms" "${win_times[*]}"
+    printf '%-34s %6s ms   (runs: %s)\n' 'minimal Win32 window (Wine)' "$minimal_win_ms" "${minimal_win_times[*]}"
+  else
+    echo "Wine start-up: no figures (the programs did not show a window)"
+  fi
+else
+  echo "Wine start-up: skipped (no Windows build or no wine)"
+fi
+
+echo
+echo "== Stripped sizes (bytes)"
+stripped_size() {  # strip program, file
+  [[ -f $2 ]] || { echo n/a; return; }
+  "$1" -o "$work/stripped" "$2" && stat -c %s "$work/stripped"
+}
+exe_size=$(stripped_size x86_64-w64-mingw32-strip "$win_exe")
+printf '%-14s %10s\n' Quernel.exe "$exe_size" quernel "$(stripped_size strip "$qt_exe")" \
+  quernel-cmd "$(stripped_size strip "$cmd_exe")"
+
+echo
+largest=${sizes[-1]}
+echo "== Goals (quernel-cmd at $largest entries under zh_CN.UTF-8)"
+goal_row() {  # goal, measured, limit, unit
+  local met=no
+  if [[ -n $2 && $2 != n/a ]] && awk -v a="$2" -v b="$3" 'BEGIN { exit !(a <= b) }'; then met=yes; fi
+  printf '%-38s %12s %12s   %s\n' "$1" "${2:-n/a}$4" "<= $3$4" "$met"
+}
+ratio_of() { [[ -n ${1:-} && -n ${2:-} ]] && awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b }'; }
+ls_u=${ratio[$largest/zh_CN.UTF-8/ls-1U]}
+printf '%-38s %12s %12s   %s\n' goal measured limit met
+goal_row 'unsorted bare (/b) vs ls -1U' "$(ratio_of "${ratio[$largest/zh_CN.UTF-8/unsorted bare]}" "$ls_u")" 1.2 x
+goal_row 'sorted bare (/o:n /b) vs ls -1U' "$(ratio_of "${ratio[$largest/zh_CN.UTF-8/sorted bare]}" "$ls_u")" 2.5 x
+goal_row 'quernel start-up vs minimal Qt' "$(ratio_of "$qt_ms" "$minimal_qt_ms")" 1.2 x
+goal_row 'Quernel.exe stripped' "$exe_size" 307200 ' B'
+[[ -n $win_ms ]] && echo "(Quernel.exe under Wine vs minimal Win32: $(ratio_of "$win_ms" "$minimal_win_ms")x, no goal)"
+echo "load at end: $(cut -d' ' -f1-3 /proc/loadavg)"
