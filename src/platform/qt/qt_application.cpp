@@ -20,14 +20,13 @@ void TranslateQtDialogs(QApplication& application) {
     QApplication::installTranslator(translator);
 }
 
+// The first of these families that is there; asked by name, so that the
+// start does not wait for the whole font database to be read.
 void UseChineseFont() {
-  for (const QString& family : {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")}) {
-    if (!QFontDatabase::hasFamily(family)) continue;
-    QFont font(family);
-    font.setPointSizeF(9.0);
-    QApplication::setFont(font);
-    return;
-  }
+  QFont font;
+  font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+  font.setPointSizeF(9.0);
+  QApplication::setFont(font);
 }
 
 }  // namespace

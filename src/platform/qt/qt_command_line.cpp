@@ -2,6 +2,7 @@
 
 #include <QtCore/QCommandLineParser>
 #include <QtCore/QCoreApplication>
+#include <algorithm>
 
 #include "design/product.h"
 #include "design/program_texts.h"
@@ -19,6 +20,8 @@ void DescribeCommandLine(QCommandLineParser& parser) {
 }
 
 void AnswerHelpAndVersion(int& argc, char** argv) {
+  // Only an option needs an answer; a start with a folder or none goes on.
+  if (std::none_of(argv + 1, argv + argc, [](const char* argument) { return argument[0] == '-'; })) return;
   QCoreApplication terminal(argc, argv);
   QCoreApplication::setApplicationName(ToQString(Text(product::kName)));
   QCoreApplication::setApplicationVersion(ToQString(Text(product::kVersion)));
