@@ -47,6 +47,7 @@ class PosixFileSystemTest : public testing::Test {
 TEST_F(PosixFileSystemTest, FindsFilesTheWayWindowsNamesThem) {
   Touch("Program/Path.txt");
   Touch("Program/sub/help.htm");
+  Touch("Program/AZ.txt");  // the first and the last letter
   struct Case {
     std::string asked;
     bool found;
@@ -54,7 +55,7 @@ TEST_F(PosixFileSystemTest, FindsFilesTheWayWindowsNamesThem) {
   const Case cases[] = {
       {"Program\\Path.txt", true},     {"Program\\path.txt", true},  {"program\\PATH.TXT", true},
       {"Program/sub\\HELP.htm", true}, {"Program\\path.bat", false}, {"Program\\sub", false},
-      {"Program\\Path.txt\\", false},  {"Other\\Path.txt", false},
+      {"Program\\Path.txt\\", false},  {"Other\\Path.txt", false},   {"program\\az.TXT", true},
   };
   for (const auto& c : cases) EXPECT_EQ(files_.FileExists(Windows(c.asked)), c.found) << c.asked;
 }
