@@ -222,6 +222,16 @@ TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
                                std::regex("               3 个目录 +[0-9,]+ 可用字节\r\n")));
 }
 
+TEST(DirCommand, LowerCaseReachesTheFullAndTheWideFormat) {
+  TempFolder temp;
+  temp.File("Zed.MP3", 1);
+  for (const char* format : {" /l", " /l /w"}) {
+    const DirResult result = Dir("\"" + temp.Path() + "\\*.mp3\"" + format, english, "/");
+    EXPECT_NE(result.out.find("zed.mp3"), std::string::npos) << format << result.out;
+    EXPECT_EQ(result.out.find("Zed.MP3"), std::string::npos) << format;
+  }
+}
+
 TEST(DirCommand, EmptyFolderListsOnlyDotEntries) {
   TempFolder temp;
   const std::string empty = temp.Folder("empty");
