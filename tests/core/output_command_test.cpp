@@ -22,8 +22,8 @@ class OutputCommand : public ::testing::Test {
  protected:
   OutputCommand() { w.fake.SimulateInterpreter(); }
   Text Folder() const { return w.ProgramFolder(); }
-  Text BatchPath() const { return Folder() + "\\path.bat"; }
-  Text ListingPath() const { return Folder() + "\\path.txt"; }
+  Text BatchPath() const { return Folder() + Text(texts::kBatchFileName); }
+  Text ListingPath() const { return Folder() + Text(texts::kListingFileName); }
   void Output() { w.window().UserClick(cmdOut); }
   bool Wrote(const Text& path) const {
     return std::count(w.fake.journal.begin(), w.fake.journal.end(), "write " + path) > 0;
@@ -53,16 +53,6 @@ TEST_F(OutputCommand, TheHiddenRunDoesNotInheritDirPresetsAndKeepsItsErrorOutput
   EXPECT_EQ(w.window().Launches()[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
   EXPECT_TRUE(w.window().Launches()[0].keepErrorOutput);
   EXPECT_FALSE(w.window().Launches()[1].keepErrorOutput) << "the viewer's is not read";
-}
-
-TEST_F(OutputCommand, PathsWithBlanksAreQuotedOnEveryCommandLine) {
-  const Text folder = w.fake.Root() + "\\Program Files\\Quernel";
-  ASSERT_TRUE(w.fake.files.MakeFolders(folder).ok);
-  w.window().SetProgramFolder(folder);
-  Output();
-  ASSERT_EQ(w.window().Launches().size(), 2u);
-  EXPECT_EQ(w.window().Launches()[0].commandLine, "\"" + folder + "\\path.bat\"");
-  EXPECT_EQ(w.window().Launches()[1].commandLine, "notepad.exe \"" + folder + "\\path.txt\"");
 }
 
 TEST_F(OutputCommand, TwoRunsInARowLeaveOneBatchFileWithTheSecondCommand) {
@@ -164,7 +154,7 @@ TEST_F(OutputCommand, ABatchFileThatCannotBeWrittenIsReportedAndNothingRuns) {
   ASSERT_TRUE(w.fake.files.WriteNewFile(BatchPath(), "stale").ok);
   w.fake.files.readOnlyFolders = {Folder(), w.window().UserWorkFolder()};
   Output();
-  const Text userBatch = w.window().UserWorkFolder() + "\\path.bat";
+  const Text userBatch = w.window().UserWorkFolder() + Text(texts::kBatchFileName);
   EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
   EXPECT_THAT(OnlyMessage().prompt, HasSubstr(userBatch));
   EXPECT_THAT(OnlyMessage().prompt, HasSubstr("Permission denied"));
@@ -309,11 +299,11 @@ TEST_F(OutputCommand, AProgramFolderWithAQuoteOrControlCharacterSendsTheWorkToTh
     ASSERT_TRUE(fresh.fake.files.MakeFolders(folder).ok);
     fresh.window().SetProgramFolder(folder);
     fresh.window().UserClick(cmdOut);
-    const Text work = fresh.window().UserWorkFolder();
-    EXPECT_TRUE(fresh.fake.files.FileExists(work + "\\path.bat")) << name;
-    EXPECT_FALSE(fresh.fake.files.FileExists(folder + "\\path.bat")) << name;
+    const Text batch = fresh.window().UserWorkFolder() + Text(texts::kBatchFileName);
+    EXPECT_TRUE(fresh.fake.files.FileExists(batch)) << name;
+    EXPECT_FALSE(fresh.fake.files.FileExists(folder + Text(texts::kBatchFileName))) << name;
     ASSERT_EQ(fresh.window().Launches().size(), 2u) << name;
-    EXPECT_EQ(fresh.window().Launches()[0].commandLine, "\"" + work + "\\path.bat\"");
+    EXPECT_EQ(fresh.window().Launches()[0].commandLine, "\"" + batch + "\"");
   }
 }
 
@@ -341,14 +331,8 @@ TEST_F(OutputCommand, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   EXPECT_EQ(w.window().Launches().back().commandLine, "notepad.exe \"" + work + "\\path.txt\"");
 
   w.form.Unload();
-  EXPECT_FALSE(w.fake.files.FileExists(work + "\\path.bat"));
-  EXPECT_TRUE(w.fake.files.FileExists(work + "\\path.txt"));
-}
-
-TEST_F(OutputCommand, AWritableProgramFolderIsUsedAsBefore) {
-  Output();
-  EXPECT_TRUE(w.fake.files.FileExists(BatchPath()));
-  EXPECT_FALSE(w.fake.files.FileExists(w.window().UserWorkFolder()));
+  EXPECT_FALSE(w.fake.files.FileExists(work + Text(texts::kBatchFileName)));
+  EXPECT_TRUE(w.fake.files.FileExists(work + Text(texts::kListingFileName)));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -172,4 +172,4 @@ TEST_F(Faults, AMissingInterpreterIsReportedAndNothingIsShown) {
 }
 
 }  // namespace
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

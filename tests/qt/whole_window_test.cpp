@@ -23,7 +23,7 @@
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -160,15 +160,6 @@ TEST_P(WholeWindow, TheUsersChoicesBecomeTheBatchFileAndTheListing) {
   }
 }
 
-TEST_P(WholeWindow, HelpOpensTheHelpPageBesideTheProgram) {
-  Run([](QWidget* form) {
-    PressAlt(form, 'P');
-    ClickWithMouse(Find(form, "cmdExit"));
-  });
-  ASSERT_EQ(opened_.size(), 1u);
-  EXPECT_EQ(opened_[0].arguments, QStringList{ToQString(program_.Name() + "/help.htm")});
-}
-
 // The window as the user first sees it, saved for a look and checked where a
 // fault shows: blue list text and frame captions, the groove, the notice.
 TEST_P(WholeWindow, ThePictureOfTheWindow) {
@@ -236,4 +227,4 @@ INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", 
                          });
 
 }  // namespace
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing
