@@ -40,10 +40,11 @@ class OutputCommand : public ::testing::Test {
 TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
   w.window().UserType(txtPath, "D:\\Docs");
   Output();
-  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + ListingPath(), "write " + BatchPath(),
-                                          "launch 0 \"" + BatchPath() + "\"", "wait", "pointer 0",
+  const Text batch = Folder() + "\\path.bat", listing = Folder() + "\\path.txt";  // the names, as written
+  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + listing, "write " + batch,
+                                          "launch 0 \"" + batch + "\"", "wait", "pointer 0",
                                           std::string("message 64 ") + kNotice,
-                                          "launch 1 notepad.exe \"" + ListingPath() + "\""));
+                                          "launch 1 notepad.exe \"" + listing + "\""));
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/qt/qt_text.h"
+#include "platform/qt/qt_window_runtime.h"
 #include "support/test_support.h"
 
 // Readable failures.
@@ -40,6 +41,17 @@ struct BoxRecorder {
   std::function<int(QDialog&)> answer;
   std::function<int(QDialog&)> Runner();
 };
+
+// Records the files the viewer (xdg-open) would open instead of starting
+// it; batch files really run.
+inline void RecordViewer(QtWindowRuntime& window, std::vector<QStringList>& opened) {
+  struct Opened final : Process {};
+  window.Launcher().intercept = [&opened](const LaunchPlan& plan) -> std::optional<Launch> {
+    if (plan.program != "xdg-open") return std::nullopt;
+    opened.push_back(plan.arguments);
+    return Launch{std::make_unique<Opened>(), {}};
+  };
+}
 
 QWidget* Find(QWidget* form, std::string_view name);
 // Types text as an input method commits it (Chinese included).

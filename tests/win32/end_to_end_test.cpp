@@ -343,6 +343,13 @@ class QuernelSession : public ::testing::Test {
     Press(cmdOut);
     return WaitForBox();
   }
+  // An output that succeeds: the notice, answered.
+  void OutputWithNotice() {
+    const Box notice = Output();
+    ASSERT_TRUE(notice.window) << "no notice";
+    EXPECT_TRUE(notice.Shows(texts::kNotice));
+    Answer(notice);
+  }
 
   TempFolder temp_;
   fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
@@ -366,10 +373,7 @@ TEST_P(Listing, CmdListsWhatTheWindowChose) {
   Start();
   Type(txtPath, music.wstring());
   GetParam().choose(*this);
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 
   const std::string listing = ReadBytes(programFolder_ / L"path.txt");
   std::vector<std::wstring> lines = ListingLines(listing);
@@ -430,10 +434,7 @@ TEST_P(StartedWith, TheFolderStandsInTheFieldAndTheRestAsEver) {
   EXPECT_EQ(Focus(), Control(cmdOut));
   EXPECT_EQ(Checked(chkT), 1);
   EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 }
 
 // clang-format off
@@ -463,9 +464,7 @@ TEST_F(QuernelSession, ADroppedFolderOrFileFillsTheFolderField) {
   EXPECT_EQ(Focus(), Control(cmdOut));
   SetForegroundWindow(form_);
   Photograph(form_, L"quernel-drop.png");
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  Answer(notice);
+  OutputWithNotice();
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\""), std::string::npos);
 }
 
@@ -561,7 +560,7 @@ TEST_F(QuernelSession, APercentSignInTheFolderIsDoubledInTheBatchFile) {
   WriteBytes(folder / L"x.txt", "x");
   Start();
   Type(txtPath, folder.wstring());
-  Answer(Output());
+  OutputWithNotice();
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find("\\100%%\\*.*"), std::string::npos);
   EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
 }
@@ -602,10 +601,7 @@ TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageNotTheAnsiOne) {
   WriteBytes(cafe / L"x.txt", "x");
   Start();
   Type(txtPath, cafe.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window);
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
   const std::string root = Utf8(root_.wstring());
   // é is 0x82 in code page 437 and 0xE9 in 1252.
   EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"),
@@ -628,25 +624,22 @@ TEST_F(QuernelInEnglish, ACharacterOutsideTheCodePageIsRefusedNotMadeALookAlike)
 
 // --- Leaving ---------------------------------------------------------------------------
 
-TEST_F(QuernelSession, EscapeClosesTheWindowAndRemovesTheBatchFile) {
+// Esc (true) and the close box (false) alike.
+class Leaving : public QuernelSession, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Leaving, ClosesTheWindowRemovesTheBatchFileAndKeepsTheListing) {
   Start();
   Type(txtPath, root_.wstring());
-  Answer(Output());
+  OutputWithNotice();
   ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
-  Key(VK_ESCAPE);
+  if (GetParam()) Key(VK_ESCAPE);
+  else PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(Exited());
   EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
   EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
 }
 
-TEST_F(QuernelSession, TheCloseBoxClosesAsTheExitButtonDoes) {
-  Start();
-  Type(txtPath, root_.wstring());
-  Answer(Output());
-  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-}
+INSTANTIATE_TEST_SUITE_P(ByEscOrCloseBox, Leaving, ::testing::Bool());
 
 // --- Keyboard ----------------------------------------------------------------------------
 
@@ -730,10 +723,7 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
 
   Start(readOnly);
   Type(txtPath, root_.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window);
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
   const std::string batch = ReadBytes(work / L"path.bat");
   EXPECT_NE(batch.find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""), std::string::npos) << batch;
   EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
@@ -787,10 +777,7 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   const fs::path music = MakeMusicFolder();
   Start(program);
   Type(txtPath, music.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 
   auto oem = [](const std::wstring& text) {
     std::string bytes(text.size() * 2, '\0');

@@ -111,14 +111,6 @@ TEST_F(Win32Window, ListsAreDropDownsOfTheirKindAndFramesGroupBoxes) {
   }
 }
 
-TEST_F(Win32Window, EnterPressesTheDefaultButton) {
-  const auto answer = static_cast<DWORD>(SendMessageW(Form(), DM_GETDEFID, 0, 0));
-  EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
-  EXPECT_EQ(LOWORD(answer), ControlNumber(cmdOut));
-  SendMessageW(Form(), WM_COMMAND, IDCANCEL, 0);  // Esc
-  EXPECT_EQ(events_.clicks, std::vector{cmdExit});
-}
-
 TEST_F(Win32Window, TheFolderFieldHasItsHoverHint) {
   HWND hint = nullptr;
   EnumThreadWindows(
