@@ -142,6 +142,8 @@ TEST_F(PlatformContract, TheEditableListShowsThePickedEntryAndNoneOnceTheUserTyp
   window().SetListIndex(cobFilter, 1);
   EXPECT_EQ(window().GetListIndex(cobFilter), 1) << "a pick by the program selects again";
   EXPECT_EQ(window().GetText(cobFilter), "*.txt");
+  harness_->TypeAsUser(cobFilter, "*.*");
+  EXPECT_EQ(window().GetListIndex(cobFilter), -1) << "typed, though it reads as an entry";
 }
 
 // --- Application ---------------------------------------------------------------------

@@ -168,6 +168,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, HiddenRunEnd, ::testing::Values(
     RunEndCase{"FolderNotFound", {0, "找不到文件。\r\n\r\n"}, {"\r找不到文件。\r"}, {"退出代码"}},
     RunEndCase{"InvalidSwitch", {0, "无效参数。\r\n"}, {"无效参数。"}, {}},
     RunEndCase{"ExitCodeAlone", {1, ""}, {"(退出代码 1)"}, {}},
+    RunEndCase{"EndedBySignal", {-1, ""}, {"(退出代码 -1)"}, {}},
     RunEndCase{"WordsAndExitCode", {1, "拒绝访问。\n"}, {"拒绝访问。\r(退出代码 1)"}, {}},
     RunEndCase{"AFewLinesCutShort",
                {0, "  one\tline  \r\n\r\ntwo\nthree\n" + kLongLine + "\nfive\n"},
