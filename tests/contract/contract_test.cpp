@@ -2,25 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 
 #include "contract/contract_harness.h"
+#include "support/test_support.h"
 
 namespace quernel::contract {
 namespace {
 
 using enum ControlId;
-
-class RecordingEvents final : public FormEvents {
- public:
-  void Click(ControlId control) override {
-    clicks.push_back(control);
-    if (onClick) onClick(control);
-  }
-  std::vector<ControlId> clicks;
-  std::function<void(ControlId)> onClick;
-};
 
 class PlatformContract : public ::testing::Test {
  protected:
@@ -36,7 +26,7 @@ class PlatformContract : public ::testing::Test {
     for (const char* entry : entries) window().AddItem(list, entry);
   }
 
-  RecordingEvents events_;  // outlives the window that raises into it
+  testing::RecordingEvents events_;  // outlives the window that raises into it
   std::unique_ptr<ContractHarness> harness_;
 };
 
@@ -152,6 +142,8 @@ TEST_F(PlatformContract, TheEditableListShowsThePickedEntryAndNoneOnceTheUserTyp
   window().SetListIndex(cobFilter, 1);
   EXPECT_EQ(window().GetListIndex(cobFilter), 1) << "a pick by the program selects again";
   EXPECT_EQ(window().GetText(cobFilter), "*.txt");
+  harness_->TypeAsUser(cobFilter, "*.*");
+  EXPECT_EQ(window().GetListIndex(cobFilter), -1) << "typed, though it reads as an entry";
 }
 
 // --- Application ---------------------------------------------------------------------

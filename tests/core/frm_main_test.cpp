@@ -258,27 +258,25 @@ TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
 class Session : public ::testing::Test {
  protected:
   fake::FakePlatform fake;
-  Text BatchPath() { return fake.window.ProgramFolder() + "\\path.bat"; }
-  Text ListingPath() { return fake.window.ProgramFolder() + "\\path.txt"; }
 };
 
-TEST_F(Session, ExitRemovesTheBatchFileAndKeepsTheListing) {
-  fake.SimulateInterpreter();
-  fake.window.userSession = [](fake::FakeWindowRuntime& window) {
-    window.UserClick(cmdOut);
-    window.UserClick(cmdExit);
-  };
-  RunQuernel(fake.Services());
-  EXPECT_TRUE(fake.window.Closed());
-  EXPECT_FALSE(fake.files.FileExists(BatchPath()));
-  EXPECT_TRUE(fake.files.FileExists(ListingPath()));
-}
-
-TEST_F(Session, TheCloseBoxRemovesTheBatchFileAsExitDoes) {
-  fake.SimulateInterpreter();
-  fake.window.userSession = [](fake::FakeWindowRuntime& window) { window.UserClick(cmdOut); };
-  RunQuernel(fake.Services());
-  EXPECT_FALSE(fake.files.FileExists(BatchPath()));
+// Exit, the close box (the session just ends) and Esc alike: the batch file
+// goes, the listing stays, nothing is said.
+TEST(SessionEnd, RemovesTheBatchFileAndKeepsTheListing) {
+  for (const bool byExit : {true, false}) {
+    fake::FakePlatform fake;
+    fake.SimulateInterpreter();
+    fake.window.userSession = [byExit](fake::FakeWindowRuntime& window) {
+      window.UserClick(cmdOut);
+      if (byExit) window.UserClick(cmdExit);
+    };
+    EXPECT_EQ(RunQuernel(fake.Services()), 0);
+    EXPECT_TRUE(fake.window.Shown());
+    EXPECT_TRUE(fake.window.Closed());
+    EXPECT_EQ(fake.window.Messages().size(), 1u) << "the notice alone";
+    EXPECT_FALSE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kBatchFileName))) << byExit;
+    EXPECT_TRUE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kListingFileName))) << byExit;
+  }
 }
 
 TEST_F(Session, AWindowThatCannotBeMadeIsReportedAndEndsWithAFailure) {
@@ -288,13 +286,6 @@ TEST_F(Session, AWindowThatCannotBeMadeIsReportedAndEndsWithAFailure) {
   EXPECT_EQ(fake.window.Messages()[0].style, MessageStyle::Error);
   EXPECT_NE(fake.window.Messages()[0].prompt.find("Not enough memory"), Text::npos);
   EXPECT_FALSE(fake.window.Shown());
-}
-
-TEST_F(Session, ExitingWithoutOutputSaysNothing) {
-  fake.window.userSession = [](fake::FakeWindowRuntime& window) { window.UserClick(cmdExit); };
-  EXPECT_EQ(RunQuernel(fake.Services()), 0);
-  EXPECT_TRUE(fake.window.Messages().empty());
-  EXPECT_TRUE(fake.window.Shown());
 }
 
 }  // namespace

@@ -86,11 +86,5 @@ TEST(FolderWithBackslash, AddsOneOnlyWhereTheLastCharacterIsNotOne) {
   for (const auto& [typed, folder] : cases) EXPECT_EQ(FolderWithBackslash(typed), folder) << typed;
 }
 
-TEST(BatchFileText, IsTheCommandAndExitEachEndedByCrLfWithPercentSignsDoubled) {
-  EXPECT_EQ(BatchFileText(R"(dir "D:\100%\*.*")"), "dir \"D:\\100%%\\*.*\"\r\nexit\r\n");
-  EXPECT_EQ(BatchFileText(R"(dir "D:\%PATH%\*.*")"), "dir \"D:\\%%PATH%%\\*.*\"\r\nexit\r\n");
-  EXPECT_EQ(BatchFileText("dir"), "dir\r\nexit\r\n");
-}
-
 }  // namespace
 }  // namespace quernel

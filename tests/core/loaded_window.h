@@ -4,6 +4,7 @@
 // start, with the journal of start-up cleared.
 
 #include "core/frm_main.h"
+#include "design/program_texts.h"
 #include "platform/fake/fake_platform.h"
 
 namespace quernel::testing {
@@ -18,7 +19,7 @@ struct LoadedWindow {
 
   Text ProgramFolder() const { return fake.window.ProgramFolder(); }
   Text ReadFile(const Text& path) const { return fake::FakeFileSystem::ReadBytes(path); }
-  Text BatchFile() const { return ReadFile(ProgramFolder() + "\\path.bat"); }
+  Text BatchFile() const { return ReadFile(ProgramFolder() + Text(texts::kBatchFileName)); }
   fake::FakeWindowRuntime& window() { return fake.window; }
   const fake::FakeWindowRuntime& window() const { return fake.window; }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "design/program_texts.h"
 #include "loaded_window.h"
@@ -19,15 +20,12 @@ using testing::LoadedWindow;
 constexpr const char* kNotice = "文件列表已输出到临时文件中!\r\r请另存为其它文件或复制内容到其它文件!";
 
 class OutputCommand : public ::testing::Test {
- protected:
+ public:
   OutputCommand() { w.fake.SimulateInterpreter(); }
   Text Folder() const { return w.ProgramFolder(); }
-  Text BatchPath() const { return Folder() + "\\path.bat"; }
-  Text ListingPath() const { return Folder() + "\\path.txt"; }
+  Text BatchPath() const { return Folder() + Text(texts::kBatchFileName); }
+  Text ListingPath() const { return Folder() + Text(texts::kListingFileName); }
   void Output() { w.window().UserClick(cmdOut); }
-  bool Wrote(const Text& path) const {
-    return std::count(w.fake.journal.begin(), w.fake.journal.end(), "write " + path) > 0;
-  }
   bool LaunchedAnything() const { return !w.window().Launches().empty(); }
   const fake::Message& OnlyMessage() const {
     EXPECT_EQ(w.window().Messages().size(), 1u);
@@ -40,10 +38,11 @@ class OutputCommand : public ::testing::Test {
 TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
   w.window().UserType(txtPath, "D:\\Docs");
   Output();
-  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + ListingPath(), "write " + BatchPath(),
-                                          "launch 0 \"" + BatchPath() + "\"", "wait", "pointer 0",
+  const Text batch = Folder() + "\\path.bat", listing = Folder() + "\\path.txt";  // the names, as written
+  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + listing, "write " + batch,
+                                          "launch 0 \"" + batch + "\"", "wait", "pointer 0",
                                           std::string("message 64 ") + kNotice,
-                                          "launch 1 notepad.exe \"" + ListingPath() + "\""));
+                                          "launch 1 notepad.exe \"" + listing + "\""));
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 
@@ -53,16 +52,6 @@ TEST_F(OutputCommand, TheHiddenRunDoesNotInheritDirPresetsAndKeepsItsErrorOutput
   EXPECT_EQ(w.window().Launches()[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
   EXPECT_TRUE(w.window().Launches()[0].keepErrorOutput);
   EXPECT_FALSE(w.window().Launches()[1].keepErrorOutput) << "the viewer's is not read";
-}
-
-TEST_F(OutputCommand, PathsWithBlanksAreQuotedOnEveryCommandLine) {
-  const Text folder = w.fake.Root() + "\\Program Files\\Quernel";
-  ASSERT_TRUE(w.fake.files.MakeFolders(folder).ok);
-  w.window().SetProgramFolder(folder);
-  Output();
-  ASSERT_EQ(w.window().Launches().size(), 2u);
-  EXPECT_EQ(w.window().Launches()[0].commandLine, "\"" + folder + "\\path.bat\"");
-  EXPECT_EQ(w.window().Launches()[1].commandLine, "notepad.exe \"" + folder + "\\path.txt\"");
 }
 
 TEST_F(OutputCommand, TwoRunsInARowLeaveOneBatchFileWithTheSecondCommand) {
@@ -75,39 +64,6 @@ TEST_F(OutputCommand, TwoRunsInARowLeaveOneBatchFileWithTheSecondCommand) {
   EXPECT_EQ(w.fake.journal[1], "remove " + ListingPath()) << "the first listing goes first";
   EXPECT_EQ(w.window().Launches().size(), 4u);
 }
-
-// --- Input that must not reach the batch file -----------------------------------
-
-struct ForbiddenInput {
-  std::string folder;
-  std::string pattern;
-  const char* namedField;
-};
-
-class ForbiddenCharacters : public OutputCommand, public ::testing::WithParamInterface<ForbiddenInput> {};
-
-TEST_P(ForbiddenCharacters, AreRefusedNamingTheFieldAndNothingIsTouched) {
-  const Text oldListing = "the last listing";
-  ASSERT_TRUE(w.fake.files.WriteNewFile(ListingPath(), oldListing).ok);
-  w.window().UserType(txtPath, GetParam().folder);
-  w.window().UserType(cobFilter, GetParam().pattern);
-  Output();
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(GetParam().namedField));
-  EXPECT_FALSE(w.fake.files.FileExists(BatchPath()));
-  EXPECT_EQ(w.ReadFile(ListingPath()), oldListing);
-  EXPECT_FALSE(LaunchedAnything());
-  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
-}
-
-INSTANTIATE_TEST_SUITE_P(InFolderOrPattern, ForbiddenCharacters,
-                         ::testing::Values(ForbiddenInput{"D:\\a\"b", "*.*", "“文件夹”"},
-                                           ForbiddenInput{"D:\\Docs\r\ndel *.*", "*.*", "“文件夹”"},
-                                           ForbiddenInput{"D:\\Docs\t", "*.*", "“文件夹”"},
-                                           ForbiddenInput{"D:\\Docs", "*.txt\" & del \"*", "“后缀过滤”"},
-                                           ForbiddenInput{"D:\\Docs", "*.txt\n", "“后缀过滤”"},
-                                           ForbiddenInput{"D:\\Docs", std::string("*\0.txt", 6),
-                                                          "“后缀过滤”"}));
 
 TEST_F(OutputCommand, PercentSignsReachCmdAsTheyWereTyped) {
   w.window().UserType(txtPath, "D:\\100%");
@@ -134,23 +90,6 @@ TEST_F(OutputCommand, AFolderTheCodePageLacksIsListedByItsShortName) {
               w.window().Messages()[0].style == MessageStyle::Information);
 }
 
-TEST_F(OutputCommand, AFolderTheCodePageLacksWithoutAShortNameIsRefused) {
-  w.window().UserType(txtPath, "D:\\音乐");
-  Output();
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("“音”"));
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("28591"));
-  EXPECT_FALSE(w.fake.files.FileExists(BatchPath()));
-  EXPECT_FALSE(LaunchedAnything());
-}
-
-TEST_F(OutputCommand, APatternTheCodePageLacksIsRefused) {
-  w.window().UserType(cobFilter, "歌*.mp3");
-  Output();
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("“后缀过滤”中的字符“歌”"));
-  EXPECT_FALSE(LaunchedAnything());
-}
-
 TEST_F(OutputCommand, ChineseFoldersPassWhereTheCodePageHoldsThem) {
   w.fake.codePage.kind = fake::FakeCodePage::Kind::Utf8;
   w.window().UserType(txtPath, "D:\\音乐");
@@ -159,17 +98,6 @@ TEST_F(OutputCommand, ChineseFoldersPassWhereTheCodePageHoldsThem) {
 }
 
 // --- Failures that used to pass for success ---------------------------------------
-
-TEST_F(OutputCommand, ABatchFileThatCannotBeWrittenIsReportedAndNothingRuns) {
-  ASSERT_TRUE(w.fake.files.WriteNewFile(BatchPath(), "stale").ok);
-  w.fake.files.readOnlyFolders = {Folder(), w.window().UserWorkFolder()};
-  Output();
-  const Text userBatch = w.window().UserWorkFolder() + "\\path.bat";
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(userBatch));
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("Permission denied"));
-  EXPECT_FALSE(LaunchedAnything()) << "a stale batch file is never run";
-}
 
 TEST_F(OutputCommand, ABatchFileThatCannotStartIsReportedWithoutViewer) {
   w.window().onLaunch = [](const LaunchRequest&) { return Launch{nullptr, "找不到文件"}; };
@@ -266,39 +194,79 @@ TEST_F(OutputCommand, ADiskFullAfterASilentRunIsAFailureWithoutViewer) {
   }
 }
 
-// --- What already sits where the work files go -------------------------------------
+// --- Refusals: one error box, nothing run --------------------------------------------
 
-TEST_F(OutputCommand, AnOldListingThatCannotBeRemovedStopsEverything) {
-  std::filesystem::create_directories(fake::FakeFileSystem::HostPath(ListingPath()));
+struct Refusal {
+  const char* name;
+  std::function<void(OutputCommand&)> arrange;
+  std::vector<Text> words;  // in the box; {B}: the batch file, {L}: the listing, {W}: the user's folder
+  enum { TouchesNothing, Removes, TriesToWrite } reach = TouchesNothing;
+};
+
+class Refused : public OutputCommand, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(Refused, ShowsOneErrorAndRunsNothing) {
+  const Text precious = w.fake.Root() + "\\precious.txt";
+  ASSERT_TRUE(w.fake.files.WriteNewFile(precious, "keep me").ok);
+  ASSERT_TRUE(w.fake.files.WriteNewFile(ListingPath(), "the last listing").ok);
+  GetParam().arrange(*this);
+  w.fake.journal.clear();
   Output();
   EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(ListingPath()));
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("Is a directory"));
-  EXPECT_FALSE(Wrote(BatchPath()));
-  EXPECT_FALSE(LaunchedAnything());
+  for (Text word : GetParam().words) {
+    for (auto [mark, value] : {std::pair{"{B}", BatchPath()}, {"{L}", ListingPath()},
+                               {"{W}", w.window().UserWorkFolder()}})
+      if (auto at = word.find(mark); at != Text::npos) word.replace(at, 3, value);
+    EXPECT_THAT(OnlyMessage().prompt, HasSubstr(word));
+  }
+  EXPECT_FALSE(LaunchedAnything()) << "a stale batch file is never run";
+  EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
+  EXPECT_EQ(w.ReadFile(precious), "keep me");
+  const auto reach = GetParam().reach;
+  for (const Text& line : w.fake.journal) {
+    EXPECT_FALSE(reach != Refusal::TriesToWrite && (line.starts_with("write") || line.starts_with("make"))) << line;
+    EXPECT_FALSE(reach == Refusal::TouchesNothing && line.starts_with("remove")) << line;
+  }
+  if (reach == Refusal::TouchesNothing) {
+    EXPECT_EQ(w.ReadFile(ListingPath()), "the last listing");
+  }
 }
 
-TEST_F(OutputCommand, ABatchFileNameTakenByALinkIsNeitherFollowedNorRun) {
-  const Text target = w.fake.Root() + "\\precious.txt";
-  ASSERT_TRUE(w.fake.files.WriteNewFile(target, "keep me").ok);
-  std::filesystem::create_symlink(fake::FakeFileSystem::HostPath(target),
-                                  fake::FakeFileSystem::HostPath(BatchPath()));
-  Output();
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr(BatchPath()));
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("不是普通文件"));
-  EXPECT_EQ(w.ReadFile(target), "keep me");
-  EXPECT_FALSE(LaunchedAnything());
-}
+namespace fs = std::filesystem;
 
-TEST_F(OutputCommand, ABatchTextTheCodePageRefusesWritesNoEmptyBatchFile) {
-  w.fake.codePage.refusedWhenContaining = "\r\nexit";
-  Output();
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("28591"));
-  EXPECT_FALSE(Wrote(BatchPath()));
-  EXPECT_FALSE(LaunchedAnything());
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Refused, ::testing::Values(
+    Refusal{"QuoteInFolder", [](auto& f) { f.w.window().UserType(txtPath, "D:\\a\"b"); }, {"“文件夹”"}},
+    Refusal{"LineBreakInFolder", [](auto& f) { f.w.window().UserType(txtPath, "D:\\Docs\r\ndel *.*"); }, {"“文件夹”"}},
+    Refusal{"TabInFolder", [](auto& f) { f.w.window().UserType(txtPath, "D:\\Docs\t"); }, {"“文件夹”"}},
+    Refusal{"QuoteInPattern", [](auto& f) { f.w.window().UserType(cobFilter, "*.txt\" & del \"*"); }, {"“后缀过滤”"}},
+    Refusal{"LineFeedInPattern", [](auto& f) { f.w.window().UserType(cobFilter, "*.txt\n"); }, {"“后缀过滤”"}},
+    Refusal{"NulInPattern", [](auto& f) { f.w.window().UserType(cobFilter, std::string("*\0.txt", 6)); },
+            {"“后缀过滤”"}},
+    Refusal{"FolderNotInTheCodePageWithoutAShortName", [](auto& f) { f.w.window().UserType(txtPath, "D:\\音乐"); },
+            {"“音”", "28591"}},
+    Refusal{"PatternNotInTheCodePage", [](auto& f) { f.w.window().UserType(cobFilter, "歌*.mp3"); },
+            {"“后缀过滤”中的字符“歌”"}},
+    Refusal{"BatchTextNotInTheCodePage", [](auto& f) { f.w.fake.codePage.refusedWhenContaining = "\r\nexit"; },
+            {"28591"}},
+    Refusal{"NoFolderCanBeWritten", [](auto& f) {
+              ASSERT_TRUE(f.w.fake.files.WriteNewFile(f.BatchPath(), "stale").ok);
+              f.w.fake.files.readOnlyFolders = {f.Folder(), f.w.window().UserWorkFolder()};
+            }, {"{W}\\path.bat", "Permission denied"}, Refusal::TriesToWrite},
+    Refusal{"OldListingCannotBeRemoved", [](auto& f) {
+              fs::remove(fake::FakeFileSystem::HostPath(f.ListingPath()));
+              fs::create_directories(fake::FakeFileSystem::HostPath(f.ListingPath()));
+            }, {"{L}", "Is a directory"}, Refusal::Removes},
+    Refusal{"BatchFileNameTakenByALink", [](auto& f) {
+              fs::create_symlink(fake::FakeFileSystem::HostPath(f.w.fake.Root() + "\\precious.txt"),
+                                 fake::FakeFileSystem::HostPath(f.BatchPath()));
+            }, {"{B}", "不是普通文件"}, Refusal::TriesToWrite},
+    Refusal{"UsersFolderWithAQuote", [](auto& f) {
+              f.w.fake.files.readOnlyFolders = {f.Folder()};
+              f.w.window().SetUserWorkFolder(f.w.fake.Root() + "\\a\"b");
+            }, {"工作文件夹", "a\"b"}}),
+    [](const auto& test) { return std::string(test.param.name); });
+// clang-format on
 
 // --- A program folder that cannot be written ---------------------------------------
 
@@ -310,25 +278,12 @@ TEST_F(OutputCommand, AProgramFolderWithAQuoteOrControlCharacterSendsTheWorkToTh
     ASSERT_TRUE(fresh.fake.files.MakeFolders(folder).ok);
     fresh.window().SetProgramFolder(folder);
     fresh.window().UserClick(cmdOut);
-    const Text work = fresh.window().UserWorkFolder();
-    EXPECT_TRUE(fresh.fake.files.FileExists(work + "\\path.bat")) << name;
-    EXPECT_FALSE(fresh.fake.files.FileExists(folder + "\\path.bat")) << name;
+    const Text batch = fresh.window().UserWorkFolder() + Text(texts::kBatchFileName);
+    EXPECT_TRUE(fresh.fake.files.FileExists(batch)) << name;
+    EXPECT_FALSE(fresh.fake.files.FileExists(folder + Text(texts::kBatchFileName))) << name;
     ASSERT_EQ(fresh.window().Launches().size(), 2u) << name;
-    EXPECT_EQ(fresh.window().Launches()[0].commandLine, "\"" + work + "\\path.bat\"");
+    EXPECT_EQ(fresh.window().Launches()[0].commandLine, "\"" + batch + "\"");
   }
-}
-
-TEST_F(OutputCommand, AUsersFolderWithAQuoteTooIsRefused) {
-  w.fake.files.readOnlyFolders = {Folder()};
-  w.window().SetUserWorkFolder(w.fake.Root() + "\\a\"b");
-  Output();
-  EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("工作文件夹"));
-  EXPECT_THAT(OnlyMessage().prompt, HasSubstr("a\"b"));
-  EXPECT_TRUE(std::none_of(w.fake.journal.begin(), w.fake.journal.end(), [](const Text& line) {
-    return line.starts_with("write") || line.starts_with("make");
-  }));
-  EXPECT_FALSE(LaunchedAnything());
 }
 
 TEST_F(OutputCommand, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
@@ -342,14 +297,8 @@ TEST_F(OutputCommand, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   EXPECT_EQ(w.window().Launches().back().commandLine, "notepad.exe \"" + work + "\\path.txt\"");
 
   w.form.Unload();
-  EXPECT_FALSE(w.fake.files.FileExists(work + "\\path.bat"));
-  EXPECT_TRUE(w.fake.files.FileExists(work + "\\path.txt"));
-}
-
-TEST_F(OutputCommand, AWritableProgramFolderIsUsedAsBefore) {
-  Output();
-  EXPECT_TRUE(w.fake.files.FileExists(BatchPath()));
-  EXPECT_FALSE(w.fake.files.FileExists(w.window().UserWorkFolder()));
+  EXPECT_FALSE(w.fake.files.FileExists(work + Text(texts::kBatchFileName)));
+  EXPECT_TRUE(w.fake.files.FileExists(work + Text(texts::kListingFileName)));
 }
 
 }  // namespace

@@ -5,42 +5,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
+
+#include "support/test_support.h"
 
 namespace quernel::posix {
 namespace {
 
 namespace fs = std::filesystem;
 
-class PosixFileSystemTest : public testing::Test {
+class PosixFileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("quernel-posix-" + std::to_string(std::random_device{}()));
-    fs::create_directories(root_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(root_, fs::perms::owner_all, ignored);
-    fs::remove_all(root_, ignored);
-  }
   // A path as the program forms it: a backslash after the folder's name.
   Text Windows(std::string relative) const {
     std::replace(relative.begin(), relative.end(), '/', '\\');
     return root_.string() + '\\' + relative;
   }
-  void Touch(const std::string& relative, const std::string& bytes = "x") const {
-    fs::create_directories((root_ / relative).parent_path());
-    std::ofstream(root_ / relative, std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& relative) const {
-    std::ifstream in(root_ / relative, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  void Touch(const std::string& relative, const std::string& bytes = "x") const { temp_.Write(relative, bytes); }
+  std::string Read(const std::string& relative) const { return temp_.Read(relative); }
 
-  fs::path root_;
+  testing::TempFolder temp_;
+  const fs::path& root_ = temp_.Path();
   PosixFileSystem files_;
 };
 
@@ -104,21 +90,6 @@ TEST_F(PosixFileSystemTest, WritesNothingThroughALinkAPipeOrAFolder) {
   close(reader);
   EXPECT_EQ(Read("target.txt"), "keep");
   EXPECT_FALSE(fs::exists(root_ / "nowhere.txt"));
-}
-
-TEST_F(PosixFileSystemTest, RemovesFilesReadOnlyOrNotAndReportsMissingOnes) {
-  Touch("plain.txt");
-  Touch("Locked.txt");
-  fs::permissions(root_ / "Locked.txt", fs::perms::owner_read);
-
-  EXPECT_TRUE(files_.RemoveFile(Windows("plain.txt")).ok);
-  EXPECT_TRUE(files_.RemoveFile(Windows("locked.txt")).ok);
-  EXPECT_FALSE(fs::exists(root_ / "Locked.txt"));
-
-  const FileResult missing = files_.RemoveFile(Windows("plain.txt"));
-  EXPECT_FALSE(missing.ok);
-  EXPECT_EQ(missing.failure, FileFailure::NotFound);
-  EXPECT_FALSE(missing.reason.empty());
 }
 
 TEST_F(PosixFileSystemTest, TellsWhereFilesCanBeCreated) {

@@ -21,12 +21,10 @@
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Opened final : Process {};
 
 class Faults : public ::testing::Test {
  protected:
@@ -49,11 +47,7 @@ class Faults : public ::testing::Test {
   // answered at once and the viewer is recorded, not started.
   void Output(const Text& folder) {
     QtWindowRuntime window{QtRuntimeSettings{program_.string(), boxes_.Runner()}};
-    window.Launcher().intercept = [this](const LaunchPlan& plan) -> std::optional<Launch> {
-      if (plan.program != "xdg-open") return std::nullopt;
-      opened_.push_back(plan.arguments.value(0).toStdString());
-      return Launch{std::make_unique<Opened>(), {}};
-    };
+    RecordViewer(window, opened_);
     posix::PosixFileSystem files;
     QtShellDialogs shell{boxes_.Runner()};
     auto codePage = posix::PosixCodePage::ForLocale("");
@@ -75,7 +69,7 @@ class Faults : public ::testing::Test {
     EXPECT_TRUE(box.contains(QString::fromStdString(naming).remove(' '))) << box.toStdString() << "\n"
                                                                           << naming;
     EXPECT_EQ(boxes_.boxes.at(0).icon, QMessageBox::Critical);
-    EXPECT_TRUE(opened_.empty()) << "a viewer was opened on " << opened_.at(0);
+    EXPECT_TRUE(opened_.empty()) << "a viewer was opened on " << opened_.at(0).join(' ').toStdString();
   }
 
   TempFolder root_;
@@ -83,7 +77,7 @@ class Faults : public ::testing::Test {
   TempFolder data_;
   TempFolder cache_;
   BoxRecorder boxes_;
-  std::vector<std::string> opened_;
+  std::vector<QStringList> opened_;
   std::error_code ignored_;
 
   void SetUpProgramFolder() { fs::create_directories(program_); }
@@ -95,7 +89,7 @@ TEST_F(Faults, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
   Output((data_.Path() / "files").string());
   EXPECT_TRUE(OnlyBox().contains(QString::fromUtf8("文件列表已输出到临时文件中"))) << OnlyBox().toStdString();
-  EXPECT_EQ(opened_, std::vector<std::string>{cache_.Name() + "/quernel/Path.txt"});
+  EXPECT_EQ(opened_, std::vector<QStringList>{{QString::fromStdString(cache_.Name() + "/quernel/Path.txt")}});
   EXPECT_FALSE(fs::exists(program_ / "path.bat"));
 }
 
@@ -172,4 +166,4 @@ TEST_F(Faults, AMissingInterpreterIsReportedAndNothingIsShown) {
 }
 
 }  // namespace
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

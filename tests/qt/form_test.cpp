@@ -23,7 +23,7 @@
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 namespace {
 
 using enum ControlId;
@@ -309,4 +309,4 @@ TEST_F(FormTest, FileUrlsDraggedOntoTheWindowReachTheProgramAsPaths) {
 }
 
 }  // namespace
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

@@ -6,20 +6,15 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QComboBox>
 #include <QtWidgets/QLineEdit>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 
 #include "contract/contract_harness.h"
 #include "platform/posix/posix_code_page.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_window_runtime.h"
+#include "support/test_support.h"
 
 namespace quernel::contract {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The suite's main is GoogleTest's: the application is made on first use,
 // off any display, and batch files run with the quernel-cmd built beside.
@@ -33,29 +28,15 @@ void EnsureApplication() {
   static QApplication application(argc, argv);
 }
 
-fs::path MakeScratch() {
-  const fs::path folder =
-      fs::temp_directory_path() / ("quernel-qt-" + std::to_string(std::random_device{}()));
-  fs::create_directories(folder);
-  return folder;
-}
-
 class QtHarness final : public ContractHarness {
  public:
-  QtHarness() : scratch_(MakeScratch()), window_(qt::QtRuntimeSettings{scratch_.string(), {}}) {}
-  ~QtHarness() override {
-    std::error_code ignored;
-    fs::remove_all(scratch_, ignored);
-  }
+  QtHarness() : window_(qt::QtRuntimeSettings{scratch_.Name(), {}}) {}
 
   WindowRuntime& Window() override { return window_; }
   FileSystem& Files() override { return files_; }
   CodePage& Codes() override { return codePage_; }
-  Text ScratchFolder() override { return scratch_.string(); }
-  std::string ReadBytes(const Text& path) override {
-    std::ifstream in(posix::HostPath(path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
+  Text ScratchFolder() override { return scratch_.Name(); }
+  std::string ReadBytes(const Text& path) override { return testing::ReadBytes(posix::HostPath(path)); }
   void ProcessEvents() override { QApplication::processEvents(); }
   bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
   bool MakeLink(const Text& link, const Text& target) override {
@@ -70,7 +51,7 @@ class QtHarness final : public ContractHarness {
   }
 
  private:
-  fs::path scratch_;
+  testing::TempFolder scratch_;
   qt::QtWindowRuntime window_;
   posix::PosixFileSystem files_;
   posix::PosixCodePage codePage_;

@@ -3,35 +3,10 @@
 #include <QtGui/QInputMethodEvent>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
-#include <fstream>
-#include <iterator>
-#include <random>
 
 #include "platform/qt/qt_text.h"
 
-namespace quernel::qt::testing {
-
-namespace fs = std::filesystem;
-
-TempFolder::TempFolder()
-    : path_(fs::temp_directory_path() / ("quernel-qt-test-" + std::to_string(std::random_device{}()))) {
-  fs::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Read(const std::string& relative) const {
-  std::ifstream in(path_ / relative, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void TempFolder::Write(const std::string& relative, const std::string& bytes) const {
-  fs::create_directories((path_ / relative).parent_path());
-  std::ofstream(path_ / relative, std::ios::binary) << bytes;
-}
+namespace quernel::testing {
 
 std::function<int(QDialog&)> BoxRecorder::Runner() {
   return [this](QDialog& dialog) {
@@ -77,4 +52,4 @@ void Settle() {
   for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

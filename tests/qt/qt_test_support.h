@@ -1,40 +1,28 @@
 #pragma once
 
-// What the Qt back-end's tests share: a temporary folder, a recorder of the
-// modal boxes the back-end shows, and a user's keys and clicks.
+// What the Qt back-end's tests share besides tests/support: a recorder of
+// the modal boxes the back-end shows, and a user's keys and clicks.
 
 #include <QtWidgets/QDialog>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QWidget>
-#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "platform/window_runtime.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_window_runtime.h"
+#include "support/test_support.h"
 
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-  Text Name() const { return path_.string(); }
-  std::string Read(const std::string& relative) const;
-  void Write(const std::string& relative, const std::string& bytes) const;
-
- private:
-  std::filesystem::path path_;
-};
+using namespace quernel::qt;
 
 // A modal box as the user saw it.
 struct SeenBox {
@@ -54,21 +42,16 @@ struct BoxRecorder {
   std::function<int(QDialog&)> Runner();
 };
 
-struct RecordingEvents final : FormEvents {
-  void Click(ControlId control) override {
-    clicks.push_back(control);
-    if (onClick) onClick(control);
-  }
-  bool CanDrop(const std::vector<Text>& paths) override {
-    offered.push_back(paths);
-    return takesDrops;
-  }
-  void Drop(const std::vector<Text>& paths) override { dropped.push_back(paths); }
-  std::vector<ControlId> clicks;
-  std::function<void(ControlId)> onClick;
-  std::vector<std::vector<Text>> offered, dropped;
-  bool takesDrops = true;
-};
+// Records the files the viewer (xdg-open) would open instead of starting
+// it; batch files really run.
+inline void RecordViewer(QtWindowRuntime& window, std::vector<QStringList>& opened) {
+  struct Opened final : Process {};
+  window.Launcher().intercept = [&opened](const LaunchPlan& plan) -> std::optional<Launch> {
+    if (plan.program != "xdg-open") return std::nullopt;
+    opened.push_back(plan.arguments);
+    return Launch{std::make_unique<Opened>(), {}};
+  };
+}
 
 QWidget* Find(QWidget* form, std::string_view name);
 // Types text as an input method commits it (Chinese included).
@@ -80,4 +63,4 @@ void ClickWithMouse(QWidget* widget);
 // Lets queued window work happen (painting, activation).
 void Settle();
 
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

@@ -23,12 +23,10 @@
 #include "platform/qt/qt_window_runtime.h"
 #include "qt_test_support.h"
 
-namespace quernel::qt::testing {
+namespace quernel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Opened final : Process {};
 
 Text Replaced(Text text, std::string_view placeholder, const Text& value) {
   for (auto at = text.find(placeholder); at != Text::npos; at = text.find(placeholder, at + value.size()))
@@ -42,11 +40,7 @@ class WholeWindow : public ::testing::TestWithParam<const char*> {
     if (!codePage_) GTEST_SKIP() << GetParam() << " is not generated (scripts/install-deps.sh makes it)";
     savedLocale_ = qgetenv("LC_ALL");
     qputenv("LC_ALL", GetParam());  // quernel-cmd reads the batch file in the locale's charset
-    window_.Launcher().intercept = [this](const LaunchPlan& plan) -> std::optional<Launch> {
-      if (plan.program != "xdg-open") return std::nullopt;  // batch files really run
-      opened_.push_back(plan);
-      return Launch{std::make_unique<Opened>(), {}};
-    };
+    RecordViewer(window_, opened_);
     data_.Write(Local("音乐/歌曲.mp3"), "mp3");
     data_.Write(Local("音乐/readme.txt"), "text");
     fs::create_directories(data_.Path() / Local("音乐/子文件夹"));
@@ -82,7 +76,7 @@ class WholeWindow : public ::testing::TestWithParam<const char*> {
   posix::PosixFileSystem files_;
   QtShellDialogs shell_{boxes_.Runner()};
   std::unique_ptr<posix::PosixCodePage> codePage_ = posix::PosixCodePage::ForLocale(GetParam());
-  std::vector<LaunchPlan> opened_;
+  std::vector<QStringList> opened_;
   QByteArray savedLocale_;
 };
 
@@ -155,18 +149,9 @@ TEST_P(WholeWindow, TheUsersChoicesBecomeTheBatchFileAndTheListing) {
     ASSERT_EQ(boxes_.boxes.size(), 1u);
     EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Information) << boxes_.boxes[0].text.toStdString();
     ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0].arguments, QStringList{ToQString(program_.Name() + "/Path.txt")});
+    EXPECT_EQ(opened_[0], QStringList{ToQString(program_.Name() + "/Path.txt")});
     EXPECT_FALSE(fs::exists(program_.Path() / "path.bat")) << "the batch file goes when the window closes";
   }
-}
-
-TEST_P(WholeWindow, HelpOpensTheHelpPageBesideTheProgram) {
-  Run([](QWidget* form) {
-    PressAlt(form, 'P');
-    ClickWithMouse(Find(form, "cmdExit"));
-  });
-  ASSERT_EQ(opened_.size(), 1u);
-  EXPECT_EQ(opened_[0].arguments, QStringList{ToQString(program_.Name() + "/help.htm")});
 }
 
 // The window as the user first sees it, saved for a look and checked where a
@@ -236,4 +221,4 @@ INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", 
                          });
 
 }  // namespace
-}  // namespace quernel::qt::testing
+}  // namespace quernel::testing

@@ -10,7 +10,7 @@
 
 // Dropped files as the shell hands them over in an HDROP's memory: the
 // DROPFILES header, each path in UTF-16 with its NUL, and one more NUL.
-namespace quernel::test {
+namespace quernel::testing {
 
 inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& paths) {
   DROPFILES header{};
@@ -25,4 +25,4 @@ inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& paths) 
   return block;
 }
 
-}  // namespace quernel::test
+}  // namespace quernel::testing

@@ -10,22 +10,22 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <set>
 #include <thread>
+#include <tuple>
 
 #include "core/frm_main.h"
 #include "design/form_design.h"
 #include "design/program_texts.h"
 #include "drop_files.h"
-#include "host_path.h"
 #include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_text.h"
 #include "png_writer.h"
+#include "support/test_support.h"
+// After windows.h:
+#include <tlhelp32.h>
 
-namespace quernel::test {
+namespace quernel::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -38,23 +38,6 @@ constexpr auto kPatience = 20s;
 constexpr wchar_t kFormClass[] = L"QuernelFormWindow";
 
 // --- Files ------------------------------------------------------------------------
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes, DWORD attributes = 0) {
-  std::ofstream(path, std::ios::binary) << bytes;
-  if (attributes) SetFileAttributesW(path.c_str(), attributes);
-}
-
-void RemoveTree(const fs::path& root) {
-  std::error_code error;
-  for (const auto& entry : fs::recursive_directory_iterator(root, error))
-    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-  fs::remove_all(root, error);
-}
 
 // The lines of a listing cmd wrote in the OEM code page (936, or 437 in
 // English).
@@ -105,9 +88,8 @@ std::vector<HWND> Children(HWND parent) {
   return found;
 }
 
-// What the screen shows of a window, saved as a PNG among the build's
-// screenshots for a person to look at.
-RgbImage Photograph(HWND window, const wchar_t* fileName) {
+// What the screen shows of a window.
+RgbImage Capture(HWND window) {
   RECT frame;
   GetWindowRect(window, &frame);
   RgbImage image{frame.right - frame.left, frame.bottom - frame.top, {}};
@@ -130,9 +112,21 @@ RgbImage Photograph(HWND window, const wchar_t* fileName) {
       const std::uint8_t* p = &bgr[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 3];
       image.rgb.insert(image.rgb.end(), {p[2], p[1], p[0]});
     }
-  const fs::path folder = HostPath(QUERNEL_SCREENSHOTS);
-  fs::create_directories(folder);
-  WriteBytes(folder / fileName, EncodePng(image));
+  return image;
+}
+
+bool HasBlue(const RgbImage& image) {
+  for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
+    if (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200) return true;
+  return false;
+}
+
+// A window painted in full, saved as a PNG among the build's screenshots for
+// a person to look at.
+RgbImage Photograph(HWND window, const wchar_t* fileName) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const RgbImage image = Capture(window);
+  WriteBytes(fs::path(HostPath(QUERNEL_SCREENSHOTS)) / fileName, EncodePng(image));
   return image;
 }
 
@@ -152,12 +146,6 @@ struct Box {
 class QuernelSession : public ::testing::Test {
  public:
   void SetUp() override {
-    static int counter = 0;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    root_ = fs::path(temp) /
-            (L"quernel-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-    programFolder_ = root_ / L"程序";
     fs::create_directories(programFolder_);
     InstallProgram(programFolder_);
     SetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", root_.c_str());
@@ -170,7 +158,6 @@ class QuernelSession : public ::testing::Test {
       CloseHandle(process_.hProcess);
       CloseHandle(process_.hThread);
     }
-    RemoveTree(root_);
   }
 
   static void InstallProgram(const fs::path& folder) {
@@ -185,13 +172,15 @@ class QuernelSession : public ::testing::Test {
   fs::path MakeMusicFolder() {
     const fs::path music = root_ / L"音乐";
     fs::create_directories(music / L"子文件夹");
-    WriteBytes(music / L"a.txt", std::string(10, 'a'));
-    WriteBytes(music / L"b.mp3", std::string(30, 'b'));
-    WriteBytes(music / L"c.txt", std::string(20, 'c'));
-    WriteBytes(music / L"歌曲.mp3", std::string(5, 's'));
-    WriteBytes(music / L"Upper.MP3", std::string(40, 'u'));
-    WriteBytes(music / L"隐藏.txt", "h", FILE_ATTRIBUTE_HIDDEN);
-    WriteBytes(music / L"只读.txt", "rr", FILE_ATTRIBUTE_READONLY);
+    const std::tuple<const wchar_t*, std::size_t, DWORD> files[] = {
+        {L"a.txt", 10, 0},      {L"b.mp3", 30, 0},      {L"c.txt", 20, 0},
+        {L"歌曲.mp3", 5, 0},    {L"Upper.MP3", 40, 0},  {L"隐藏.txt", 1, FILE_ATTRIBUTE_HIDDEN},
+        {L"只读.txt", 2, FILE_ATTRIBUTE_READONLY},
+    };
+    for (const auto& [name, size, attributes] : files) {
+      WriteBytes(music / name, std::string(size, 'x'));
+      if (attributes) SetFileAttributesW((music / name).c_str(), attributes);
+    }
     return music;
   }
 
@@ -280,24 +269,42 @@ class QuernelSession : public ::testing::Test {
     PostMessageW(Focus(), WM_SYSCHAR, letter, kAltDown | 1);
     Settle();
   }
-  // Gives the program the time to take what was posted to it; a test that
-  // needs its effect waits for that.
+  // Waits until the program has taken everything posted to it so far (or
+  // has closed its window): a thread takes its posted messages in order, so
+  // once a limit posted last to the folder field is set, those before it
+  // are handled.
   void Settle() {
-    std::this_thread::sleep_for(50ms);
-    SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+    static WPARAM marker = 0x7FFF0000;
+    const WPARAM mark = ++marker;
+    HWND field = Control(txtPath);
+    PostMessageW(field, EM_SETLIMITTEXT, mark, 0);
+    EXPECT_TRUE(WaitFor([&] {
+      DWORD_PTR limit = 0;
+      SendMessageTimeoutW(field, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 5000, &limit);
+      return limit == mark || !IsWindow(field);
+    })) << "the program does not take its messages";
   }
 
   Box WaitForBox() {
     Box box;
     if (!WaitFor([&] { return (box.window = FindOwnWindow(L"#32770")) != nullptr; })) return box;
-    std::this_thread::sleep_for(200ms);  // let it finish building
-    box.title = TextOf(box.window);
-    for (HWND child : Children(box.window)) {
-      const std::wstring kind = ClassOf(child);
-      if (_wcsicmp(kind.c_str(), L"Static") == 0 && !TextOf(child).empty())
-        box.texts.push_back(TextOf(child));
-      if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(child)) ++box.buttons;
-    }
+    // Built: it has its buttons, and looks the same twice running.
+    Box last;
+    WaitFor([&] {
+      last = box;
+      box.title.clear();
+      box.texts.clear();
+      box.buttons = 0;
+      box.title = TextOf(box.window);
+      for (HWND child : Children(box.window)) {
+        const std::wstring kind = ClassOf(child);
+        if (_wcsicmp(kind.c_str(), L"Static") == 0 && !TextOf(child).empty())
+          box.texts.push_back(TextOf(child));
+        if (_wcsicmp(kind.c_str(), L"Button") == 0 && IsWindowVisible(child)) ++box.buttons;
+      }
+      return box.buttons > 0 && box.title == last.title && box.texts == last.texts &&
+             box.buttons == last.buttons;
+    });
     return box;
   }
   void Answer(const Box& box, int button = IDOK) {
@@ -305,12 +312,29 @@ class QuernelSession : public ::testing::Test {
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box.window); })) << "the box stays";
   }
 
+  bool HasRunningChild(const wchar_t* name) const {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+      found = found || (entry.th32ParentProcessID == process_.dwProcessId && _wcsicmp(entry.szExeFile, name) == 0);
+    CloseHandle(snapshot);
+    return found;
+  }
+
   bool Exited() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
 
   std::wstring WaitForRecord(const wchar_t* standIn) {
     const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
-    if (!WaitFor([&] { return fs::exists(record) && fs::file_size(record) > 0; })) return L"(not started)";
-    std::this_thread::sleep_for(100ms);
+    // Written whole: the stand-in has let go of the file.
+    if (!WaitFor([&] {
+          HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+          if (file == INVALID_HANDLE_VALUE) return false;
+          CloseHandle(file);
+          return fs::file_size(record) > 0;
+        }))
+      return L"(not started)";
     return Wide(ReadBytes(record));
   }
 
@@ -319,8 +343,16 @@ class QuernelSession : public ::testing::Test {
     Press(cmdOut);
     return WaitForBox();
   }
+  // An output that succeeds: the notice, answered.
+  void OutputWithNotice() {
+    const Box notice = Output();
+    ASSERT_TRUE(notice.window) << "no notice";
+    EXPECT_TRUE(notice.Shows(texts::kNotice));
+    Answer(notice);
+  }
 
-  fs::path root_, programFolder_;
+  TempFolder temp_;
+  fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
   PROCESS_INFORMATION process_{};  // Quernel.exe
   HWND form_ = nullptr;
 };
@@ -341,10 +373,7 @@ TEST_P(Listing, CmdListsWhatTheWindowChose) {
   Start();
   Type(txtPath, music.wstring());
   GetParam().choose(*this);
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 
   const std::string listing = ReadBytes(programFolder_ / L"path.txt");
   std::vector<std::wstring> lines = ListingLines(listing);
@@ -367,14 +396,6 @@ INSTANTIATE_TEST_SUITE_P(Choices, Listing, ::testing::Values(
                   s.Pick(cobType, 2);
                   s.Click(optH);
                 }, {L"隐藏.txt"}, false},
-    ListingCase{"OnlyReadOnly", [](QuernelSession& s) {
-                  s.Pick(cobType, 2);
-                  s.Click(optR);
-                }, {L"只读.txt"}, false},
-    ListingCase{"OnlyFolders", [](QuernelSession& s) {
-                  s.Pick(cobType, 2);
-                  s.Click(optD);
-                }, {L"子文件夹"}, false},
     ListingCase{"TextFilesLargestFirst", [](QuernelSession& s) {
                   s.Type(cobFilter, L"*.txt");
                   s.Pick(cobSort, 1);
@@ -413,10 +434,7 @@ TEST_P(StartedWith, TheFolderStandsInTheFieldAndTheRestAsEver) {
   EXPECT_EQ(Focus(), Control(cmdOut));
   EXPECT_EQ(Checked(chkT), 1);
   EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 }
 
 // clang-format off
@@ -445,11 +463,8 @@ TEST_F(QuernelSession, ADroppedFolderOrFileFillsTheFolderField) {
   EXPECT_EQ(TextOf(Control(txtPath)), (root_ / L"音乐 2024").wstring()) << "the first folder";
   EXPECT_EQ(Focus(), Control(cmdOut));
   SetForegroundWindow(form_);
-  std::this_thread::sleep_for(500ms);
   Photograph(form_, L"quernel-drop.png");
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  Answer(notice);
+  OutputWithNotice();
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\""), std::string::npos);
 }
 
@@ -480,7 +495,8 @@ TEST_P(FailedListing, ShowsCmdsWordsInsteadOfTheNoticeAndOpensNoViewer) {
   EXPECT_NE(prompt.find((programFolder_ / L"path.txt").wstring()), std::wstring::npos) << Utf8(prompt);
   Answer(error);
   EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "left for the user to look at";
-  std::this_thread::sleep_for(500ms);
+  Settle();  // the handler has returned: a viewer it started is running or has recorded
+  EXPECT_FALSE(HasRunningChild(L"notepad.exe")) << "a viewer was started";
   EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
 }
 
@@ -488,9 +504,6 @@ TEST_P(FailedListing, ShowsCmdsWordsInsteadOfTheNoticeAndOpensNoViewer) {
 INSTANTIATE_TEST_SUITE_P(Cases, FailedListing, ::testing::Values(
     FailureCase{"MissingFolder", [](QuernelSession& s, const fs::path& music) {
                   s.Type(txtPath, (music / L"不存在").wstring());
-                }, L"找不到文件。"},
-    FailureCase{"PatternMatchesNothing", [](QuernelSession& s, const fs::path&) {
-                  s.Type(cobFilter, L"*.xyz");
                 }, L"找不到文件。"},
     FailureCase{"HideWithoutAKindChosen", [](QuernelSession& s, const fs::path&) {
                   s.Pick(cobType, 3);
@@ -547,7 +560,7 @@ TEST_F(QuernelSession, APercentSignInTheFolderIsDoubledInTheBatchFile) {
   WriteBytes(folder / L"x.txt", "x");
   Start();
   Type(txtPath, folder.wstring());
-  Answer(Output());
+  OutputWithNotice();
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find("\\100%%\\*.*"), std::string::npos);
   EXPECT_EQ(ListingLines(ReadBytes(programFolder_ / L"path.txt")), std::vector<std::wstring>{L"x.txt"});
 }
@@ -588,10 +601,7 @@ TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageNotTheAnsiOne) {
   WriteBytes(cafe / L"x.txt", "x");
   Start();
   Type(txtPath, cafe.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window);
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
   const std::string root = Utf8(root_.wstring());
   // é is 0x82 in code page 437 and 0xE9 in 1252.
   EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"),
@@ -614,25 +624,22 @@ TEST_F(QuernelInEnglish, ACharacterOutsideTheCodePageIsRefusedNotMadeALookAlike)
 
 // --- Leaving ---------------------------------------------------------------------------
 
-TEST_F(QuernelSession, EscapeClosesTheWindowAndRemovesTheBatchFile) {
+// Esc (true) and the close box (false) alike.
+class Leaving : public QuernelSession, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Leaving, ClosesTheWindowRemovesTheBatchFileAndKeepsTheListing) {
   Start();
   Type(txtPath, root_.wstring());
-  Answer(Output());
+  OutputWithNotice();
   ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
-  Key(VK_ESCAPE);
+  if (GetParam()) Key(VK_ESCAPE);
+  else PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(Exited());
   EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
   EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
 }
 
-TEST_F(QuernelSession, TheCloseBoxClosesAsTheExitButtonDoes) {
-  Start();
-  Type(txtPath, root_.wstring());
-  Answer(Output());
-  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-}
+INSTANTIATE_TEST_SUITE_P(ByEscOrCloseBox, Leaving, ::testing::Bool());
 
 // --- Keyboard ----------------------------------------------------------------------------
 
@@ -716,10 +723,7 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
 
   Start(readOnly);
   Type(txtPath, root_.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window);
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
   const std::string batch = ReadBytes(work / L"path.bat");
   EXPECT_NE(batch.find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""), std::string::npos) << batch;
   EXPECT_EQ(WaitForRecord(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
@@ -741,12 +745,9 @@ TEST_F(QuernelSession, WindowHasItsDesignedSizeAndIsPhotographed) {
   EXPECT_EQ(client.bottom, MulDiv(kFormDesign.clientHeight, dpi, 1440));
 
   SetForegroundWindow(form_);
-  std::this_thread::sleep_for(700ms);  // painted, and the caret shown
-  const RgbImage image = Photograph(form_, L"quernel-window.png");
-  bool blue = false;  // the lists' text
-  for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
-    blue = blue || (image.rgb[i] < 60 && image.rgb[i + 1] < 60 && image.rgb[i + 2] > 200);
-  EXPECT_TRUE(blue);
+  RgbImage image;
+  EXPECT_TRUE(WaitFor([&] { return HasBlue(image = Photograph(form_, L"quernel-window.png")); }))
+      << "the lists' text is blue";
   // The form's background shows inside a frame as beside it: right of optS
   // and left of Frame1.
   auto pixel = [&](int x, int y) {
@@ -776,10 +777,7 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   const fs::path music = MakeMusicFolder();
   Start(program);
   Type(txtPath, music.wstring());
-  const Box notice = Output();
-  ASSERT_TRUE(notice.window) << "no notice";
-  EXPECT_TRUE(notice.Shows(texts::kNotice));
-  Answer(notice);
+  OutputWithNotice();
 
   auto oem = [](const std::wstring& text) {
     std::string bytes(text.size() * 2, '\0');
@@ -834,4 +832,4 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
 }
 
 }  // namespace
-}  // namespace quernel::test
+}  // namespace quernel::testing

@@ -3,18 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "folder_icon.h"
-#include "host_path.h"
+#include "support/test_support.h"
 
 namespace {
 
 std::string Committed() {
-  std::ifstream in(std::filesystem::path(quernel::test::HostPath(QUERNEL_ICON_FILE)), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  return quernel::testing::ReadBytes(quernel::testing::HostPath(QUERNEL_ICON_FILE));
 }
 
 unsigned Word(const std::string& bytes, std::size_t at) {

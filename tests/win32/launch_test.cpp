@@ -1,14 +1,11 @@
 // How the back-end turns a launch request into what CreateProcessW runs.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "design/program_texts.h"
 #include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
+#include "support/test_support.h"
 
 namespace quernel::win32 {
 namespace {
@@ -59,16 +56,12 @@ TEST(EnvironmentWithout, DropsTheNamedVariablesRegardlessOfCaseAndKeepsTheRest) 
 // The hidden run as the output starts it, from a process that has DIRCMD=/p:
 // the batch file does not see it, and dir does not wait for a key.
 TEST(HiddenRun, TheBatchFileSeesNoDircmdAndEndsOnItsOwn) {
-  namespace fs = std::filesystem;
-  const fs::path folder =
-      fs::temp_directory_path() / (L"quernel-dircmd-" + std::to_wstring(GetCurrentProcessId()));
-  fs::create_directories(folder);
+  const testing::TempFolder folder;
   // Pages of entries, and an ASCII path.
-  for (int i = 0; i < 60; ++i) std::ofstream(folder / (std::to_wstring(i) + L".txt")) << i;
-  const std::string at = Utf8(folder.wstring());
-  std::ofstream(folder / L"path.bat", std::ios::binary)
-      << "echo [%DIRCMD%]>\"" << at << "\\seen.txt\"\r\ndir \"" << at << "\\*.*\" >\"" << at
-      << "\\Path.txt\"\r\nexit\r\n";
+  for (int i = 0; i < 60; ++i) folder.Write(std::to_string(i) + ".txt", std::to_string(i));
+  const std::string at = folder.Name();
+  folder.Write("path.bat", "echo [%DIRCMD%]>\"" + at + "\\seen.txt\"\r\ndir \"" + at + "\\*.*\" >\"" + at +
+                               "\\Path.txt\"\r\nexit\r\n");
 
   SetEnvironmentVariableW(L"DIRCMD", L"/p");
   Win32WindowRuntime window(GetModuleHandleW(nullptr));
@@ -80,11 +73,7 @@ TEST(HiddenRun, TheBatchFileSeesNoDircmdAndEndsOnItsOwn) {
   const bool ended = WaitForSingleObject(process, 20000) == WAIT_OBJECT_0;
   if (!ended) TerminateProcess(process, 1);
   EXPECT_TRUE(ended) << "the run waits for a key";
-  std::ifstream seen(folder / L"seen.txt", std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(seen), {}), "[]\r\n");
-  seen.close();
-  std::error_code error;
-  fs::remove_all(folder, error);
+  EXPECT_EQ(folder.Read("seen.txt"), "[]\r\n");
 }
 
 }  // namespace

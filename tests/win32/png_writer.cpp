@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace quernel::test {
+namespace quernel::testing {
 namespace {
 
 std::uint32_t Crc32(const std::string& bytes) {
@@ -69,4 +69,4 @@ std::string EncodePng(const RgbImage& image) {
   return png;
 }
 
-}  // namespace quernel::test
+}  // namespace quernel::testing

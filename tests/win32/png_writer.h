@@ -6,7 +6,7 @@
 
 // A minimal PNG encoder for screenshots: 8-bit RGB, stored (uncompressed)
 // deflate blocks.
-namespace quernel::test {
+namespace quernel::testing {
 
 struct RgbImage {
   int width = 0, height = 0;
@@ -15,4 +15,4 @@ struct RgbImage {
 
 std::string EncodePng(const RgbImage& image);
 
-}  // namespace quernel::test
+}  // namespace quernel::testing

@@ -1,49 +1,26 @@
 // The platform contract against the Win32 back-end: the real window (created
 // hidden), the Win32 file API, the OEM code page, real cmd for batch files.
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "contract/contract_harness.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
+#include "support/test_support.h"
 
 namespace quernel::contract {
 namespace {
 
-namespace fs = std::filesystem;
-using win32::Utf8;
 using win32::Wide;
-
-fs::path MakeScratchFolder() {
-  static unsigned counter = 0;
-  const fs::path folder =
-      fs::temp_directory_path() /
-      (L"quernel-contract-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-  fs::create_directories(folder);
-  return folder;
-}
 
 class Win32Harness final : public ContractHarness {
  public:
-  Win32Harness() : window_(GetModuleHandleW(nullptr)), scratch_(MakeScratchFolder()) {}
-  ~Win32Harness() override {
-    std::error_code error;
-    fs::remove_all(scratch_, error);
-  }
-  Win32Harness(const Win32Harness&) = delete;
-  Win32Harness& operator=(const Win32Harness&) = delete;
+  Win32Harness() : window_(GetModuleHandleW(nullptr)) {}
 
   WindowRuntime& Window() override { return window_; }
   FileSystem& Files() override { return files_; }
   CodePage& Codes() override { return codePage_; }
-  Text ScratchFolder() override { return Utf8(scratch_.wstring()); }
-  std::string ReadBytes(const Text& path) override {
-    std::ifstream in(fs::path(Wide(path)), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  Text ScratchFolder() override { return scratch_.Name(); }
+  std::string ReadBytes(const Text& path) override { return testing::ReadBytes(Wide(path)); }
   void ProcessEvents() override {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -76,7 +53,7 @@ class Win32Harness final : public ContractHarness {
   win32::Win32WindowRuntime window_;
   win32::Win32FileSystem files_;
   win32::Win32CodePage codePage_;
-  fs::path scratch_;
+  testing::TempFolder scratch_;
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
+#include "support/test_support.h"
 // After windows.h:
 #include <commctrl.h>
 
@@ -24,12 +25,6 @@ int ScreenDpi() {
   ReleaseDC(nullptr, screen);
   return dpi;
 }
-
-class CountingEvents final : public FormEvents {
- public:
-  void Click(ControlId control) override { clicks.push_back(control); }
-  std::vector<ControlId> clicks;
-};
 
 class Win32Window : public ::testing::Test {
  protected:
@@ -47,7 +42,7 @@ class Win32Window : public ::testing::Test {
     return r;
   }
 
-  CountingEvents events_;
+  testing::RecordingEvents events_;
   Win32WindowRuntime window_{GetModuleHandleW(nullptr)};
 };
 
@@ -116,14 +111,6 @@ TEST_F(Win32Window, ListsAreDropDownsOfTheirKindAndFramesGroupBoxes) {
   }
 }
 
-TEST_F(Win32Window, EnterPressesTheDefaultButton) {
-  const auto answer = static_cast<DWORD>(SendMessageW(Form(), DM_GETDEFID, 0, 0));
-  EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
-  EXPECT_EQ(LOWORD(answer), ControlNumber(cmdOut));
-  SendMessageW(Form(), WM_COMMAND, IDCANCEL, 0);  // Esc
-  EXPECT_EQ(events_.clicks, std::vector{cmdExit});
-}
-
 TEST_F(Win32Window, TheFolderFieldHasItsHoverHint) {
   HWND hint = nullptr;
   EnumThreadWindows(
@@ -182,7 +169,7 @@ TEST(StartUpArguments, AreSplitAsWindowsSplitsThem) {
 #endif
 class DroppedFiles final : public IDataObject {
  public:
-  explicit DroppedFiles(const std::vector<std::wstring>& paths) : block_(test::DropFilesBlock(paths)) {}
+  explicit DroppedFiles(const std::vector<std::wstring>& paths) : block_(testing::DropFilesBlock(paths)) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
     *object = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject) ? this : nullptr;
     return *object ? S_OK : E_NOINTERFACE;
