@@ -39,10 +39,10 @@ TEST_F(OutputCommand, RunsItsStepsInOrderAndWaitsForTheListingBeforeTheNotice) {
   w.window().UserType(txtPath, "D:\\Docs");
   Output();
   const Text batch = Folder() + "\\path.bat", listing = Folder() + "\\path.txt";  // the names, as written
-  EXPECT_THAT(w.fake.journal, ElementsAre("pointer 11", "remove " + listing, "write " + batch,
-                                          "launch 0 \"" + batch + "\"", "wait", "pointer 0",
-                                          std::string("message 64 ") + kNotice,
-                                          "launch 1 notepad.exe \"" + listing + "\""));
+  EXPECT_THAT(w.fake.journal,
+              ElementsAre("pointer 11", "remove " + listing, "write " + batch, "launch 0 \"" + batch + "\"",
+                          "wait", "pointer 0", std::string("message 64 ") + kNotice,
+                          "launch 1 notepad.exe \"" + listing + "\""));
   EXPECT_EQ(w.window().Pointer(), MousePointer::Default);
 }
 
@@ -214,8 +214,8 @@ TEST_P(Refused, ShowsOneErrorAndRunsNothing) {
   Output();
   EXPECT_EQ(OnlyMessage().style, MessageStyle::Error);
   for (Text word : GetParam().words) {
-    for (auto [mark, value] : {std::pair{"{B}", BatchPath()}, {"{L}", ListingPath()},
-                               {"{W}", w.window().UserWorkFolder()}})
+    for (auto [mark, value] :
+         {std::pair{"{B}", BatchPath()}, {"{L}", ListingPath()}, {"{W}", w.window().UserWorkFolder()}})
       if (auto at = word.find(mark); at != Text::npos) word.replace(at, 3, value);
     EXPECT_THAT(OnlyMessage().prompt, HasSubstr(word));
   }
@@ -224,7 +224,8 @@ TEST_P(Refused, ShowsOneErrorAndRunsNothing) {
   EXPECT_EQ(w.ReadFile(precious), "keep me");
   const auto reach = GetParam().reach;
   for (const Text& line : w.fake.journal) {
-    EXPECT_FALSE(reach != Refusal::TriesToWrite && (line.starts_with("write") || line.starts_with("make"))) << line;
+    EXPECT_FALSE(reach != Refusal::TriesToWrite && (line.starts_with("write") || line.starts_with("make")))
+        << line;
     EXPECT_FALSE(reach == Refusal::TouchesNothing && line.starts_with("remove")) << line;
   }
   if (reach == Refusal::TouchesNothing) {

@@ -22,7 +22,9 @@ class PosixFileSystemTest : public ::testing::Test {
     std::replace(relative.begin(), relative.end(), '/', '\\');
     return root_.string() + '\\' + relative;
   }
-  void Touch(const std::string& relative, const std::string& bytes = "x") const { temp_.Write(relative, bytes); }
+  void Touch(const std::string& relative, const std::string& bytes = "x") const {
+    temp_.Write(relative, bytes);
+  }
   std::string Read(const std::string& relative) const { return temp_.Read(relative); }
 
   testing::TempFolder temp_;

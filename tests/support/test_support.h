@@ -33,13 +33,15 @@ inline void WriteBytes(const fs::path& path, std::string_view bytes) {
 // object goes.
 class TempFolder {
  public:
-  TempFolder() : path_(fs::temp_directory_path() / ("quernel-test-" + std::to_string(std::random_device{}()))) {
+  TempFolder()
+      : path_(fs::temp_directory_path() / ("quernel-test-" + std::to_string(std::random_device{}()))) {
     fs::create_directories(path_);
   }
   ~TempFolder() {
     std::error_code ignored;
     fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (fs::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end; it.increment(ignored))
+    for (fs::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end;
+         it.increment(ignored))
       fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     fs::remove_all(path_, ignored);
   }
@@ -52,7 +54,9 @@ class TempFolder {
     return {name.begin(), name.end()};
   }
   std::string Read(const std::string& relative) const { return ReadBytes(path_ / relative); }
-  void Write(const std::string& relative, std::string_view bytes) const { WriteBytes(path_ / relative, bytes); }
+  void Write(const std::string& relative, std::string_view bytes) const {
+    WriteBytes(path_ / relative, bytes);
+  }
 
  private:
   fs::path path_;

@@ -173,8 +173,12 @@ class QuernelSession : public ::testing::Test {
     const fs::path music = root_ / L"音乐";
     fs::create_directories(music / L"子文件夹");
     const std::tuple<const wchar_t*, std::size_t, DWORD> files[] = {
-        {L"a.txt", 10, 0},      {L"b.mp3", 30, 0},      {L"c.txt", 20, 0},
-        {L"歌曲.mp3", 5, 0},    {L"Upper.MP3", 40, 0},  {L"隐藏.txt", 1, FILE_ATTRIBUTE_HIDDEN},
+        {L"a.txt", 10, 0},
+        {L"b.mp3", 30, 0},
+        {L"c.txt", 20, 0},
+        {L"歌曲.mp3", 5, 0},
+        {L"Upper.MP3", 40, 0},
+        {L"隐藏.txt", 1, FILE_ATTRIBUTE_HIDDEN},
         {L"只读.txt", 2, FILE_ATTRIBUTE_READONLY},
     };
     for (const auto& [name, size, attributes] : files) {
@@ -318,7 +322,8 @@ class QuernelSession : public ::testing::Test {
     entry.dwSize = sizeof entry;
     bool found = false;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-      found = found || (entry.th32ParentProcessID == process_.dwProcessId && _wcsicmp(entry.szExeFile, name) == 0);
+      found = found ||
+              (entry.th32ParentProcessID == process_.dwProcessId && _wcsicmp(entry.szExeFile, name) == 0);
     CloseHandle(snapshot);
     return found;
   }
@@ -632,8 +637,10 @@ TEST_P(Leaving, ClosesTheWindowRemovesTheBatchFileAndKeepsTheListing) {
   Type(txtPath, root_.wstring());
   OutputWithNotice();
   ASSERT_TRUE(fs::exists(programFolder_ / L"path.bat"));
-  if (GetParam()) Key(VK_ESCAPE);
-  else PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (GetParam())
+    Key(VK_ESCAPE);
+  else
+    PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_TRUE(Exited());
   EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
   EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt")) << "the listing stays for the user";
