@@ -4,8 +4,9 @@
 #      and 1 M entries (--quick: 10 k and 100 k) on tmpfs, under zh_CN.UTF-8
 #      and C: wall time (best of 3) and peak memory (/usr/bin/time %M).
 #   2. Start-up to the first window: quernel (Qt, offscreen) against a
-#      minimal Qt window, and Quernel.exe under Wine against a minimal Win32
-#      window (median of 5).
+#      minimal Qt window, empty and with one Chinese label (median of 5 in
+#      ms, and instructions counted by callgrind), and Quernel.exe under
+#      Wine against a minimal Win32 window (median of 5).
 #   3. Stripped sizes of Quernel.exe, quernel and quernel-cmd.
 #   4. The goals, with the measured values.
 # Builds what it needs with the linux and windows-cross presets. Other work
@@ -19,11 +20,11 @@ if [[ ${1:-} == --quick ]]; then sizes=(10000 100000); fi
 locales=(zh_CN.UTF-8 C)
 runs=3
 
-if [[ ! -x /usr/bin/time ]]; then
+if [[ ! -x /usr/bin/time || ! -x $(command -v valgrind || true) ]]; then
   if [[ $(id -u) == 0 ]]; then
-    apt-get install -y -qq time >/dev/null
+    apt-get install -y -qq time valgrind >/dev/null
   else
-    echo "bench/run.sh: /usr/bin/time is missing: apt-get install time (as root)" >&2
+    echo "bench/run.sh: needs /usr/bin/time and valgrind: apt-get install time valgrind (as root)" >&2
     exit 1
   fi
 fi
@@ -113,11 +114,10 @@ echo "== Start-up to the first window (median of 5; ms)"
 # Both Qt programs print the milliseconds from their process's start to the
 # first paint of their window (from /proc/self/stat); quernel keeps running
 # and is ended once it has said so.
-qt_startup() {  # program, then environment
-  local program=$1 out=$work/startup.txt pid tries
-  shift
+qt_startup() {  # program [arguments]
+  local out=$work/startup.txt pid tries
   : >"$out"
-  env QT_QPA_PLATFORM=offscreen "$@" stdbuf -oL "$program" >"$out" 2>/dev/null &
+  env QT_QPA_PLATFORM=offscreen QUERNEL_STARTUP_TIME=1 stdbuf -oL "$@" >"$out" 2>/dev/null &
   pid=$!
   for ((tries = 0; tries < 300; tries++)); do
     grep -q 'first paint after' "$out" && break
@@ -127,17 +127,44 @@ qt_startup() {  # program, then environment
   wait "$pid" 2>/dev/null || true
   sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p' "$out"
 }
-qt_times=() minimal_qt_times=()
-qt_startup "$qt_exe" QUERNEL_STARTUP_TIME=1 >/dev/null  # warm the file cache
+# Two baselines: an empty window, which loads no font before its first
+# paint, and one with a line of Chinese text in quernel's font, which pays
+# for fontconfig, the font and its glyphs as any Chinese window must.
+qt_times=() minimal_qt_times=() label_qt_times=()
+qt_startup "$qt_exe" >/dev/null  # warm the file cache
 qt_startup "$minimal_qt" >/dev/null
+qt_startup "$minimal_qt" --label >/dev/null
 for ((i = 0; i < 5; i++)); do
-  qt_times+=("$(qt_startup "$qt_exe" QUERNEL_STARTUP_TIME=1)")
+  qt_times+=("$(qt_startup "$qt_exe")")
   minimal_qt_times+=("$(qt_startup "$minimal_qt")")
+  label_qt_times+=("$(qt_startup "$minimal_qt" --label)")
 done
 qt_ms=$(median "${qt_times[@]}")
 minimal_qt_ms=$(median "${minimal_qt_times[@]}")
+label_qt_ms=$(median "${label_qt_times[@]}")
 printf '%-34s %6s ms   (runs: %s)\n' 'quernel (Qt, offscreen)' "$qt_ms" "${qt_times[*]}"
 printf '%-34s %6s ms   (runs: %s)\n' 'minimal Qt window (offscreen)' "$minimal_qt_ms" "${minimal_qt_times[*]}"
+printf '%-34s %6s ms   (runs: %s)\n' 'minimal Qt window, Chinese label' "$label_qt_ms" "${label_qt_times[*]}"
+
+# The same three counted in instructions up to the first paint (callgrind),
+# which other work on the machine does not skew.
+qt_instructions() {  # program [arguments]
+  local out=$work/callgrind.out
+  rm -f "$out"*
+  env QT_QPA_PLATFORM=offscreen QUERNEL_STARTUP_TIME=1 timeout -s INT 60 valgrind --tool=callgrind \
+    --dump-before='*MillisecondsSinceProcessStart*' --callgrind-out-file="$out" "$@" >/dev/null 2>&1 || true
+  sed -n 's/^summary: //p' "$out.1" 2>/dev/null | awk '{ printf "%.1f", $1 / 1e6 }'
+}
+qt_ir='' minimal_qt_ir='' label_qt_ir=''
+if command -v valgrind >/dev/null; then
+  qt_ir=$(qt_instructions "$qt_exe")
+  minimal_qt_ir=$(qt_instructions "$minimal_qt")
+  label_qt_ir=$(qt_instructions "$minimal_qt" --label)
+  printf '%-34s %6s M instructions to the first paint\n' 'quernel (Qt, offscreen)' "$qt_ir" \
+    'minimal Qt window (offscreen)' "$minimal_qt_ir" 'minimal Qt window, Chinese label' "$label_qt_ir"
+else
+  echo "instructions to the first paint: skipped (no valgrind)"
+fi
 
 # Under Wine both programs are started by the same helper, which polls for
 # the program's first visible top-level window: from just before
@@ -189,6 +216,8 @@ printf '%-38s %12s %12s   %s\n' goal measured limit met
 goal_row 'unsorted bare (/b) vs ls -1U' "$(ratio_of "${ratio[$largest/zh_CN.UTF-8/unsorted bare]}" "$ls_u")" 1.2 x
 goal_row 'sorted bare (/o:n /b) vs ls -1U' "$(ratio_of "${ratio[$largest/zh_CN.UTF-8/sorted bare]}" "$ls_u")" 2.5 x
 goal_row 'quernel start-up vs minimal Qt' "$(ratio_of "$qt_ms" "$minimal_qt_ms")" 1.2 x
+echo "(quernel start-up vs the minimal window with a Chinese label: $(ratio_of "$qt_ms" "$label_qt_ms")x;"
+echo " in instructions: $(ratio_of "$qt_ir" "$minimal_qt_ir")x the empty window, $(ratio_of "$qt_ir" "$label_qt_ir")x the labelled one)"
 goal_row 'Quernel.exe stripped' "$exe_size" 307200 ' B'
 [[ -n $win_ms ]] && echo "(Quernel.exe under Wine vs minimal Win32: $(ratio_of "$win_ms" "$minimal_win_ms")x, no goal)"
 echo "load at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -78,17 +78,19 @@ std::map<fs::path, FileState> Snapshot(const fs::path& root) {
   return files;
 }
 
-// Lines that may write: a "dir" command (after its variables are expanded)
-// with a ">" somewhere.
+// Lines that may write: after their variables are expanded, a ">" and the
+// word dir somewhere (a redirection may come first, and quotes may split the
+// command's name, as in >out D""IR). Lines are read as the runner reads
+// them: a NUL ends a line.
 std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLookup& lookup,
                                     std::string_view batch_path) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start <= text.size();) {
     const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string line = ExpandPercents(text.substr(start, end - start), lookup, batch_path);
-    const std::size_t command = std::min(line.find_first_not_of(" \t@"), line.size());
-    if (IequalsAscii(std::string_view(line).substr(command, 3), "dir") && line.find('>') != std::string::npos)
-      ++lines;
+    const std::string_view raw = text.substr(start, end - start);
+    std::string line = ExpandPercents(raw.substr(0, raw.find('\0')), lookup, batch_path);
+    std::erase(line, '"');
+    if (line.find('>') != std::string::npos && ToLower(line).find("dir") != std::string::npos) ++lines;
     start = end + 1;
   }
   return lines;

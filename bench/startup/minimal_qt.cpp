@@ -1,12 +1,18 @@
 // The smallest Qt program with a window: prints the milliseconds from the
 // process's start to the window's first paint, measured as quernel measures
 // its own with QUERNEL_STARTUP_TIME=1, then quits.
+//   quernel_minimal_qt           an empty window: no text, so no font is
+//                                ever loaded before the first paint
+//   quernel_minimal_qt --label   one line of Chinese text in quernel's font:
+//                                the least that any window with Chinese
+//                                text pays (fontconfig, the font, glyphs)
 #include <time.h>
 #include <unistd.h>
 
 #include <QtCore/QTimer>
 #include <QtGui/QPaintEvent>
 #include <QtWidgets/QApplication>
+#include <QtWidgets/QLabel>
 #include <QtWidgets/QWidget>
 #include <cstdio>
 #include <fstream>
@@ -51,6 +57,14 @@ int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   Window window;
   window.resize(400, 300);
+  if (argc > 1 && std::string(argv[1]) == "--label") {
+    QFont font;
+    font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSizeF(9.0);
+    QApplication::setFont(font);
+    auto* label = new QLabel(QStringLiteral("\u6587\u4EF6\u5217\u8868"), &window);  // 文件列表
+    label->move(20, 20);
+  }
   window.show();
   return application.exec();
 }
