@@ -1,0 +1,216 @@
+// dir on real folders, and the layout of what it writes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <sstream>
+#include <tuple>
+
+#include "quernel-cmd/command_line.h"
+#include "quernel-cmd/dir_command.h"
+#include "quernel-cmd/formatting.h"
+#include "support/test_support.h"
+
+namespace quernel::cmd {
+namespace {
+
+namespace fs = std::filesystem;
+using quernel::testing::TempFolder;
+using namespace attribute;
+constexpr auto English = Language::English;
+constexpr auto Chinese = Language::Chinese;
+
+// Seconds since the epoch of a local time, so that listings show it
+// whatever the time zone.
+std::int64_t LocalTime(int year, int month, int day, int hour, int minute) {
+  std::tm tm{0, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
+  return std::mktime(&tm);
+}
+
+// A file of `size` bytes, or a folder when `size` is negative, changed last
+// at `mtime` when given.
+std::string Make(const fs::path& path, std::int64_t size, std::int64_t mtime = 0) {
+  if (size < 0)
+    fs::create_directories(path);
+  else
+    quernel::testing::WriteBytes(path, std::string(static_cast<std::size_t>(size), 'x'));
+  const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(mtime), 0}};
+  EXPECT_TRUE(mtime == 0 || utimensat(AT_FDCWD, path.c_str(), times, 0) == 0) << path;
+  return path.string();
+}
+
+// The lines of `text` split at each `separator`, as dir writes them.
+std::string Lines(const std::string& text, char separator = ' ') {
+  std::istringstream in(text);
+  std::string lines;
+  for (std::string line; std::getline(in, line, separator);) lines += line + "\r\n";
+  return lines;
+}
+
+std::string Fill(std::string text, const std::string& folder) {  // each "$" is the folder
+  for (auto at = text.find('$'); at != std::string::npos; at = text.find('$', at + folder.size()))
+    text.replace(at, 1, folder);
+  return text;
+}
+
+// What "dir ARGUMENTS" writes, then its error stream and errorlevel; the
+// free space, which differs from disk to disk, as "#"s of its field's width.
+std::string Dir(const std::string& arguments, Language language = English, const std::string& cwd = "/") {
+  DirOptions options;
+  EXPECT_FALSE(ParseDirArguments(std::get<CommandLine>(ParseCommandLine(arguments)).words, options));
+  const LocaleSettings locale{"UTF-8", language, language == Chinese ? "zh_CN" : "en_US"};
+  Charset charset("UTF-8");
+  DirContext context{locale, charset, cwd};
+  StringSink out;
+  StringSink err;
+  const int errorlevel = RunDir(options, context, out, err).errorlevel;
+  std::string text = out.Text();
+  for (const auto& [before, width] : {std::pair<std::string, std::size_t>{" Dir(s) ", 15}, {" 个目录 ", 14}})
+    if (const auto at = text.find(before); at != std::string::npos)
+      text.replace(at + before.size(), width, width, '#');
+  return text + err.Text() + std::to_string(errorlevel);
+}
+
+TEST(Formatting, WideColumnsAndFootersLineUp) {
+  // Widest cell 25 columns, Chinese characters two each: three columns of 26 fit
+  // in 80. Names in lower case (/l).
+  Listing listing;
+  const char* names[] = {".", "..", "音乐", "apple.txt", "苹果.txt", "a-very-long-file-name.txt", "B.TXT"};
+  for (int i = 0; i < 7; ++i) listing.Add(names[i], {std::max(i - 2, 0), 0, 0, i < 3 ? directory : archive});
+  const auto write = [&](ListingFormat format, Language language) {
+    StringSink out;
+    WriteListing(listing, {format, true, language}, {"/data", 12345678901}, out);
+    return out.Text();
+  };
+  const std::string gap(17, ' ');
+  EXPECT_EQ(write(ListingFormat::Wide, English),
+            Lines("| Directory of /data||[.]" + std::string(23, ' ') + "[..]" + std::string(22, ' ') +
+                      "[音乐]|apple.txt" + gap + "苹果.txt" + gap + " a-very-long-file-name.txt|b.txt|" +
+                      "               4 File(s)             10 bytes|               3 Dir(s)  12,345,678,901 "
+                      "bytes free",
+                  '|'));
+  EXPECT_TRUE(write(ListingFormat::Full, Chinese)
+                  .ends_with(Lines("               4 个文件             10 字节|"
+                                   "               3 个目录 12,345,678,901 可用字节",
+                                   '|')));
+}
+
+// "ARGUMENTS => NAMES": dir ARGUMENTS /b, "$" the folder, lists NAMES.
+TEST(DirCommand, SwitchesChooseSortAndFilterNames) {
+  TempFolder temp;
+  const std::string folder = temp.Path().string();
+  // Name, size (a folder when negative) and year, the dates not in name order.
+  std::istringstream entries(
+      "apple.txt 1234 2026  README 0 2025  ab.txt 2 2023  abc.log 3 2022  苹果.txt 5 2021  "
+      "locked.txt 7 2019  Zed.MP3 40 2018  .hidden 0 2016  .git -1 2016  sub -1 2017");
+  std::string name;
+  for (int size, year; entries >> name >> size >> year;)
+    Make(temp.Path() / name, size, LocalTime(year, 1, 1, 0, 0));
+  chmod((folder + "/locked.txt").c_str(), 0444);
+  for (const char* text :
+       {"\"$\\*.*\" /o:n => ab.txt abc.log apple.txt locked.txt README sub Zed.MP3 苹果.txt",
+        "$ /O:-N => 苹果.txt Zed.MP3 sub README locked.txt apple.txt abc.log ab.txt",
+        "$ /a:h /o:n => .git .hidden",
+        "$ /a:-d /o:n => .hidden ab.txt abc.log apple.txt locked.txt README Zed.MP3 苹果.txt",
+        "$ /a:d /o:n => .git sub", "$ /a:dh => .git", "$ /a:r => locked.txt", "$ /a:-a /o:n => .git sub",
+        "$ /a /o:gn => .git sub .hidden ab.txt abc.log apple.txt locked.txt README Zed.MP3 苹果.txt",
+        "$ /a: /o:-gn => .hidden ab.txt abc.log apple.txt locked.txt README Zed.MP3 苹果.txt .git sub",
+        // Equal sizes (README, sub) keep the folder's order.
+        "$ /o:s => README sub ab.txt abc.log 苹果.txt locked.txt Zed.MP3 apple.txt",
+        "$ /o:-s => apple.txt Zed.MP3 locked.txt 苹果.txt abc.log ab.txt README sub",
+        "$ /o:d => sub Zed.MP3 locked.txt 苹果.txt abc.log ab.txt README apple.txt",
+        "$ /o:e => README sub abc.log Zed.MP3 ab.txt apple.txt locked.txt 苹果.txt",
+        "$ /o:-es => ab.txt 苹果.txt locked.txt apple.txt Zed.MP3 abc.log README sub",
+        "$ /l /o:n => ab.txt abc.log apple.txt locked.txt readme sub zed.mp3 苹果.txt",
+        "$\\*.txt /o:n => ab.txt apple.txt locked.txt 苹果.txt", "$\\??.txt /o:n => ab.txt 苹果.txt",
+        "$\\*. /o:n => README sub", "$\\A?C.LOG => abc.log", "$\\*.mp3 /l => zed.mp3"}) {
+    const std::string arguments(text, std::strstr(text, " => "));
+    EXPECT_EQ(Dir(Fill(arguments, folder) + " /b"), Lines(std::strstr(text, " => ") + 4) + "0") << arguments;
+  }
+}
+
+// Latin first, then Chinese in pinyin order (ping < tao < xiang, against
+// code point order); punctuation counts: "ab.txt" before "abc.txt".
+TEST(DirCommand, NamesFollowTheLocalesOrder) {
+  TempFolder temp;
+  for (const char* name :
+       {"香蕉.txt", "桃子.txt", "苹果.txt", "banana.txt", "Apple.txt", "abc.txt", "ab.txt", "a_b.txt"})
+    Make(temp.Path() / name, 0);
+  for (const auto& [language, order, names] : std::vector<std::tuple<Language, const char*, const char*>>{
+           {Chinese, "/o:n", "a_b.txt ab.txt abc.txt Apple.txt banana.txt 苹果.txt 桃子.txt 香蕉.txt"},
+           {Chinese, "/o:-n", "香蕉.txt 桃子.txt 苹果.txt banana.txt Apple.txt abc.txt ab.txt a_b.txt"},
+           {English, "/o:n", "a_b.txt ab.txt abc.txt Apple.txt banana.txt 桃子.txt 苹果.txt 香蕉.txt"}})
+    EXPECT_EQ(Dir("\"" + temp.Path().string() + "\\*.*\" /b " + order, language), Lines(names) + "0")
+        << order;
+}
+
+TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
+  TempFolder temp;
+  const std::string listed = Make(temp.Path() / "listed", -1);
+  Make(temp.Path() / "listed/Apple.TXT", 1234, LocalTime(2026, 12, 6, 22, 8));
+  Make(temp.Path() / "listed/苹果.txt", 1234567, LocalTime(2026, 1, 2, 9, 5));
+  Make(temp.Path() / "listed/sub", -1, LocalTime(2025, 7, 8, 0, 30));
+  Make(listed, -1, LocalTime(2024, 2, 3, 12, 0));
+  Make(temp.Path(), -1, LocalTime(2023, 4, 5, 13, 14));
+  for (const auto& [arguments, language, lines] : std::vector<std::tuple<const char*, Language, const char*>>{
+           {"\"$\\*.*\" /o:gn", English,
+            "| Directory of $||02/03/2024  12:00 PM    <DIR>          .|"
+            "04/05/2023  01:14 PM    <DIR>          ..|07/08/2025  12:30 AM    <DIR>          sub|"
+            "12/06/2026  10:08 PM             1,234 Apple.TXT|"
+            "01/02/2026  09:05 AM         1,234,567 苹果.txt|               2 File(s)      1,235,801 bytes|"
+            "               3 Dir(s) ############### bytes free"},
+           // A folder lists all it holds; /l reaches the full format.
+           {"\"$\" /o:n /l", Chinese,
+            "| $ 的目录||2024/02/03  12:00    <DIR>          .|2023/04/05  13:14    <DIR>          ..|"
+            "2026/12/06  22:08             1,234 apple.txt|2025/07/08  00:30    <DIR>          sub|"
+            "2026/01/02  09:05         1,234,567 苹果.txt|               2 个文件      1,235,801 字节|"
+            "               3 个目录 ############## 可用字节"},
+           {"\"$/sub\\*.*\"", English,
+            "| Directory of $/sub||07/08/2025  12:30 AM    <DIR>          .|"
+            "02/03/2024  12:00 PM    <DIR>          ..|               0 File(s)              0 bytes|"
+            "               2 Dir(s) ############### bytes free"}})
+    EXPECT_EQ(Dir(Fill(arguments, listed), language), Fill(Lines(lines, '|'), listed) + "0") << arguments;
+}
+
+TEST(DirCommand, NothingFoundIsFileNotFound) {
+  TempFolder temp;
+  const std::string folder = temp.Path().string();
+  Make(temp.Path() / "only.txt", 0);
+  for (const auto& [arguments, language, out] : std::vector<std::tuple<const char*, Language, const char*>>{
+           {"\"$/missing\\*.*\" /o:n", English, "File Not Found\n1"},
+           {"\"$/missing\\*.*\" /b", Chinese, "找不到文件\n1"},
+           {"\"$\\*.mp3\" /b", English, "File Not Found\n1"},
+           {"\"$\\*.mp3\"", English, "\r\n Directory of $\r\n\r\nFile Not Found\n1"},
+           {"\"$\\*.mp3\"", Chinese, "\r\n $ 的目录\r\n\r\n找不到文件\n1"}})
+    EXPECT_EQ(Dir(Fill(arguments, folder), language), Fill(out, folder)) << arguments;
+}
+
+// One name is one line of the listing, whatever control characters it has.
+TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
+  TempFolder temp;
+  const std::string folder = Make(temp.Path() / "x\ty", -1);
+  for (const char* name :
+       {"a\nb.txt", "c\rd.txt", "e\x1b[31m.txt", "f\x7f.txt", "g\xC2\x85h.txt", "i\x01.txt"})
+    Make(folder + "/" + name, 0);
+  EXPECT_EQ(Dir("\"" + folder + "\" /b /o:n"),
+            Lines("a?b.txt c?d.txt e?[31m.txt f?.txt g?h.txt i?.txt") + "0");
+  const std::string full = Dir("\"" + folder + "\\*.txt\" /o:n");
+  EXPECT_NE(full.find(" Directory of " + temp.Path().string() + "/x?y\r\n"), std::string::npos) << full;
+  EXPECT_EQ(std::count(full.begin(), full.end(), '\n'), 3 + 6 + 2) << full;
+}
+
+TEST(DirCommand, PathsFromTheRootAndTheCurrentFolder) {
+  const std::string root = Dir("\\ /a:d /w", English, "/tmp");
+  EXPECT_NE(root.find(" Directory of /\r\n"), std::string::npos);
+  EXPECT_NE(root.find("[tmp]"), std::string::npos);
+  EXPECT_EQ(root.find("[."), std::string::npos);  // no dot entries in the root
+  TempFolder temp;
+  Make(temp.Path() / "sub/x.txt", 0);
+  EXPECT_EQ(Dir("sub\\*.txt /b", English, temp.Path().string()), "x.txt\r\n0");
+  EXPECT_EQ(Dir("/b", English, (temp.Path() / "sub").string()), "x.txt\r\n0");
+}
+
+}  // namespace
+}  // namespace quernel::cmd
