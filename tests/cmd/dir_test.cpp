@@ -1,10 +1,14 @@
-// dir on real folders, and the layout of what it writes.
+// dir on real folders: run in the test, then by the built quernel-cmd on
+// batch files as Quernel writes them.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <clocale>
 #include <cstring>
 #include <ctime>
+#include <regex>
 #include <sstream>
 #include <tuple>
 
@@ -210,6 +214,125 @@ TEST(DirCommand, PathsFromTheRootAndTheCurrentFolder) {
   Make(temp.Path() / "sub/x.txt", 0);
   EXPECT_EQ(Dir("sub\\*.txt /b", English, temp.Path().string()), "x.txt\r\n0");
   EXPECT_EQ(Dir("/b", English, (temp.Path() / "sub").string()), "x.txt\r\n0");
+}
+
+// quernel-cmd /c `batch` after `prefix` (variables, a runner), with its
+// standard output redirected once more when `redirect` says so: what it
+// wrote, then its error stream and exit code.
+std::string Cmd(const TempFolder& temp, const std::string& prefix, const std::string& batch,
+                const std::string& redirect = "") {
+  const std::string folder = temp.Path().string();
+  const int status = std::system(("env -u LANGUAGE " + prefix + " '" QUERNEL_CMD_EXECUTABLE "' /c '" + batch +
+                                  "' >'" + folder + "/stdout' 2>'" + folder + "/stderr' " + redirect)
+                                     .c_str());
+  return temp.Read("stdout") + temp.Read("stderr") +
+         std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+}
+
+TEST(EndToEnd, RunsBatchFilesLikeCmd) {
+  TempFolder temp;
+  const std::string folder = temp.Path().string();
+  for (const char* name : {"data/b.txt", "data/a.txt", "data/c.log", "out/x"}) temp.Write(name, "");
+  temp.Write("q-out/path.txt", "an old listing that is longer than the new one\r\n");
+  const std::string unknown =
+      "' is not recognized as an internal or external command,\noperable program or batch file.\n1";
+  const std::string too_long = "$/" + std::string(300, 'n');
+  for (const auto& [batch, locale, result] : std::vector<std::tuple<std::string, const char*, std::string>>{
+           {"dir \"$/data\\*.txt\"    /o:n /B\r\nexit\r\n", "C", "a.txt\r\nb.txt\r\n0"},
+           {"DIR \"$/data\\*.txt\" /O:-N /b\nEXIT\n", "C", "b.txt\r\na.txt\r\n0"},
+           {"dir \"%quernel_data%\\*.log\" /b\r\nexit\r\n", "C", "c.log\r\n0"},
+           {"\r\n\r\nexit 7\r\ndir /b\r\n", "C", "7"},
+           {"dir \"$/data\\*.mp3\" /b\r\nexit\r\n", "C", "File Not Found\n0"},
+           {"dir \"$/missing\\*.*\" /b\r\nexit 2\r\n", "zh_CN", "找不到文件\n2"},
+           {"copy a b\r\nexit\r\n", "C", "'copy" + unknown},
+           {"dir \"$/data\" /s\r\nexit\r\n", "C", "Invalid switch - \"s\".\n1"},
+           {"dir \"$/data\" >\"$/nowhere\\Path.txt\"\r\nexit\r\n", "C",
+            "The system cannot find the path specified.\n1"},
+           // Folders are found ignoring case, in the listed path as in the target,
+           // and a file that differs only in case is replaced.
+           {"dir \"$/DATA\\*.TXT\" /o:n /b\r\nexit\r\n", "C", "a.txt\r\nb.txt\r\n0"},
+           {"dir \"$\\Data\" /o:n /b\r\nexit\r\n", "C", "a.txt\r\nb.txt\r\nc.log\r\n0"},
+           {"dir \"$/data\\*.*\"  /a  /o:s /B >\"$\\Q-OUT\\Path.txt\"\r\nexit\r\n", "C", "0"},
+           // Each cause of a failure has its own message, and the batch stops.
+           {"dir \"$/data\" /b >\"$/Out\"\r\nexit\r\n", "C", "Access is denied.\n1"},
+           {"dir \"$/data\" /b >\"$/out\"\r\nexit\r\n", "zh_CN", "拒绝访问。\n1"},
+           {"dir \"$/data\" /b >/dev/full\r\nexit\r\n", "C", "There is not enough space on the disk.\n1"},
+           {"dir \"$/data\" /b >/dev/full\r\nexit\r\n", "zh_CN", "磁盘空间不足。\n1"},
+           {"dir \"" + too_long + "\\*.*\" /b\r\nexit\r\n", "C",
+            "The filename, directory name, or volume label syntax is incorrect.\n1"},
+           {"dir \"$/data\" /b >\"" + too_long + "\"\r\nexit\r\n", "zh_CN",
+            "文件名、目录名或卷标语法不正确。\n1"}}) {
+    temp.Write("path.bat", Fill(batch, folder));
+    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 QUERNEL_DATA=" + folder + "/data",
+                  folder + "/path.bat"),
+              result)
+        << batch;
+  }
+  EXPECT_EQ(temp.Read("q-out/path.txt"), "a.txt\r\nb.txt\r\nc.log\r\n");
+  EXPECT_FALSE(fs::exists(temp.Path() / "q-out/Path.txt") || fs::exists(temp.Path() / "Q-OUT"));
+
+  // A listing on a full standard output; a batch file that is missing or a folder.
+  temp.Write("path.bat", "dir \"" + folder + "\"\r\nexit\r\n");
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", folder + "/path.bat", ">/dev/full"),
+            "There is not enough space on the disk.\n1");
+  for (const std::string& batch : {folder + "/missing.bat", folder + "/data"})
+    EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", batch), "'" + batch + unknown);
+}
+
+TEST(EndToEnd, GbkBatchUnderGbkLocale) {
+  const bool generated = std::setlocale(LC_ALL, "zh_CN.GBK") != nullptr;
+  std::setlocale(LC_ALL, "C");
+  if (!generated) GTEST_SKIP() << "locale zh_CN.GBK is not generated";
+  Charset gbk("GBK");
+  TempFolder temp;
+  for (const char* name : {"音乐/香蕉.txt", "音乐/apple.txt", "音乐/苹果.txt", "僜/x"})
+    temp.Write(gbk.FromUtf8(name), "");
+  // The second byte of 僜 in GBK is a backslash, and no separator.
+  temp.Write("path.bat",
+             gbk.FromUtf8(Fill("dir \"$/音乐\\*.txt\"    /o:n /B >\"$\\僜\\path.txt\"\r\nexit\r\n",
+                               temp.Path().string())));
+  EXPECT_EQ(Cmd(temp, "LC_ALL=zh_CN.GBK", temp.Path().string() + "/path.bat"), "0");
+  EXPECT_EQ(temp.Read(gbk.FromUtf8("僜/path.txt")), gbk.FromUtf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
+}
+
+// A folder that can be read but not searched (r--): its names are known,
+// their details are not. Nothing is dropped silently: entries are listed with
+// what is known and named on the error stream, and the run fails. Modes bind
+// root only through the unprivileged runner.
+TEST(EndToEnd, UnsearchableFolder) {
+  TempFolder temp;
+  const std::string folder = temp.Path().string();
+  const std::string locked = folder + "/locked";
+  chmod(folder.c_str(), 0755);
+  fs::create_directories(locked + "/sub");
+  for (const char* name : {"locked/a.txt", "locked/b.txt", "unreadable.bat"}) temp.Write(name, "");
+  chmod(locked.c_str(), 0444);
+  chmod((folder + "/unreadable.bat").c_str(), 0);
+  const std::string runner = "'" QUERNEL_CMD_UNPRIVILEGED "'";
+  if (std::system(("env " + runner + " true 2>'" + folder + "/stderr'").c_str()) != 0)
+    GTEST_SKIP() << temp.Read("stderr");
+
+  const std::string named = locked + "/a\\.txt\n" + locked + "/b\\.txt\n" + locked + "/sub\n";
+  const std::string unknown(39, ' ');
+  // The bare format needs no details; sorting by size does, and whether a
+  // file is read-only cannot be told: none is listed.
+  for (const auto& [switches, locale, result] :
+       std::vector<std::tuple<const char*, const char*, std::string>>{
+           {"/o:n", "C",
+            "\r\n Directory of " + locked + "\r\n\r\n.*<DIR> +\\.\r\n.*<DIR> +\\.\\.\r\n" + unknown +
+                "a\\.txt\r\n" + unknown +
+                "b\\.txt\r\n {20}    <DIR> {10}sub\r\n {15}2 File\\(s\\) {14}0 bytes\r\n.*\r\n" + named +
+                "Access is denied.\n1"},
+           {"/o:n /b", "C", "a\\.txt\r\nb\\.txt\r\nsub\r\n0"},
+           {"/o:s /b", "zh_CN", "a\\.txt\r\nb\\.txt\r\nsub\r\n" + named + "拒绝访问。\n1"},
+           {"/a:r /b", "C", named + "Access is denied.\n1"}}) {
+    temp.Write("path.bat", "dir \"" + locked + "\" " + switches + "\r\nexit\r\n");
+    const std::string run =
+        Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 " + runner, folder + "/path.bat");
+    EXPECT_TRUE(std::regex_match(run, std::regex(result))) << switches << run;
+  }
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8 " + runner, folder + "/unreadable.bat"), "Access is denied.\n1");
+  chmod(locked.c_str(), 0755);
 }
 
 }  // namespace
