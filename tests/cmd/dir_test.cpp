@@ -26,15 +26,13 @@ using namespace attribute;
 constexpr auto English = Language::English;
 constexpr auto Chinese = Language::Chinese;
 
-// Seconds since the epoch of a local time, so that listings show it
-// whatever the time zone.
+// Seconds since the epoch of a local time, whatever the time zone.
 std::int64_t LocalTime(int year, int month, int day, int hour, int minute) {
   std::tm tm{0, minute, hour, day, month - 1, year - 1900, 0, 0, -1, 0, nullptr};
   return std::mktime(&tm);
 }
 
-// A file of `size` bytes, or a folder when `size` is negative, changed last
-// at `mtime` when given.
+// A file of `size` bytes (a folder when negative), changed last at `mtime`.
 std::string Make(const fs::path& path, std::int64_t size, std::int64_t mtime = 0) {
   if (size < 0)
     fs::create_directories(path);
@@ -88,13 +86,13 @@ TEST(Formatting, WideColumnsAndFootersLineUp) {
     WriteListing(listing, {format, true, language}, {"/data", 12345678901}, out);
     return out.Text();
   };
-  const std::string gap(17, ' ');
-  EXPECT_EQ(write(ListingFormat::Wide, English),
-            Lines("| Directory of /data||[.]" + std::string(23, ' ') + "[..]" + std::string(22, ' ') +
-                      "[音乐]|apple.txt" + gap + "苹果.txt" + gap + " a-very-long-file-name.txt|b.txt|" +
-                      "               4 File(s)             10 bytes|               3 Dir(s)  12,345,678,901 "
-                      "bytes free",
-                  '|'));
+  EXPECT_EQ(
+      write(ListingFormat::Wide, English),
+      Lines(
+          "| Directory of /data||[.]                       [..]                      [音乐]|"
+          "apple.txt                 苹果.txt                  a-very-long-file-name.txt|b.txt|"
+          "               4 File(s)             10 bytes|               3 Dir(s)  12,345,678,901 bytes free",
+          '|'));
   EXPECT_TRUE(write(ListingFormat::Full, Chinese)
                   .ends_with(Lines("               4 个文件             10 字节|"
                                    "               3 个目录 12,345,678,901 可用字节",
@@ -176,19 +174,17 @@ TEST(DirCommand, FullFormatShowsHeaderEntriesAndFooter) {
             "02/03/2024  12:00 PM    <DIR>          ..|               0 File(s)              0 bytes|"
             "               2 Dir(s) ############### bytes free"}})
     EXPECT_EQ(Dir(Fill(arguments, listed), language), Fill(Lines(lines, '|'), listed) + "0") << arguments;
-}
-
-TEST(DirCommand, NothingFoundIsFileNotFound) {
-  TempFolder temp;
-  const std::string folder = temp.Path().string();
-  Make(temp.Path() / "only.txt", 0);
-  for (const auto& [arguments, language, out] : std::vector<std::tuple<const char*, Language, const char*>>{
-           {"\"$/missing\\*.*\" /o:n", English, "File Not Found\n1"},
-           {"\"$/missing\\*.*\" /b", Chinese, "找不到文件\n1"},
-           {"\"$\\*.mp3\" /b", English, "File Not Found\n1"},
-           {"\"$\\*.mp3\"", English, "\r\n Directory of $\r\n\r\nFile Not Found\n1"},
-           {"\"$\\*.mp3\"", Chinese, "\r\n $ 的目录\r\n\r\n找不到文件\n1"}})
-    EXPECT_EQ(Dir(Fill(arguments, folder), language), Fill(out, folder)) << arguments;
+  // Nothing found: the header alone, if any.
+  EXPECT_EQ(Dir("\"" + listed + "/missing\\*.*\" /o:n"), "File Not Found\n1");
+  EXPECT_EQ(Dir("\"" + listed + "\\*.mp3\""), "\r\n Directory of " + listed + "\r\n\r\nFile Not Found\n1");
+  EXPECT_EQ(Dir("\"" + listed + "\\*.mp3\"", Chinese), "\r\n " + listed + " 的目录\r\n\r\n找不到文件\n1");
+  // Relative paths start at the current folder; the root has no dot entries.
+  EXPECT_EQ(Dir("listed\\a*.txt /b", English, temp.Path().string()), "Apple.TXT\r\n0");
+  EXPECT_EQ(Dir("/b /a:d", English, listed), "sub\r\n0");
+  const std::string root = Dir("\\ /a:d /w", English, "/tmp");
+  EXPECT_TRUE(root.starts_with("\r\n Directory of /\r\n\r\n") && root.find("[tmp]") != std::string::npos)
+      << root;
+  EXPECT_EQ(root.find("[."), std::string::npos) << root;
 }
 
 // One name is one line of the listing, whatever control characters it has.
@@ -205,20 +201,8 @@ TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
   EXPECT_EQ(std::count(full.begin(), full.end(), '\n'), 3 + 6 + 2) << full;
 }
 
-TEST(DirCommand, PathsFromTheRootAndTheCurrentFolder) {
-  const std::string root = Dir("\\ /a:d /w", English, "/tmp");
-  EXPECT_NE(root.find(" Directory of /\r\n"), std::string::npos);
-  EXPECT_NE(root.find("[tmp]"), std::string::npos);
-  EXPECT_EQ(root.find("[."), std::string::npos);  // no dot entries in the root
-  TempFolder temp;
-  Make(temp.Path() / "sub/x.txt", 0);
-  EXPECT_EQ(Dir("sub\\*.txt /b", English, temp.Path().string()), "x.txt\r\n0");
-  EXPECT_EQ(Dir("/b", English, (temp.Path() / "sub").string()), "x.txt\r\n0");
-}
-
-// quernel-cmd /c `batch` after `prefix` (variables, a runner), with its
-// standard output redirected once more when `redirect` says so: what it
-// wrote, then its error stream and exit code.
+// What quernel-cmd /c `batch` writes, then its error stream and exit code;
+// `prefix` (variables, a runner) goes before it, `redirect` after.
 std::string Cmd(const TempFolder& temp, const std::string& prefix, const std::string& batch,
                 const std::string& redirect = "") {
   const std::string folder = temp.Path().string();
@@ -237,6 +221,7 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
   const std::string unknown =
       "' is not recognized as an internal or external command,\noperable program or batch file.\n1";
   const std::string too_long = "$/" + std::string(300, 'n');
+  setenv("QUERNEL_DATA", (folder + "/data").c_str(), 1);
   for (const auto& [batch, locale, result] : std::vector<std::tuple<std::string, const char*, std::string>>{
            {"dir \"$/data\\*.txt\"    /o:n /B\r\nexit\r\n", "C", "a.txt\r\nb.txt\r\n0"},
            {"DIR \"$/data\\*.txt\" /O:-N /b\nEXIT\n", "C", "b.txt\r\na.txt\r\n0"},
@@ -263,10 +248,7 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
            {"dir \"$/data\" /b >\"" + too_long + "\"\r\nexit\r\n", "zh_CN",
             "文件名、目录名或卷标语法不正确。\n1"}}) {
     temp.Write("path.bat", Fill(batch, folder));
-    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 QUERNEL_DATA=" + folder + "/data",
-                  folder + "/path.bat"),
-              result)
-        << batch;
+    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8", folder + "/path.bat"), result) << batch;
   }
   EXPECT_EQ(temp.Read("q-out/path.txt"), "a.txt\r\nb.txt\r\nc.log\r\n");
   EXPECT_FALSE(fs::exists(temp.Path() / "q-out/Path.txt") || fs::exists(temp.Path() / "Q-OUT"));
@@ -295,10 +277,9 @@ TEST(EndToEnd, GbkBatchUnderGbkLocale) {
   EXPECT_EQ(temp.Read(gbk.FromUtf8("僜/path.txt")), gbk.FromUtf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
 }
 
-// A folder that can be read but not searched (r--): its names are known,
-// their details are not. Nothing is dropped silently: entries are listed with
-// what is known and named on the error stream, and the run fails. Modes bind
-// root only through the unprivileged runner.
+// A folder that can be read but not searched (r--): names known, details not.
+// Entries are listed with what is known, named on the error stream, and the
+// run fails. Modes bind root only through the unprivileged runner.
 TEST(EndToEnd, UnsearchableFolder) {
   TempFolder temp;
   const std::string folder = temp.Path().string();
@@ -313,14 +294,14 @@ TEST(EndToEnd, UnsearchableFolder) {
     GTEST_SKIP() << temp.Read("stderr");
 
   const std::string named = locked + "/a\\.txt\n" + locked + "/b\\.txt\n" + locked + "/sub\n";
-  const std::string unknown(39, ' ');
+  const std::string blank(39, ' ');
   // The bare format needs no details; sorting by size does, and whether a
   // file is read-only cannot be told: none is listed.
   for (const auto& [switches, locale, result] :
        std::vector<std::tuple<const char*, const char*, std::string>>{
            {"/o:n", "C",
-            "\r\n Directory of " + locked + "\r\n\r\n.*<DIR> +\\.\r\n.*<DIR> +\\.\\.\r\n" + unknown +
-                "a\\.txt\r\n" + unknown +
+            "\r\n Directory of " + locked + "\r\n\r\n.*<DIR> +\\.\r\n.*<DIR> +\\.\\.\r\n" + blank +
+                "a\\.txt\r\n" + blank +
                 "b\\.txt\r\n {20}    <DIR> {10}sub\r\n {15}2 File\\(s\\) {14}0 bytes\r\n.*\r\n" + named +
                 "Access is denied.\n1"},
            {"/o:n /b", "C", "a\\.txt\r\nb\\.txt\r\nsub\r\n0"},

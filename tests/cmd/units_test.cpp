@@ -39,9 +39,8 @@ TEST(Wildcard, MatchesAsWindowsDoes) {
   }
 }
 
-TEST(Charset, ConvertsAndReplacesWhatCannotBeConvertedWithQuestionMarks) {
+TEST(Text, ConvertsMeasuresAndLowersCase) {  // "?" for what cannot be converted
   Charset gbk("GBK");
-  ASSERT_FALSE(gbk.IsUtf8());
   EXPECT_EQ(gbk.FromUtf8("苹果.txt"), "\xC6\xBB\xB9\xFB.txt");
   EXPECT_EQ(gbk.ToUtf8("\xC6\xBB\xB9\xFB.txt"), "苹果.txt");
   EXPECT_EQ(gbk.FromUtf8("a한b😀.txt"), "a?b?.txt");  // no GBK form
@@ -50,9 +49,6 @@ TEST(Charset, ConvertsAndReplacesWhatCannotBeConvertedWithQuestionMarks) {
   EXPECT_EQ(utf8.ToUtf8("a\xC3(b\xE8\x8B"), "a?(b??");
   EXPECT_EQ(utf8.ToUtf8("苹果"), "苹果");
   EXPECT_EQ(Charset("ANSI_X3.4-1968").FromUtf8("苹果"), "苹果");  // the C locale passes names through
-}
-
-TEST(Text, WidthAndLowerCaseBeyondAscii) {
   EXPECT_EQ(DisplayWidth("ＡＢ"), 4U);
   EXPECT_EQ(DisplayWidth("e\xCC\x81"), 1U);  // e + combining acute
   EXPECT_EQ(ToLower("ÄÖÜ.Mp3"), "äöü.mp3");
