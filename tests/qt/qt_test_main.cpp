@@ -1,12 +1,10 @@
 // The Qt tests' main: one application for all, off any display unless the
-// environment names a platform, and the quernel-cmd built beside for batch
-// files.
+// environment names a platform, and the quernel-cmd built beside for batch files.
 
 #include <gtest/gtest.h>
 
-#include <QtWidgets/QApplication>
-
 #include "platform/qt/qt_application.h"
+#include "qt_test_support.h"
 
 int main(int argc, char* argv[]) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
