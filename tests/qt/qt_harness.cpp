@@ -23,7 +23,6 @@ class QtHarness final : public ContractHarness {
   CodePage& Codes() override { return codePage_; }
   Text ScratchFolder() override { return scratch_.Name(); }
   std::string ReadBytes(const Text& path) override { return testing::ReadBytes(posix::HostPath(path)); }
-  void ProcessEvents() override { QApplication::processEvents(); }
   bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
   bool MakeLink(const Text& link, const Text& target) override {
     return symlink(posix::HostPath(target).c_str(), posix::HostPath(link).c_str()) == 0;

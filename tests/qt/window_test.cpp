@@ -2,6 +2,7 @@
 // drops, the services around it, the command line; and the whole program.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "design/product.h"
 #include "design/program_texts.h"
@@ -397,6 +398,65 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
+
+// The whole program against hostile folders and a full disk, as a user
+// without privileges meets them (root passes every permission check and would
+// hide these faults): run_as_unprivileged.sh runs these as such a user, and a
+// case that cannot be arranged is skipped, saying why.
+class Faults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache_.Name()));
+    data_.Write("files/a.txt", "a");
+    fs::create_directories(program_);
+  }
+  // The user types the folder and presses 输出.
+  void Output(const char* folder = "files") {
+    run_.Run(program_.string(), *posix::PosixCodePage::ForLocale(""), [&](QWidget* form) {
+      TypeInto(Find(form, "txtPath"), ToQString((data_.Path() / folder).string()));
+      Click(Find(form, "cmdOut"));
+    });
+  }
+  // One error box: the listing is not complete; no viewer.
+  void ExpectNotCompleted() {
+    ASSERT_EQ(run_.boxes.boxes.size(), 1u);
+    const QString words = ShownWithLineBreaks(Text(texts::kListingNotCompleted));
+    EXPECT_TRUE(run_.boxes.boxes[0].text.startsWith(words.section('\n', 0, 0))) << words.toStdString();
+    EXPECT_EQ(run_.boxes.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(run_.opened.empty());
+  }
+
+  TempFolder root_, data_, cache_;
+  fs::path program_ = root_.Path() / "program";
+  WholeProgram run_;
+};
+
+TEST_F(Faults, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder: run as a user";
+  fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
+  Output();
+  EXPECT_EQ(run_.boxes.boxes.at(0).icon, QMessageBox::Information);
+  EXPECT_EQ(run_.opened, std::vector<QStringList>{{ToQString(cache_.Name() + "/quernel/Path.txt")}});
+}
+
+TEST_F(Faults, AFolderThatCannotBeReadIsNoListing) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads a folder of any mode: run as a user";
+  fs::permissions(data_.Path() / "files", fs::perms::none);
+  Output();
+  ExpectNotCompleted();
+}
+
+TEST_F(Faults, AListingThatDoesNotFitOnTheDiskIsNoListing) {
+  const char* tiny = std::getenv("QUERNEL_TINY_DISK");
+  if (!tiny || !*tiny) GTEST_SKIP() << "no 64 KB file system was mounted (mounting needs root)";
+  program_ = fs::path(tiny) / ("program-" + std::to_string(getpid()));
+  fs::create_directories(program_);
+  for (int i = 10000; i < 13000; ++i)  // 120,000 bytes of listing
+    data_.Write("many/file-" + std::to_string(i) + "-xxxxxxxxxxxxxxxxxxxxxxxxx.txt", "");
+  Output("many");
+  ExpectNotCompleted();
+  fs::remove_all(program_);
+}
 
 }  // namespace
 }  // namespace quernel::testing
