@@ -1,19 +1,108 @@
-// The Qt back-end: the window as it builds it, the user's keys, clicks and
-// drops, the services around it, the command line; and the whole program.
+// The Qt back-end's tests, off any display unless the environment names a
+// platform: the window as it builds it, the user's keys, clicks and drops, the
+// services around it, the command line; the whole program, and its faults as a
+// user without privileges (run_as_unprivileged.sh; left out of the others).
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QtTest/QTest>
+#include <QtWidgets/QtWidgets>
+
+#include "core/frm_main.h"
 #include "design/product.h"
 #include "design/program_texts.h"
 #include "platform/posix/locale_charset.h"
 #include "platform/posix/posix_code_page.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_application.h"
 #include "platform/qt/qt_command_line.h"
 #include "platform/qt/qt_first_paint.h"
-#include "qt_test_support.h"
+#include "platform/qt/qt_shell_dialogs.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_window_runtime.h"
+#include "support/test_support.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace quernel::testing {
 namespace {
+
+using namespace quernel::qt;
+struct SeenBox {
+  QString title, text, informativeText;
+  QMessageBox::Icon icon;
+  bool hasPixmap;
+  QWidget* owner;
+};
+
+// Answers every modal box with OK, or with `answer` (which may act on the
+// dialog first: choose a folder), and remembers what it showed.
+struct BoxRecorder {
+  std::vector<SeenBox> boxes;
+  std::function<int(QDialog&)> answer;
+  DialogRunner Runner() {
+    return [this](QDialog& dialog) {
+      const auto* box = qobject_cast<QMessageBox*>(&dialog);
+      boxes.push_back({dialog.windowTitle(), box ? box->text() : "", box ? box->informativeText() : "",
+                       box ? box->icon() : QMessageBox::NoIcon, box && !box->iconPixmap().isNull(),
+                       dialog.parentWidget()});
+      return answer ? answer(dialog) : int(QDialog::Accepted);
+    };
+  }
+};
+
+// RunQuernel with the real services, the program's folder given: `user` acts
+// on the window, which is closed after (or after 30 s, should it hang). The
+// files the viewer would open are recorded, not opened; batch files run.
+struct WholeProgram {
+  BoxRecorder boxes;
+  std::vector<QStringList> opened;
+  void Run(const Text& programFolder, CodePage& codePage, const std::function<void(QWidget*)>& user) {
+    QtWindowRuntime window{QtRuntimeSettings{programFolder, boxes.Runner()}};
+    window.Launcher().intercept = [this](const LaunchPlan& plan) -> std::optional<Launch> {
+      struct Opened final : Process {};
+      if (plan.program != "xdg-open") return std::nullopt;
+      opened.push_back(plan.arguments);
+      return Launch{std::make_unique<Opened>(), {}};
+    };
+    posix::PosixFileSystem files;
+    QtShellDialogs shell{boxes.Runner()};
+    QTimer::singleShot(0, [&] {
+      QWidget* form = window.Form();
+      QTimer::singleShot(30000, form, [form] { form->close(); });
+      EXPECT_TRUE(QTest::qWaitForWindowActive(form));
+      user(form);
+      if (window.Form()) window.Form()->close();
+    });
+    RunQuernel({window, files, shell, codePage});
+  }
+};
+
+inline QWidget* Find(QWidget* form, const char* name) {
+  return form->objectName() == name ? form : form->findChild<QWidget*>(name);
+}
+// Text as an input method commits it (Chinese included).
+inline void TypeInto(QWidget* widget, const QString& text) {
+  widget->setFocus(Qt::MouseFocusReason);
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(widget->focusProxy() ? widget->focusProxy() : widget, &commit);
+}
+// Alt+key, and the 100 ms a button shows itself pressed before its click.
+inline void PressAlt(QWidget* form, char key) {
+  QTest::keyClick(form->focusWidget() ? form->focusWidget() : form, key, Qt::AltModifier);
+  QTest::qWait(150);
+}
+inline void Click(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton);
+}
+// Lets queued window work happen (painting, activation).
+inline void Settle() {
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
 
 namespace fs = std::filesystem;
 using enum ControlId;
@@ -400,9 +489,8 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
 
 // The whole program against hostile folders and a full disk, as a user
-// without privileges meets them (root passes every permission check and would
-// hide these faults): run_as_unprivileged.sh runs these as such a user, and a
-// case that cannot be arranged is skipped, saying why.
+// without privileges meets them (root passes every check and would hide these
+// faults); a case that cannot be arranged is skipped, saying why.
 class Faults : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -460,3 +548,12 @@ TEST_F(Faults, AListingThatDoesNotFitOnTheDiskIsNoListing) {
 
 }  // namespace
 }  // namespace quernel::testing
+
+int main(int argc, char* argv[]) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);  // the one built
+  QApplication application(argc, argv);
+  quernel::qt::PrepareApplication(application);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
