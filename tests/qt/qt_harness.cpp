@@ -16,51 +16,41 @@
 namespace quernel::contract {
 namespace {
 
-// The suite's main is GoogleTest's: the application is made on first use,
-// off any display, and batch files run with the quernel-cmd built beside.
-void EnsureApplication() {
-  if (QApplication::instance()) return;
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);
-  static int argc = 1;
-  static char name[] = "quernel_contract_qt";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-}
-
 class QtHarness final : public ContractHarness {
  public:
-  QtHarness() : window_(qt::QtRuntimeSettings{scratch_.Name(), {}}) {}
-
   WindowRuntime& Window() override { return window_; }
   FileSystem& Files() override { return files_; }
   CodePage& Codes() override { return codePage_; }
   Text ScratchFolder() override { return scratch_.Name(); }
   std::string ReadBytes(const Text& path) override { return testing::ReadBytes(posix::HostPath(path)); }
-  void ProcessEvents() override { QApplication::processEvents(); }
   bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
   bool MakeLink(const Text& link, const Text& target) override {
     return symlink(posix::HostPath(target).c_str(), posix::HostPath(link).c_str()) == 0;
   }
-  // An edit of the list's line edit over its text, as keys make it (a key
-  // event here would make an input device that outlives the application).
+  // An edit of the list's text as keys make it (a key event here would make
+  // an input device that outlives the application).
   void TypeAsUser(ControlId list, const Text& text) override {
-    auto* box = window_.Form()->findChild<QComboBox*>(QString::fromUtf8(NameOf(list)));
-    box->lineEdit()->selectAll();
-    box->lineEdit()->insert(QString::fromStdString(text));
+    QLineEdit* field = window_.Form()->findChild<QComboBox*>(QString::fromUtf8(NameOf(list)))->lineEdit();
+    field->selectAll();
+    field->insert(QString::fromStdString(text));
   }
 
- private:
   testing::TempFolder scratch_;
-  qt::QtWindowRuntime window_;
+  qt::QtWindowRuntime window_{qt::QtRuntimeSettings{scratch_.Name()}};
   posix::PosixFileSystem files_;
   posix::PosixCodePage codePage_;
 };
 
 }  // namespace
 
+// The suite's main is GoogleTest's: the application is made on first use, off
+// any display, and batch files run with the quernel-cmd built beside.
 std::unique_ptr<ContractHarness> MakeContractHarness() {
-  EnsureApplication();
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);
+  static int argc = 1;
+  static char name[] = "quernel_contract_qt", *argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
   return std::make_unique<QtHarness>();
 }
 

@@ -1,0 +1,96 @@
+// The POSIX services: files named the Windows way, and the locale's code page.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/locale_charset.h"
+#include "platform/posix/posix_code_page.h"
+#include "platform/posix/posix_file_system.h"
+#include "support/test_support.h"
+
+namespace quernel::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PosixFiles : public ::testing::Test {
+ protected:
+  // A path as the program forms it: backslashes after the folder's name.
+  Text At(const char* relative) const { return temp_.Name() + '\\' + relative; }
+
+  testing::TempFolder temp_;
+  const fs::path& root_ = temp_.Path();
+  PosixFileSystem files_;
+};
+
+// A name absent as spelled is found regardless of case; an exact one wins.
+TEST_F(PosixFiles, FindsNamesAsWindowsDoes) {
+  temp_.Write("P/Path.txt", "x");
+  temp_.Write("P/path.TXT", "x");
+  temp_.Write("P/sub/AZ.htm", "x");  // the first and the last letter
+  for (const char* asked : {"p\\PATH.txt", "P/SUB\\az.HTM"})
+    EXPECT_TRUE(files_.FileExists(At(asked))) << asked;
+  for (const char* asked : {"P\\path.bat", "P\\sub", "P\\Path.txt\\", "Q\\Path.txt"})
+    EXPECT_FALSE(files_.FileExists(At(asked))) << asked;
+  EXPECT_EQ(HostPath(At("P\\path.TXT")), (root_ / "P/path.TXT").string()) << "the exact spelling wins";
+  EXPECT_EQ(HostPath(At("p\\new.bat")), (root_ / "P/new.bat").string());
+}
+
+// Exact bytes replace the file of any case; a link (even dangling), a FIFO
+// (read or not) or a folder is left alone at once, never followed or waited on.
+TEST_F(PosixFiles, WritesOnlyRegularFiles) {
+  temp_.Write("path.bat", "a longer first version");
+  const std::string bytes("dir \"\xd2\xf4\xc0\xd6\\*.*\"\r\nexit\r\n\0end", 27);
+  ASSERT_TRUE(files_.WriteNewFile(At("PATH.BAT"), bytes).ok);
+  EXPECT_EQ(temp_.Read("path.bat"), bytes);
+  EXPECT_FALSE(fs::exists(root_ / "PATH.BAT"));
+
+  temp_.Write("target.txt", "keep");
+  fs::create_symlink(root_ / "target.txt", root_ / "link.bat");
+  fs::create_symlink(root_ / "nowhere.txt", root_ / "dangling.bat");
+  ASSERT_EQ(mkfifo((root_ / "fifo.bat").c_str(), 0600) | mkfifo((root_ / "read.bat").c_str(), 0600), 0);
+  const int reader = open((root_ / "read.bat").c_str(), O_RDONLY | O_NONBLOCK);
+  fs::create_directories(root_ / "folder.bat");
+  for (const char* name : {"link.bat", "dangling.bat", "fifo.bat", "read.bat", "folder.bat"})
+    EXPECT_EQ(files_.WriteNewFile(At(name), "dir").failure, FileFailure::NotARegularFile) << name;
+  close(reader);
+  EXPECT_EQ(temp_.Read("target.txt"), "keep");
+  EXPECT_FALSE(fs::exists(root_ / "nowhere.txt"));
+}
+
+// Root writes into a folder of any mode, but not into a read-only mount.
+TEST_F(PosixFiles, TellsWhereFilesCanBeCreated) {
+  temp_.Write("file", "x");
+  fs::create_directories(root_ / "open");
+  fs::create_directories(root_ / "closed");
+  fs::permissions(root_ / "closed", fs::perms::owner_read | fs::perms::owner_exec);
+  const std::pair<const char*, bool> cases[] = {{"OPEN", true}, {"closed", geteuid() == 0}, {"file", false}};
+  for (auto [folder, can] : cases) EXPECT_EQ(files_.CanCreateFilesIn(At(folder)), can) << folder;
+  EXPECT_TRUE(fs::is_empty(root_ / "open")) << "the probe file was left behind";
+  EXPECT_FALSE(files_.CanCreateFilesIn(At("no")));
+  EXPECT_FALSE(files_.CanCreateFilesIn("/proc\\self"));
+}
+
+TEST(PosixCodePage, EncodesInTheLocalesCharsetOrRefuses) {
+  const auto gbk = PosixCodePage::ForLocale("zh_CN.GBK");
+  const auto utf8 = PosixCodePage::ForLocale("zh_CN.UTF-8");
+  if (!gbk || !utf8)
+    GTEST_SKIP() << "the zh_CN locales are not generated (scripts/install-deps.sh makes them)";
+  EXPECT_EQ(gbk->Name(), "GBK");
+  EXPECT_EQ(utf8->Name(), "UTF-8");
+  EXPECT_EQ(gbk->Encode("C:\\音乐\\*.mp3"), "C:\\\xd2\xf4\xc0\xd6\\*.mp3");
+  EXPECT_EQ(gbk->Encode(""), "");
+  // Only bytes that read back as the text are the text: iconv would drop the tag.
+  for (const char* lacking : {"音乐😀", "a\U000E0007b", "\xff"}) EXPECT_EQ(gbk->Encode(lacking), std::nullopt);
+  EXPECT_EQ(utf8->Encode("한국 😀 é"), "한국 😀 é");
+  EXPECT_EQ(PosixCodePage::ForLocale("xx_NOWHERE.none"), nullptr);
+  EXPECT_EQ(ConvertCharset("\xd2\xf4\xc0\xd6", "GBK", "UTF-8"), "音乐");
+  EXPECT_EQ(ConvertCharset("\xd2", "GBK", "UTF-8"), std::nullopt);  // half a character
+  EXPECT_EQ(ConvertCharset("x", "NO-SUCH-CHARSET", "UTF-8"), std::nullopt);
+  EXPECT_TRUE(ConvertCharset(SystemReason(ENOENT), "UTF-8", "UTF-16LE").value_or("").size() > 0);
+}
+
+}  // namespace
+}  // namespace quernel::posix

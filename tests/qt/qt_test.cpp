@@ -1,0 +1,456 @@
+// The Qt back-end's tests, off any display unless the environment names a
+// platform: the window as it builds it, the user's keys, clicks and drops, the
+// services around it, the command line; and the whole program.
+
+#include <gtest/gtest.h>
+
+#include <QtTest/QTest>
+#include <QtWidgets/QtWidgets>
+
+#include "core/frm_main.h"
+#include "design/product.h"
+#include "design/program_texts.h"
+#include "platform/posix/locale_charset.h"
+#include "platform/posix/posix_code_page.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_application.h"
+#include "platform/qt/qt_command_line.h"
+#include "platform/qt/qt_first_paint.h"
+#include "platform/qt/qt_shell_dialogs.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_window_runtime.h"
+#include "support/test_support.h"
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace quernel::testing {
+namespace {
+
+using namespace quernel::qt;
+struct SeenBox {
+  QString title, text, informativeText;
+  QMessageBox::Icon icon;
+  bool hasPixmap;
+  QWidget* owner;
+};
+
+// Answers every modal box with OK, or with `answer`, and records it.
+struct BoxRecorder {
+  std::vector<SeenBox> boxes;
+  std::function<int(QDialog&)> answer;
+  DialogRunner Runner() {
+    return [this](QDialog& dialog) {
+      const auto* box = qobject_cast<QMessageBox*>(&dialog);
+      boxes.push_back({dialog.windowTitle(), box ? box->text() : "", box ? box->informativeText() : "",
+                       box ? box->icon() : QMessageBox::NoIcon, box && !box->iconPixmap().isNull(),
+                       dialog.parentWidget()});
+      return answer ? answer(dialog) : int(QDialog::Accepted);
+    };
+  }
+};
+
+const auto Find = [](QWidget* form, const char* name) { return form->findChild<QWidget*>(name); };
+// Text as an input method commits it (Chinese included).
+void TypeInto(QWidget* widget, const QString& text) {
+  widget->setFocus(Qt::MouseFocusReason);
+  QInputMethodEvent commit;
+  commit.setCommitString(text);
+  QApplication::sendEvent(widget->focusProxy() ? widget->focusProxy() : widget, &commit);
+}
+// Alt+key, and the 100 ms a button shows itself pressed before its click.
+void PressAlt(QWidget* form, char key) {
+  QTest::keyClick(form->focusWidget() ? form->focusWidget() : form, key, Qt::AltModifier);
+  QTest::qWait(150);
+}
+const auto Click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); };
+
+namespace fs = std::filesystem;
+using enum ControlId;
+using Clicks = std::vector<ControlId>;
+using PathLists = std::vector<std::vector<Text>>;
+
+class Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_.CreateForm(events_);
+    window_.ShowForm();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.Form()));
+  }
+  QWidget* W(const char* name) { return Find(window_.Form(), name); }
+  QString Focus() { return QApplication::focusWidget()->objectName(); }
+  Clicks Pressing(const char* name, Qt::Key key) {
+    events_.clicks.clear();
+    W(name)->setFocus();
+    QTest::keyClick(W(name), key);
+    return events_.clicks;
+  }
+  std::pair<QString, Clicks> AltFromASortList(char key) {
+    events_.clicks.clear();
+    W("cobSort")->setFocus();
+    PressAlt(window_.Form(), key);
+    return {Focus(), events_.clicks};
+  }
+  bool Drop(QWidget* target, const QMimeData& data) {
+    events_.offered.clear();
+    const QPoint at = target->rect().center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(at, offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "never a move";
+    return enter.isAccepted() && drop.isAccepted();
+  }
+
+  RecordingEvents events_;
+  BoxRecorder boxes_;
+  QtWindowRuntime window_{QtRuntimeSettings{"/nowhere", boxes_.Runner()}};
+};
+
+// Blue list text and captions, not passed on; frames named by their captions.
+TEST_F(Window, ControlsHaveTheirDesignedPixelsColoursAndNames) {
+  EXPECT_EQ(W("txtPath")->geometry(), QRect(72, 12, 283, 22));
+  EXPECT_EQ(W("chkT")->geometry(), QRect(9, 123, 160, 13));
+  EXPECT_EQ(W("chkT")->parentWidget(), W("Frame2"));
+  EXPECT_TRUE(window_.Form()->minimumSize() == QSize(426, 240) &&
+              window_.Form()->maximumSize() == QSize(426, 240));
+  EXPECT_EQ(window_.Form()->windowTitle(), "Quernel");
+  auto colour = [this](const char* name, QPalette::ColorRole role) { return W(name)->palette().color(role); };
+  const QColor blue(0, 0, 255);
+  EXPECT_EQ(colour("cobFilter", QPalette::Text), blue);
+  EXPECT_EQ(colour("Frame1", QPalette::WindowText), blue);
+  EXPECT_EQ(qobject_cast<QComboBox*>(W("cobSort"))->view()->palette().color(QPalette::Text), blue);
+  for (const char* name : {"Label3", "optD", "chkL", "txtPath"})
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+      EXPECT_NE(colour(name, role), blue) << name;
+  for (const ControlDesign& design : ControlDesigns()) {
+    if (design.kind != ControlKind::Frame) continue;
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(W(design.name.data()));
+    EXPECT_EQ(frame->role(), QAccessible::Grouping);
+    EXPECT_EQ(frame->text(QAccessible::Name), ToQString(Text(design.caption)));
+  }
+  for (const ControlDesign& design : ControlDesigns()) window_.SetFontSize(design.id, 14.0);
+  for (const char* name : {"Label1", "Label3", "Label5", "Label6"}) {
+    auto* label = qobject_cast<QLabel*>(W(name));
+    EXPECT_EQ(label->font().pointSizeF(), 14.0);
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text().remove('&'))) << name;
+  }
+}
+
+// As on Windows: Tab enters the option buttons once, arrows move among them;
+// an access key clicks a push button where the focus is, or leads the focus
+// (two buttons sharing one take turns); Enter clicks 输出 or the focused
+// button, Esc 退出.
+TEST_F(Window, KeysDoWhatTheyDoOnWindows) {
+  std::vector<QString> visited;
+  for (int i = 0; i < 15; ++i) {
+    visited.push_back(Focus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_EQ(visited, (std::vector<QString>{"cmdOut", "cmdBrowse", "txtPath", "cobSort", "chkL", "chkT",
+                                           "cobWay", "cmdAbout", "cmdHelp", "cmdExit", "optR", "cobType",
+                                           "cobFilter", "chkW", "cmdOut"}));
+  Pressing("optR", Qt::Key_Down);
+  EXPECT_TRUE(Focus().startsWith("opt") && Focus() != "optR") << Focus().toStdString();
+
+  EXPECT_EQ(AltFromASortList('F'), std::pair(QString("txtPath"), Clicks{}));
+  EXPECT_EQ(AltFromASortList('X'), std::pair(QString("cobSort"), Clicks{cmdExit}));
+  EXPECT_EQ(AltFromASortList('L'), std::pair(QString("chkL"), Clicks{chkL}));
+  EXPECT_EQ(AltFromASortList('R'), std::pair(QString("optR"), Clicks{optR}));
+  EXPECT_EQ(window_.GetValue(chkL) + window_.GetValue(optR), 2);
+  EXPECT_EQ(AltFromASortList('B'), std::pair(QString("cmdBrowse"), Clicks{}));
+  PressAlt(window_.Form(), 'B');
+  EXPECT_EQ(Focus(), "cmdAbout");
+
+  window_.AddItem(cobFilter, "*.*");
+  EXPECT_EQ(Pressing("txtPath", Qt::Key_Return), Clicks{cmdOut});
+  EXPECT_EQ(Pressing("cobFilter", Qt::Key_Return), Clicks{cmdOut});
+  EXPECT_EQ(qobject_cast<QComboBox*>(W("cobFilter"))->count(), 1) << "Enter in the list's text adds no entry";
+  EXPECT_EQ(Pressing("cmdHelp", Qt::Key_Return), Clicks{cmdHelp});
+  EXPECT_EQ(Pressing("cmdOut", Qt::Key_Enter), Clicks{cmdOut});
+  EXPECT_EQ(Pressing("cobSort", Qt::Key_Escape), Clicks{cmdExit});
+}
+
+// A greyed box turns checked, never greyed again; a pick of the chosen option
+// or entry raises Click again.
+TEST_F(Window, UserClicksAndPicksRaiseClickWithTheNewState) {
+  std::vector<int> seen;
+  events_.onClick = [&](ControlId control) { seen.push_back(window_.GetValue(control)); };
+  Click(W("chkL"));
+  window_.SetValue(chkL, 2);
+  for (const char* name : {"chkL", "chkL", "chkL", "optS", "optS"}) Click(W(name));
+  EXPECT_EQ(events_.clicks, (Clicks{chkL, chkL, chkL, chkL, chkL, optS, optS}));
+  EXPECT_EQ(seen, (std::vector{1, 2, 1, 0, 1, 1, 1}));
+
+  for (const char* entry : {"名称", "大小", "日期"}) window_.AddItem(cobSort, entry);
+  window_.SetListIndex(cobSort, 0);
+  EXPECT_EQ(Pressing("cobSort", Qt::Key_Down), Clicks{cobSort});
+  auto* list = qobject_cast<QComboBox*>(W("cobSort"));
+  list->showPopup();
+  QAbstractItemView* view = list->view();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                    view->visualRect(view->model()->index(1, 0)).center());
+  QTest::qWait(20);  // queued window work: painting, activation
+  EXPECT_EQ(events_.clicks, (Clicks{cobSort, cobSort}));
+  EXPECT_EQ(window_.GetText(cobSort), "大小");
+}
+
+// File URLs dropped anywhere reach the program as paths, if it welcomes them.
+TEST_F(Window, FileUrlsDroppedOnTheWindowReachTheProgramAsPaths) {
+  QMimeData one, several, text;
+  one.setUrls({QUrl::fromLocalFile("/数据/音乐 2024")});
+  several.setUrls(
+      {QUrl::fromLocalFile("/数据/说明.txt"), QUrl("https://a.cn/b"), QUrl::fromLocalFile("/数据")});
+  text.setText("D:\\文本");
+  EXPECT_TRUE(Drop(W("txtPath"), one) && Drop(W("Label5"), several) && Drop(window_.Form(), one));
+  EXPECT_EQ(events_.dropped,
+            (PathLists{{"/数据/音乐 2024"}, {"/数据/说明.txt", "/数据"}, {"/数据/音乐 2024"}}));
+  events_.takesDrops = false;
+  EXPECT_FALSE(Drop(W("cobFilter"), several));
+  EXPECT_EQ(events_.offered, (PathLists{{"/数据/说明.txt", "/数据"}}));
+  EXPECT_TRUE(Drop(W("txtPath"), text));
+  EXPECT_TRUE(events_.offered.empty());
+  EXPECT_EQ(events_.dropped.size(), 3u);
+}
+
+TEST_F(Window, ClosingTheWindowEndsTheRun) {
+  QTimer::singleShot(0, window_.Form(), [this] { window_.Form()->close(); });
+  window_.RunUntilClosed();
+  EXPECT_TRUE(events_.clicks.empty());
+  EXPECT_EQ(window_.Form(), nullptr);
+  SetUp();
+  events_.onClick = [this](ControlId) { window_.CloseForm(); };
+  Click(W("cmdExit"));
+  window_.RunUntilClosed();
+  EXPECT_EQ(events_.clicks, Clicks{cmdExit});
+}
+
+// The wait goes on painting; the user's input is dropped, not replayed.
+TEST_F(Window, TheWaitGoesOnButDropsTheUsersInput) {
+  QElapsedTimer elapsed;
+  qint64 input = 0;
+  QTimer::singleShot(100, [&] {
+    Click(W("cmdOut"));
+    PressAlt(window_.Form(), 'X');
+    QTest::keyClick(W("cmdOut"), Qt::Key_Return);
+    input = elapsed.elapsed();
+  });
+  elapsed.start();
+  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process);
+  EXPECT_GE(elapsed.elapsed(), 450);
+  EXPECT_TRUE(input > 0 && input < 450) << input;
+  QTest::qWait(20);
+  EXPECT_TRUE(events_.clicks.empty());
+}
+
+TEST_F(Window, BoxesAndTheFolderPicker) {
+  window_.ShowMessage("一\r二", MessageStyle::Error);
+  QtShellDialogs shell(boxes_.Runner());
+  shell.ShowAboutBox(window_.FormHandle(), "Quernel", Text(texts::kCopyright) + "\r", window_.FormIcon());
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_EQ(boxes_.boxes[0].text, "一\n二");
+  EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(boxes_.boxes[1].text, "Quernel");
+  EXPECT_EQ(boxes_.boxes[1].informativeText, ToQString(Text(texts::kCopyright)) + "\n");
+  EXPECT_TRUE(boxes_.boxes[1].hasPixmap);
+  for (const SeenBox& box : boxes_.boxes) EXPECT_TRUE(box.title == "Quernel" && box.owner == window_.Form());
+
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "音乐");
+  for (bool accept : {true, false}) {
+    boxes_.answer = [&](QDialog& dialog) {
+      auto& picker = static_cast<QFileDialog&>(dialog);
+      EXPECT_EQ(picker.fileMode(), QFileDialog::Directory);
+      picker.setDirectory(ToQString(folder.Name() + "/音乐"));
+      return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
+    };
+    EXPECT_EQ(shell.PickFolder(0, Text(texts::kFolderPrompt)), accept ? folder.Name() + "/音乐" : "");
+  }
+  EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
+}
+
+// The hidden run: no DIRCMD, the error stream apart, no exit code when
+// killed. A program outlives its handle; xdg-open finding no application fails.
+TEST(Launcher, RunsAndWaitsForProgramsAsTheProgramAsks) {
+  QtWindowRuntime window;
+  qputenv("DIRCMD", "/p");
+  const std::tuple<const char*, std::vector<Text>, int, Text> cases[] = {
+      {"echo listing; printenv DIRCMD >&2; echo 拒绝访问。 >&2; exit 1", {"DIRCMD"}, 1, "拒绝访问。\n"},
+      {"printenv DIRCMD >&2", {}, 0, "/p\n"},
+      {"kill -9 $$", {}, -1, ""},
+  };
+  for (const auto& [script, unset, exitCode, errorOutput] : cases) {
+    const ProcessEnd end = window.WaitWhilePainting(
+        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, true})
+             .process);
+    EXPECT_EQ(end.exitCode, exitCode) << script;
+    EXPECT_EQ(end.errorOutput, errorOutput) << script;
+  }
+  qunsetenv("DIRCMD");
+
+  TempFolder folder;
+  window.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo > " + folder.Name() + "/late.txt\"", {}, {}});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(folder.Path() / "late.txt"); }, 5000));
+  for (auto [viewer, opener, opens] :
+       {std::tuple{"notepad.exe", "/bin/false", false}, {"explorer.exe", "/bin/true", true}}) {
+    const Launch run = QtLauncher({"quernel-cmd", opener}).Start({Text(viewer) + " \"/tmp\\a.txt\"", {}, {}});
+    EXPECT_TRUE((run.process != nullptr) == opens && run.failure.empty() == opens) << opener;
+  }
+}
+
+TEST(Services, FoldersPointerAndStartUpTime) {
+  EXPECT_EQ(QtWindowRuntime().ProgramFolder(), fs::canonical("/proc/self/exe").parent_path().string());
+  const QByteArray saved = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", "/var/cache/u");
+  EXPECT_EQ(QtWindowRuntime().UserWorkFolder(), "/var/cache/u/quernel");
+  qputenv("XDG_CACHE_HOME", "relative");
+  EXPECT_EQ(QtWindowRuntime().UserWorkFolder(), ToText(QDir::homePath()) + "/.cache/quernel");
+  qputenv("XDG_CACHE_HOME", saved);
+
+  QtWindowRuntime window;
+  using enum MousePointer;
+  for (auto pointer : {Hourglass, Hourglass, Default, Default, Hourglass}) window.SetMousePointer(pointer);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  window.SetMousePointer(Default);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
+  EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
+  EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
+}
+
+// --help and --version answer without a display. The launcher takes a
+// dropped folder and never makes Quernel the handler for folders.
+TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
+  const std::pair<QStringList, std::vector<Text>> cases[] = {
+      {{"quernel"}, {}},
+      {{"quernel", "音乐", "/数据/说明 2024.txt"}, {"音乐", "/数据/说明 2024.txt"}},
+      {{"quernel", "--", "-减号开头"}, {"-减号开头"}},
+  };
+  for (const auto& [arguments, given] : cases) {
+    QCommandLineParser parser;
+    DescribeCommandLine(parser);
+    ASSERT_TRUE(parser.parse(arguments)) << parser.errorText().toStdString();
+    EXPECT_EQ(StartUpFrom(parser, "/home/李").arguments, given) << arguments.join(' ').toStdString();
+    EXPECT_EQ(StartUpFrom(parser, "/home/李").currentFolder, "/home/李");
+  }
+  auto answer = [](const char* option) {
+    QProcess quernel;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) environment.remove(display);
+    quernel.setProcessEnvironment(environment);
+    quernel.start(QUERNEL_QT_EXE, {option});
+    EXPECT_TRUE(quernel.waitForFinished(30000) && quernel.exitStatus() == QProcess::NormalExit &&
+                quernel.exitCode() == 0)
+        << option;
+    return quernel.readAllStandardOutput().toStdString();
+  };
+  EXPECT_EQ(answer("--version"), "Quernel " + Text(product::kVersion) + "\n");
+  const std::string help = answer("--help");
+  for (const Text& text :
+       {Text("--version"), Text(texts::kCommandLineDescription), Text(texts::kFolderArgumentHelp)})
+    EXPECT_NE(help.find(text), std::string::npos) << help;
+  const std::string entry = ReadBytes(QUERNEL_DESKTOP_ENTRY);
+  EXPECT_NE(entry.find("\nExec=quernel %f\n"), std::string::npos) << entry;
+  EXPECT_EQ(entry.find("\nMimeType"), std::string::npos) << entry;
+}
+
+class WholeWindow : public ::testing::TestWithParam<const char*> {};
+
+// Under UTF-8 and GBK (names on the disk too), folders only, a pattern typed
+// over the entry "*.*": the real quernel-cmd lists, the notice and the viewer
+// follow, Esc closes, the batch file goes. The pictures are kept for a look.
+TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
+  const auto codePage = posix::PosixCodePage::ForLocale(GetParam());
+  if (!codePage) GTEST_SKIP() << GetParam() << " is not generated (scripts/install-deps.sh makes it)";
+  const QByteArray savedLocale = qgetenv("LC_ALL");
+  qputenv("LC_ALL", GetParam());  // quernel-cmd reads the batch file in the locale's charset
+  auto local = [&](const Text& t) { return posix::ConvertCharset(t, "UTF-8", codePage->Name()).value(); };
+  TempFolder program, data;
+  data.Write(local("音乐/歌曲.mp3"), "");
+  fs::create_directories(data.Path() / local("音乐/子文件夹"));
+  const QString music = ToQString(data.Name() + "/音乐");
+  std::vector<QImage> pictures;
+  BoxRecorder boxes;
+  boxes.answer = [&](QDialog& box) {
+    box.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
+    pictures.push_back(box.grab().toImage());
+    return int(QDialog::Accepted);
+  };
+  QtWindowRuntime window{QtRuntimeSettings{program.Name(), boxes.Runner()}};
+  std::vector<QStringList> opened;  // by the viewer, which is not started
+  window.Launcher().intercept = [&](const LaunchPlan& plan) -> std::optional<Launch> {
+    struct Opened final : Process {};
+    if (plan.program != "xdg-open") return std::nullopt;
+    opened.push_back(plan.arguments);
+    return Launch{std::make_unique<Opened>(), {}};
+  };
+  posix::PosixFileSystem files;
+  QtShellDialogs shell{boxes.Runner()};
+  std::string batch, listing;
+  QRect notice;
+  QTimer::singleShot(0, [&] {
+    QWidget* form = window.Form();
+    QTimer::singleShot(30000, form, [form] { form->close(); });  // should it hang
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    QTest::qWait(20);
+    pictures.push_back(form->grab().toImage());
+    notice = Find(form, "Label5")->geometry();
+    TypeInto(Find(form, "txtPath"), music);
+    for (int i = 0; i < 2; ++i) QTest::keyClick(Find(form, "cobType"), Qt::Key_Down);
+    PressAlt(form, 'D');
+    QLineEdit* filter = static_cast<QComboBox*>(Find(form, "cobFilter"))->lineEdit();
+    filter->selectAll();
+    TypeInto(filter, "*");
+    PressAlt(form, 'O');
+    batch = program.Read("path.bat");
+    listing = program.Read("Path.txt");
+    Click(Find(form, "cmdAbout"));
+    QTest::keyClick(form->focusWidget(), Qt::Key_Escape);
+  });
+  RunQuernel({window, files, shell, *codePage});
+  qputenv("LC_ALL", savedLocale);
+  const Text command = "dir \"" + ToText(music) + "\\*\"  /a:d /o:n /B >\"" + program.Name() + "\\Path.txt\"";
+  EXPECT_EQ(batch, local(command + "\r\nexit\r\n"));
+  EXPECT_NE(listing.find(local("子文件夹")), std::string::npos) << listing;
+  EXPECT_EQ(listing.find(local("歌曲.mp3")), std::string::npos) << listing;
+  EXPECT_EQ(boxes.boxes.at(0).icon, QMessageBox::Information);
+  EXPECT_EQ(opened, std::vector<QStringList>{{ToQString(program.Name() + "/Path.txt")}});
+  EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
+
+  ASSERT_EQ(pictures.size(), 3u);
+  fs::create_directories(QUERNEL_SCREENSHOT_FOLDER);
+  for (auto [picture, name] : {std::pair{0u, ""}, {1u, "-notice"}, {2u, "-about"}})
+    EXPECT_TRUE(pictures[picture].save(QString(QUERNEL_SCREENSHOT_FOLDER "/quernel-qt%1.png").arg(name)));
+  const QImage& picture = pictures[0];
+  EXPECT_EQ(picture.size() / picture.devicePixelRatio(), QSize(426, 240));
+  auto count = [&](QRect area, QRgb colour) {
+    int n = 0;
+    for (int x = area.left(); x <= area.right(); ++x)
+      n += (picture.pixel(x, area.top()) & 0xffffff) == colour;
+    return n;
+  };
+  const int right = 425 - notice.right();
+  EXPECT_GT(count({notice.right() + 1, 227, right, 1}, 0x808080), 250) << "the grey line";
+  EXPECT_GT(count({notice.right() + 1, 228, right, 1}, 0xffffff), 250) << "the white line";
+  EXPECT_LT(count({notice.left(), 227, notice.width(), 1}, 0x808080), notice.width() / 3)
+      << "under the notice";
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
+
+}  // namespace
+}  // namespace quernel::testing
+
+int main(int argc, char* argv[]) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);  // the one built
+  QApplication application(argc, argv);
+  quernel::qt::PrepareApplication(application);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
