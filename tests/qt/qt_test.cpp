@@ -3,6 +3,7 @@
 // services around it, the command line; and the whole program.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QtTest/QTest>
 #include <QtWidgets/QtWidgets>
@@ -442,6 +443,76 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
+
+// The whole program against hostile folders and a full disk as a user without
+// privileges meets them (root passes every permission check and would hide
+// these faults): run_as_unprivileged.sh runs these as such a user, and a case
+// that cannot be arranged is skipped, saying why.
+class Faults : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache_.Name()));
+    data_.Write("files/a.txt", "a");
+    fs::create_directories(program_);
+  }
+  // The user types the folder and presses 输出; the viewer is not started.
+  void Output(const char* folder = "files") {
+    QtWindowRuntime window{QtRuntimeSettings{program_.string(), boxes_.Runner()}};
+    window.Launcher().intercept = [this](const LaunchPlan& plan) -> std::optional<Launch> {
+      struct Opened final : Process {};
+      if (plan.program != "xdg-open") return std::nullopt;
+      opened_.push_back(plan.arguments);
+      return Launch{std::make_unique<Opened>(), {}};
+    };
+    posix::PosixFileSystem files;
+    QtShellDialogs shell{boxes_.Runner()};
+    QTimer::singleShot(0, [&] {
+      TypeInto(Find(window.Form(), "txtPath"), ToQString((data_.Path() / folder).string()));
+      Click(Find(window.Form(), "cmdOut"));
+      window.Form()->close();
+    });
+    RunQuernel({window, files, shell, *posix::PosixCodePage::ForLocale("")});
+  }
+  void ExpectNotCompleted() {  // one error box, and no viewer
+    ASSERT_EQ(boxes_.boxes.size(), 1u);
+    const QString words = ShownWithLineBreaks(Text(texts::kListingNotCompleted));
+    EXPECT_TRUE(boxes_.boxes[0].text.startsWith(words.section('\n', 0, 0))) << words.toStdString();
+    EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(opened_.empty());
+  }
+
+  TempFolder root_, data_, cache_;
+  fs::path program_ = root_.Path() / "program";
+  BoxRecorder boxes_;
+  std::vector<QStringList> opened_;
+};
+
+TEST_F(Faults, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder: run as a user";
+  fs::permissions(program_, fs::perms::owner_read | fs::perms::owner_exec);
+  Output();
+  EXPECT_EQ(boxes_.boxes.at(0).icon, QMessageBox::Information);
+  EXPECT_EQ(opened_, std::vector<QStringList>{{ToQString(cache_.Name() + "/quernel/Path.txt")}});
+}
+
+TEST_F(Faults, AFolderThatCannotBeReadIsNoListing) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads a folder of any mode: run as a user";
+  fs::permissions(data_.Path() / "files", fs::perms::none);
+  Output();
+  ExpectNotCompleted();
+}
+
+TEST_F(Faults, AListingThatDoesNotFitOnTheDiskIsNoListing) {
+  const char* tiny = std::getenv("QUERNEL_TINY_DISK");
+  if (!tiny || !*tiny) GTEST_SKIP() << "no 64 KB file system was mounted (mounting needs root)";
+  program_ = fs::path(tiny) / ("program-" + std::to_string(getpid()));
+  fs::create_directories(program_);
+  for (int i = 10000; i < 13000; ++i)  // 120,000 bytes of listing
+    data_.Write("many/file-" + std::to_string(i) + "-xxxxxxxxxxxxxxxxxxxxxxxxx.txt", "");
+  Output("many");
+  ExpectNotCompleted();
+  fs::remove_all(program_);
+}
 
 }  // namespace
 }  // namespace quernel::testing
