@@ -1,6 +1,5 @@
-// The Win32 back-end's own pieces, where the contract cannot see: the window
-// as built from the design, list notifications, drops, start-up arguments,
-// launch command lines, and the program's icon.
+// The Win32 back-end's own pieces, where the contract cannot see: the built
+// window, list notifications, drops, launch command lines, the icon.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -100,9 +99,8 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
 
 // Which notifications of a drop-down list are the user's picks, in the
 // orders Windows and Wine send them: one Click for each pick, also of the
-// entry already shown. A notification is written as its letter (Dropdown,
-// Selchange, selendOk, selendCancel, closeUp, Editchange) and CB_GETCURSEL
-// when it comes.
+// entry already shown. A notification is its letter (Dropdown, Selchange,
+// selendOk, selendCancel, closeUp, Editchange) and CB_GETCURSEL then.
 TEST(ListPicks, EachPickOfTheUserIsOneClick) {
   const std::tuple<const char*, const char*, int, bool> cases[] = {
       {"a new entry (Windows)", "D0 S2 O2 U2", 1, false},

@@ -1,9 +1,7 @@
-// Quernel.exe worked as a user works it, from another process: window
-// messages type into the fields, pick list entries, press buttons and keys
-// and answer the boxes. Its batch file is run by the system's real cmd on a
-// folder with Chinese names, hidden and read-only files and a subfolder.
-// notepad.exe and explorer.exe are recording stand-ins (recorder.cpp) put in
-// the program folder, where CreateProcess looks first.
+// Quernel.exe worked as a user works it, from another process, by window
+// messages; its batch file run by the system's real cmd. notepad.exe and
+// explorer.exe are recording stand-ins (recorder.cpp) in the program folder,
+// where CreateProcess looks first.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -461,23 +459,22 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
   const std::wstring exe = HostPath(QUERNEL_EXE);
   std::vector<char> block(GetFileVersionInfoSizeW(exe.c_str(), nullptr));
   ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  auto value = [&](const std::wstring& name) {
+    void* found = nullptr;
+    UINT length = 0;
+    return VerQueryValueW(block.data(), name.c_str(), &found, &length) ? found : nullptr;
+  };
   std::wstring values;
   for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName", L"OriginalFilename",
-                              L"LegalCopyright", L"Comments"}) {
-    wchar_t* text = nullptr;
-    UINT length = 0;
-    VerQueryValueW(block.data(), (L"\\StringFileInfo\\080404b0\\" + std::wstring(name)).c_str(),
-                   reinterpret_cast<void**>(&text), &length);
-    values += std::wstring(text ? text : L"") + L'\n';
-  }
+                              L"LegalCopyright", L"Comments"})
+    if (const void* text = value(L"\\StringFileInfo\\080404b0\\" + std::wstring(name)))
+      (values += static_cast<const wchar_t*>(text)) += L'\n';
   const Text version(product::kVersion);
   EXPECT_EQ(values, Wide(version + '\n' + version + "\nQuernel\nQuernel.exe\n" + Text(product::kCopyright) +
                          '\n' + Text(product::kComment) + '\n'));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
   unsigned major = 0, minor = 0, build = 0;
-  ASSERT_EQ(std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &build), 3);
+  ASSERT_TRUE(fixed && std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &build) == 3);
   EXPECT_EQ(std::pair(fixed->dwFileVersionMS, fixed->dwFileVersionLS),
             std::pair(DWORD(major << 16 | minor), DWORD(build)));
 }
