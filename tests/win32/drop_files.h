@@ -13,15 +13,12 @@
 namespace quernel::testing {
 
 inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& paths) {
-  DROPFILES header{};
-  header.pFiles = sizeof header;
-  header.fWide = TRUE;
   std::wstring names;
   for (const std::wstring& path : paths) (names += path) += L'\0';
-  names += L'\0';
-  std::vector<char> block(sizeof header + names.size() * sizeof(wchar_t));
+  const DROPFILES header{sizeof header, {}, FALSE, TRUE};
+  std::vector<char> block(sizeof header + (names.size() + 1) * sizeof(wchar_t));
   std::memcpy(block.data(), &header, sizeof header);
-  std::memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+  std::memcpy(block.data() + sizeof header, names.c_str(), (names.size() + 1) * sizeof(wchar_t));
   return block;
 }
 

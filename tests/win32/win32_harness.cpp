@@ -14,19 +14,14 @@ using win32::Wide;
 
 class Win32Harness final : public ContractHarness {
  public:
-  Win32Harness() : window_(GetModuleHandleW(nullptr)) {}
-
   WindowRuntime& Window() override { return window_; }
   FileSystem& Files() override { return files_; }
   CodePage& Codes() override { return codePage_; }
   Text ScratchFolder() override { return scratch_.Name(); }
   std::string ReadBytes(const Text& path) override { return testing::ReadBytes(Wide(path)); }
   void ProcessEvents() override {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
+      TranslateMessage(&message), DispatchMessageW(&message);
   }
   // Each character as the keyboard's WM_CHAR to the list's edit field, over
   // its selected text.
@@ -50,7 +45,7 @@ class Win32Harness final : public ContractHarness {
   }
 
  private:
-  win32::Win32WindowRuntime window_;
+  win32::Win32WindowRuntime window_{GetModuleHandleW(nullptr)};
   win32::Win32FileSystem files_;
   win32::Win32CodePage codePage_;
   testing::TempFolder scratch_;

@@ -1,0 +1,208 @@
+// The Win32 back-end's own pieces, where the contract cannot see: the built
+// window, list notifications, drops, launch command lines, the icon.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+
+#include "design/program_texts.h"
+#include "drop_files.h"
+#include "folder_icon.h"
+#include "platform/win32/win32_drop_target.h"
+#include "platform/win32/win32_form_builder.h"
+#include "platform/win32/win32_launch.h"
+#include "platform/win32/win32_list_picks.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window_runtime.h"
+#include "support/test_support.h"
+// After windows.h:
+#include <commctrl.h>
+
+namespace quernel::win32 {
+namespace {
+
+using enum ControlId;
+
+// The window as built from the design: focus order, places at 96 DPI, the
+// nine-point font, lists that drop down as their kind says, frames as group
+// boxes (which a screen reader announces by their caption), the folder
+// field's hover hint, and boxes and options as the user clicks them.
+TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
+  testing::RecordingEvents events;
+  Win32WindowRuntime window(GetModuleHandleW(nullptr));
+  ASSERT_FALSE(window.CreateForm(events));
+  const HWND form = reinterpret_cast<HWND>(window.FormHandle());
+  auto at = [&](ControlId id) { return window.ControlWindow(id); };
+  const auto order = FocusOrder();
+  for (std::size_t i = 0; i < order.size(); ++i)
+    EXPECT_EQ(GetNextDlgTabItem(form, at(order[i]), FALSE), at(order[(i + 1) % order.size()]))
+        << "after " << NameOf(order[i]);
+
+  const int dpi = GetDeviceCaps(GetDC(form), LOGPIXELSY);
+  const std::pair<ControlId, RECT> places[] = {
+      // pixels in the form at 96 DPI; 0: not checked
+      {txtPath, {72, 12, 355, 34}}, {cmdBrowse, {360, 12, 421, 35}}, {cobType, {69, 54, 236, 0}},
+      {optS, {108, 135, 208, 154}}, {optR, {17, 135, 108, 154}},     {cmdExit, {354, 195, 414, 218}},
+      {Label5, {9, 222, 0, 0}},     {Frame2, {243, 39, 415, 187}},
+  };
+  for (auto [id, place] : places) {
+    RECT r;
+    GetWindowRect(at(id), &r);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_TRUE(dpi != 96 ||
+                (r.left == place.left && r.top == place.top && (!place.right || r.right == place.right) &&
+                 (!place.bottom || r.bottom == place.bottom)))
+        << NameOf(id) << ' ' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom;
+  }
+  RECT client;
+  GetClientRect(form, &client);
+  EXPECT_TRUE(dpi != 96 || (client.right == 426 && client.bottom == 240))
+      << client.right << 'x' << client.bottom;
+
+  for (const ControlDesign& design : ControlDesigns()) {
+    SCOPED_TRACE(std::string(NameOf(design.id)));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(at(design.id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
+    const auto style = static_cast<DWORD>(GetWindowLongW(at(design.id), GWL_STYLE));
+    EXPECT_TRUE(design.kind != ControlKind::PickList || (style & 3) == CBS_DROPDOWNLIST);
+    EXPECT_TRUE(design.kind != ControlKind::EditableList || (style & 3) == CBS_DROPDOWN);
+    wchar_t windowClass[16] = {};
+    GetClassNameW(at(design.id), windowClass, 16);
+    EXPECT_TRUE(
+        design.kind != ControlKind::Frame ||
+        (std::wstring(windowClass) + L' ' + WindowText(at(design.id)) == L"Button " + Wide(design.caption) &&
+         (style & BS_TYPEMASK) == BS_GROUPBOX));
+  }
+
+  HWND hint = nullptr;
+  while ((hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr)) &&
+         GetWindowThreadProcessId(hint, nullptr) != GetCurrentThreadId()) {
+  }
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(at(txtPath));
+  tool.lpszText = text;
+  SendMessageW(hint, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(Utf8(text), texts::kFolderHint);
+
+  for (ControlId id : {chkL, optR, optR, chkT})
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(at(id)));
+  EXPECT_EQ(window.GetValue(chkL), 1);
+  EXPECT_EQ(window.GetValue(chkT), 0) << "checked by design, unchecked by the click";
+  EXPECT_EQ(window.GetValue(optR), 1) << "clicking a checked option keeps it";
+  EXPECT_EQ(events.clicks, (std::vector{chkL, optR, optR, chkT}));
+}
+
+// Which notifications of a drop-down list are the user's picks, in the
+// orders Windows and Wine send them: one Click for each pick, also of the
+// entry already shown. A notification is its letter (Dropdown, Selchange,
+// selendOk, selendCancel, closeUp, Editchange) and CB_GETCURSEL then.
+TEST(ListPicks, EachPickOfTheUserIsOneClick) {
+  const std::tuple<const char*, const char*, int, bool> cases[] = {
+      {"a new entry (Windows)", "D0 S2 O2 U2", 1, false},
+      {"a new entry (Wine)", "D0 O2 U2 S2", 1, false},
+      {"the entry shown (Windows)", "D1 O1 U1", 1, false},
+      {"the entry shown (Wine)", "D1 O1 U1 S1", 1, false},
+      {"arrows in the opened list, then Enter", "D0 S1 S2 O2 U2", 1, false},
+      {"two arrows on the closed list", "S1 S2", 2, false},
+      {"a pick, then an arrow (Wine)", "D0 O2 U2 S2 S1", 2, false},
+      {"opened and closed again", "D1 C1 U1", 0, false},
+      {"moved, then closed by a click elsewhere", "D0 S2 C2 U2", 1, false},
+      {"typed over", "E1", 0, true},
+      {"typed over, then an arrow", "E1 S2", 1, false},
+  };
+  const std::map<char, int> codes{{'D', CBN_DROPDOWN},     {'S', CBN_SELCHANGE}, {'O', CBN_SELENDOK},
+                                  {'C', CBN_SELENDCANCEL}, {'U', CBN_CLOSEUP},   {'E', CBN_EDITCHANGE}};
+  for (const auto& [what, notifications, clicks, typedOver] : cases) {
+    ListPicks picks;
+    int raised = 0;
+    for (const char* n = notifications; *n; n += n[2] ? 3 : 2)
+      raised += picks.Notify(codes.at(*n), n[1] - '0');
+    EXPECT_EQ(std::pair(raised, picks.TypedOver()), std::pair(clicks, typedOver)) << what;
+  }
+}
+
+// The pointer shows a copy only when the program takes one of the items; a
+// move, which would have Explorer delete them, never. The items come as
+// Explorer carries them (CF_HDROP), here in OLE's object of the clipboard.
+TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
+  const std::vector<char> block = testing::DropFilesBlock({L"C:\\音乐 2024", L"C:\\说明.txt"});
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
+  std::memcpy(GlobalLock(memory), block.data(), block.size());
+  GlobalUnlock(memory);
+  HWND owner = CreateWindowW(L"Static", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  IDataObject* data = nullptr;
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && OpenClipboard(owner) && EmptyClipboard() &&
+              SetClipboardData(CF_HDROP, memory) && CloseClipboard() && OleGetClipboard(&data) == S_OK);
+  const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  const std::tuple<bool, DWORD, DWORD> cases[] = {
+      // taken, offered, shown
+      {true, all, DROPEFFECT_COPY},
+      {true, DROPEFFECT_LINK, DROPEFFECT_LINK},
+      {true, DROPEFFECT_MOVE, DROPEFFECT_NONE},
+      {false, all, DROPEFFECT_NONE},
+  };
+  const std::vector<Text> paths{"C:\\音乐 2024", "C:\\说明.txt"};
+  for (const auto& [taken, offered, shown] : cases) {
+    std::vector<std::vector<Text>> asked, took;
+    auto* target = new FileDropTarget([&](const std::vector<Text>& p) { return asked.push_back(p), taken; },
+                                      [&](const std::vector<Text>& p) { took.push_back(p); });
+    DWORD enter = offered, over = offered, drop = offered;
+    EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, {10, 10}, &enter), S_OK);
+    target->DragOver(MK_LBUTTON, {12, 12}, &over);
+    target->Drop(data, 0, {12, 12}, &drop);
+    EXPECT_EQ((std::vector{enter, over, drop}), (std::vector{shown, shown, shown})) << offered;
+    EXPECT_EQ(asked, std::vector<std::vector<Text>>{paths});
+    EXPECT_EQ(took, std::vector(shown ? 1u : 0u, paths));
+    target->Release();
+  }
+  data->Release();
+  DestroyWindow(owner);
+}
+
+// A batch file runs through the interpreter, without the registry's AutoRun
+// commands (/d); any other program as it is. The environment keeps all but
+// the named variables, found regardless of case.
+TEST(Launch, CommandLineAndEnvironment) {
+  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+      {L"\"D:\\音乐 100%\\PATH.BAT\"", L"\"C:\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
+      {L"\"C:\\a b\\run.cmd\"", L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b\\run.cmd\"\""},
+      {L"notepad.exe \"C:\\Tools\\path.txt\"", L"notepad.exe \"C:\\Tools\\path.txt\""},
+      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
+  };
+  for (const auto& [requested, run] : cases) EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe"), run);
+  using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
+  EXPECT_EQ(EnvironmentWithout(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0DIRCMD=\0\0"s.c_str(), {L"DIRCMD"}),
+            L"=C:=C:\\work\0DIRCMDX=1\0\0"s);
+}
+
+// resources/quernel.ico is what draw_icon.cpp draws: one 32x32 image of 256
+// colours, transparent around the folder only.
+TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
+  const std::string ico = testing::ReadBytes(testing::HostPath(QUERNEL_ICON_FILE));
+  EXPECT_TRUE(ico == icon::FolderIconFile()) << "redraw it: see resources/icon/draw_icon.cpp";
+  ASSERT_GE(ico.size(), 22u + 40u + 128u);
+  auto word = [&](std::size_t at) -> std::size_t {
+    return std::uint8_t(ico[at]) | std::uint8_t(ico[at + 1]) << 8;
+  };
+  const std::size_t image = word(18);
+  // The directory: reserved, an icon, one image, 32 by 32, 8 bits a pixel,
+  // the image's size; the bitmap: 8 bits a pixel, twice 32 rows (pixels and
+  // AND mask).
+  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), std::uint8_t(ico[6]), std::uint8_t(ico[7]),
+                                      word(12), image + word(14), word(image + 14), word(image + 8)}),
+            (std::vector<std::size_t>{0, 1, 1, 32, 32, 8, ico.size(), 8, 64}));
+  // The AND mask ends the file: bottom-up rows of 32 bits, 1 where clear.
+  auto clear = [&](std::size_t x, std::size_t y) {
+    return ico[ico.size() - 4 * (y + 1) + x / 8] >> (7 - x % 8) & 1;
+  };
+  EXPECT_EQ((std::vector{clear(0, 0), clear(31, 31), clear(16, 20), clear(12, 8)}), (std::vector{1, 1, 0, 0}))
+      << "corners clear; the folder's front and the sheet of paper drawn";
+}
+
+}  // namespace
+}  // namespace quernel::win32
