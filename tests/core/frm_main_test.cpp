@@ -1,11 +1,14 @@
+// The window's handlers: start-up, the lists and boxes, Browse, About, Help,
+// a folder from outside, and the session from start to exit.
+
 #include "core/frm_main.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 
 #include "loaded_window.h"
+#include "support/test_support.h"
 
 namespace quernel {
 namespace {
@@ -15,171 +18,157 @@ using testing::LoadedWindow;
 
 constexpr ControlId kAttributeButtons[] = {optD, optR, optS, optH, optA};
 
-TEST(StartUp, ListsShowTheirFirstEntriesAndOptionsHaveTheirStartValues) {
+TEST(StartUp, ListsShowTheirFirstEntriesOnlyOutputButtonsAndStylesAsDesigned) {
   LoadedWindow w;
-  EXPECT_EQ(w.window().State(cobFilter).items,
-            (std::vector<Text>{"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}));
-  EXPECT_EQ(w.window().State(cobType).items,
-            (std::vector<Text>{"默认", "全部显示", "显示指定项", "不显示指定项"}));
-  EXPECT_EQ(w.window().State(cobSort).items, (std::vector<Text>{"名称", "大小", "日期", "组别", "扩展名"}));
-  EXPECT_EQ(w.window().State(cobWay).items, (std::vector<Text>{"", "顺序", "逆序"}));
-  for (auto [list, shown] :
-       {std::pair{cobFilter, "*.*"}, {cobType, "默认"}, {cobSort, "名称"}, {cobWay, ""}}) {
-    EXPECT_EQ(w.window().GetListIndex(list), 0);
-    EXPECT_EQ(w.window().GetText(list), shown);
+  const std::pair<ControlId, std::vector<Text>> lists[] = {
+      {cobFilter, {"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}},
+      {cobType, {"默认", "全部显示", "显示指定项", "不显示指定项"}},
+      {cobSort, {"名称", "大小", "日期", "组别", "扩展名"}},
+      {cobWay, {"", "顺序", "逆序"}}};
+  for (const auto& [list, items] : lists) {
+    EXPECT_EQ(w.ui.State(list).items, items);
+    EXPECT_EQ(w.ui.GetListIndex(list), 0);
+    EXPECT_EQ(w.ui.GetText(list), items[0]);
   }
   ListOptions expected;
-  expected.strAttrSwitch = " ";
-  expected.strAttrValue = " ";
+  expected.strAttrSwitch = expected.strAttrValue = " ";
   expected.strSortKey = "n";
   EXPECT_EQ(w.form.Options(), expected);
-}
-
-TEST(StartUp, AttributeButtonsAreDisabledAndNoneIsChosen) {
-  LoadedWindow w;
   for (ControlId button : kAttributeButtons) {
-    EXPECT_FALSE(w.window().IsEnabled(button)) << NameOf(button);
-    EXPECT_EQ(w.window().GetValue(button), 0) << NameOf(button);
+    EXPECT_FALSE(w.ui.IsEnabled(button)) << NameOf(button);
+    EXPECT_EQ(w.ui.GetValue(button), 0) << NameOf(button);
   }
-  EXPECT_EQ(w.window().GetValue(chkT), 1);
-  EXPECT_EQ(w.window().GetValue(chkL), 0);
-  EXPECT_EQ(w.window().GetValue(chkW), 0);
-  EXPECT_EQ(w.window().GetText(txtPath), "");
-  EXPECT_EQ(w.window().Focus(), cmdOut);
+  EXPECT_EQ(w.ui.GetValue(chkT) * 100 + w.ui.GetValue(chkL) * 10 + w.ui.GetValue(chkW), 100);
+  EXPECT_EQ(w.ui.GetText(txtPath), "");
+  EXPECT_EQ(w.ui.focus, cmdOut);
+  // Every control but the lines gets nine points, in Load's order.
+  std::vector<std::pair<ControlId, double>> fonts;
+  for (ControlId c : {cobFilter, cobType, cobSort, cobWay, txtPath,   Frame2,   Frame1,  Label1, Label2,
+                      Label3,    Label4,  Label5,  Label6, cmdBrowse, cmdAbout, cmdHelp, cmdOut, cmdExit,
+                      optA,      optD,    optH,    optR,   optS,      chkL,     chkT,    chkW})
+    fonts.emplace_back(c, 9.0);
+  EXPECT_EQ(w.ui.fontSizes, fonts);
 }
 
-TEST(StartUp, EveryControlButTheLinesGetsNinePointsInLoadOrder) {
+TEST(AttributeModes, SetTheSwitchEnableTheButtonsAndKeepOrDropTheLetter) {
+  struct Step {
+    ControlId control;
+    int pick;  // -1: a click
+    const char* attributes;
+    bool buttonsEnabled;
+  };
+  const Step steps[] = {
+      {cobType, 2, " /a: ", true}, {optH, -1, " /a:h", true},   {cobType, 3, " /a:-h", true},
+      {cobType, 1, " /a ", false}, {cobType, 2, " /a: ", true}, {optD, -1, " /a:d", true},
+      {optR, -1, " /a:r", true},   {optS, -1, " /a:s", true},   {optA, -1, " /a:a", true},
+      {optH, -1, " /a:h", true},   {cobType, 0, "  ", false},
+  };
   LoadedWindow w;
-  const std::vector<ControlId> expected{cobFilter, cobType, cobSort, cobWay,  txtPath, Frame2, Frame1,
-                                        Label1,    Label2,  Label3,  Label4,  Label5,  Label6, cmdBrowse,
-                                        cmdAbout,  cmdHelp, cmdOut,  cmdExit, optA,    optD,   optH,
-                                        optR,      optS,    chkL,    chkT,    chkW};
-  EXPECT_EQ(w.window().FontSizeOrder(), expected);
-  for (ControlId control : expected) EXPECT_EQ(w.window().State(control).fontSize, 9.0);
-  EXPECT_EQ(w.window().State(Line1).fontSize, 0.0);
-}
-
-struct AttributeModeCase {
-  int index;
-  const char* attrSwitch;
-  const char* attrValueAfterH;  // when the hidden button was chosen before
-  bool buttonsEnabled;
-};
-
-class AttributeModeRows : public ::testing::TestWithParam<AttributeModeCase> {};
-
-TEST_P(AttributeModeRows, SetTheSwitchAndTheButtons) {
-  LoadedWindow w;
-  w.window().UserPick(cobType, 2);
-  w.window().UserClick(optH);
-  w.window().UserPick(cobType, GetParam().index);
-  EXPECT_EQ(w.form.Options().strAttrSwitch, GetParam().attrSwitch);
-  EXPECT_EQ(w.form.Options().strAttrValue, GetParam().attrValueAfterH);
-  for (ControlId button : kAttributeButtons) {
-    EXPECT_EQ(w.window().IsEnabled(button), GetParam().buttonsEnabled) << NameOf(button);
+  for (const Step& s : steps) {
+    s.pick < 0 ? w.ui.UserClick(s.control) : w.ui.UserPick(s.control, s.pick);
+    EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, s.attributes);
+    for (ControlId button : kAttributeButtons) EXPECT_EQ(w.ui.IsEnabled(button), s.buttonsEnabled);
   }
-  EXPECT_EQ(w.window().GetValue(optH), 1) << "disabling keeps the selection";
-}
-
-INSTANTIATE_TEST_SUITE_P(cobType, AttributeModeRows,
-                         ::testing::Values(AttributeModeCase{0, " ", " ", false},
-                                           AttributeModeCase{1, " /a", " ", false},
-                                           AttributeModeCase{2, " /a:", "h", true},
-                                           AttributeModeCase{3, " /a:-", "h", true}));
-
-TEST(AttributeButtons, EachStoresItsLetter) {
-  const std::pair<ControlId, const char*> rows[] = {
-      {optD, "d"}, {optR, "r"}, {optS, "s"}, {optH, "h"}, {optA, "a"}};
-  LoadedWindow w;
-  w.window().UserPick(cobType, 3);
-  for (auto [button, letter] : rows) {
-    w.window().UserClick(button);
-    EXPECT_EQ(w.form.Options().strAttrValue, letter) << NameOf(button);
-  }
-}
-
-TEST(AttributeButtons, TheLetterIsNotRestoredAfterADefaultMode) {
-  LoadedWindow w;
-  w.window().UserPick(cobType, 2);
-  w.window().UserClick(optH);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a:h");
-  w.window().UserPick(cobType, 0);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, "  ");
-  w.window().UserPick(cobType, 2);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a: ");
+  EXPECT_EQ(w.ui.GetValue(optH), 1) << "disabling keeps the selection";
 }
 
 TEST(SortLists, EveryEntrySetsItsFragment) {
   LoadedWindow w;
-  const char* keys[] = {"n", "s", "d", "g", "e"};
   for (int i = 0; i < 5; ++i) {
-    w.window().UserPick(cobSort, i);
-    EXPECT_EQ(w.form.Options().strSortKey, keys[i]) << i;
+    w.ui.UserPick(cobSort, i);
+    EXPECT_EQ(w.form.Options().strSortKey, Text(1, "nsdge"[i])) << i;
   }
-  const char* signs[] = {"", "", "-"};
   for (int i : {2, 0, 2, 1}) {
-    w.window().UserPick(cobWay, i);
-    EXPECT_EQ(w.form.Options().strSortDir, signs[i]) << i;
+    w.ui.UserPick(cobWay, i);
+    EXPECT_EQ(w.form.Options().strSortDir, i == 2 ? "-" : "") << i;
   }
 }
 
-struct InterlockCase {
-  int startT, startW;
-  ControlId clicked;
-  int endT, endW;
-};
-
-TEST(StyleBoxes, ExcludeEachOtherButMayBothBeUnchecked) {
-  const InterlockCase cases[] = {
-      {1, 0, chkW, 0, 1},                      // checking one unchecks the other
-      {0, 1, chkT, 1, 0}, {1, 0, chkT, 0, 0},  // unchecking leaves the other alone
-      {0, 1, chkW, 0, 0}, {0, 0, chkT, 1, 0}, {0, 0, chkW, 0, 1},
+TEST(StyleBoxes, ExcludeEachOtherButMayBothBeUncheckedAndGreyedCountsAsUnchecked) {
+  const struct {
+    int startT, startW;
+    ControlId clicked;
+    int endT, endW;
+  } cases[] = {
+      {1, 0, chkW, 0, 1}, {0, 1, chkT, 1, 0},  // checking one unchecks the other
+      {1, 0, chkT, 0, 0}, {0, 1, chkW, 0, 0}, {0, 0, chkT, 1, 0}, {0, 0, chkW, 0, 1},
   };
   for (const auto& c : cases) {
     LoadedWindow w;
-    w.window().SetValue(chkT, c.startT);
-    w.window().SetValue(chkW, c.startW);
-    w.window().UserClick(c.clicked);
-    EXPECT_EQ(w.window().GetValue(chkT), c.endT) << NameOf(c.clicked);
-    EXPECT_EQ(w.window().GetValue(chkW), c.endW) << NameOf(c.clicked);
+    w.ui.SetValue(chkT, c.startT);
+    w.ui.SetValue(chkW, c.startW);
+    w.ui.UserClick(c.clicked);
+    EXPECT_EQ(w.ui.GetValue(chkT) * 10 + w.ui.GetValue(chkW), c.endT * 10 + c.endW) << NameOf(c.clicked);
+  }
+  LoadedWindow w;
+  w.fake.SimulateInterpreter();
+  w.ui.SetValue(chkL, 2);
+  w.Output();
+  EXPECT_EQ(w.form.Options().strLower + w.form.Options().strBare, " /B");
+}
+
+TEST(Browse, AsksTheShellAndPutsThePickedFolderInTheFieldOrKeepsItOnCancel) {
+  const struct {
+    const char* before;
+    std::string answer;  // what the shell gives; empty: cancelled
+    const char* after;
+  } cases[] = {
+      {"", "D:\\Music", "D:\\Music"},
+      {"C:\\Old", "D:\\音乐", "D:\\音乐"},
+      {"", "D:\\", "D:\\"},                                   // a drive's root is kept as given
+      {"", std::string("D:\\Music\0\0\0", 11), "D:\\Music"},  // the buffer's zeros are cut
+      {"C:\\Kept", "", "C:\\Kept"},
+  };
+  for (const auto& c : cases) {
+    LoadedWindow w;
+    w.ui.UserType(txtPath, c.before);
+    w.fake.shell.folderAnswer = c.answer;
+    w.ui.UserClick(cmdBrowse);
+    EXPECT_EQ(w.ui.GetText(txtPath), c.after) << c.answer;
+    EXPECT_EQ(w.fake.shell.pickerRequests,
+              (std::vector<std::pair<NativeHandle, Text>>{
+                  {fake::FakeWindowRuntime::kFormHandle, Text(texts::kFolderPrompt)}}));
   }
 }
 
-TEST(StyleBoxes, AGreyedBoxCountsAsUnchecked) {
+TEST(AboutAndHelp, ShowTheShellsBoxAndOpenThePageOncePerClick) {
   LoadedWindow w;
-  w.fake.SimulateInterpreter();
-  w.window().SetValue(chkL, 2);
-  w.window().UserClick(cmdOut);
-  EXPECT_EQ(w.form.Options().strLower, "");
-  EXPECT_EQ(w.form.Options().strBare, " /B");
-}
-
-// --- A folder from the command line or a drop ----------------------------------
-
-struct ArrivingFolderCase {
-  const char* what;
-  PathSource source;
-  std::vector<Text> paths;  // "{R}" stands for a folder of real files
-  Text currentFolder;
-  Text field;  // afterwards; empty: as without the paths
-};
-
-Text WithRoot(Text text, const Text& root) {
-  if (auto at = text.find("{R}"); at != Text::npos) text.replace(at, 3, root);
-  return text;
+  w.ui.UserClick(cmdAbout);
+  EXPECT_EQ(w.fake.shell.aboutBoxes,
+            (std::vector{std::tuple{fake::FakeWindowRuntime::kFormHandle, Text("Quernel"),
+                                    Text("(C) 2026 Quernel 作者\r"), fake::FakeWindowRuntime::kFormIcon}}));
+  w.ui.UserClick(cmdHelp);
+  w.ui.UserClick(cmdHelp);
+  ASSERT_EQ(w.ui.launches.size(), 2u);
+  for (const auto& launch : w.ui.launches) {
+    EXPECT_EQ(launch.commandLine, "explorer.exe \"" + w.Path(texts::kHelpFileName) + "\"");
+    EXPECT_EQ(launch.style, WindowStyle::NormalWithFocus);
+  }
+  EXPECT_TRUE(w.ui.messages.empty()) << "a missing page is the file manager's business";
+  w.ui.onLaunch = [](const LaunchRequest&) { return Launch{nullptr, "not found"}; };
+  w.ui.UserClick(cmdHelp);
+  ASSERT_EQ(w.ui.messages.size(), 1u);
+  EXPECT_EQ(w.ui.messages[0].style, MessageStyle::Error);
+  EXPECT_NE(w.ui.messages[0].prompt.find(w.Path(texts::kHelpFileName)), Text::npos);
 }
 
 // {R} holds 说明.txt and the folders 下载 and "音乐 2024" (with 歌.mp3).
 TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
   using enum PathSource;
-  const ArrivingFolderCase cases[] = {
+  const struct {
+    const char* what;
+    PathSource source;
+    std::vector<Text> paths;
+    Text currentFolder;
+    Text field;  // afterwards; empty: as without the paths
+  } cases[] = {
       {"no argument", CommandLine, {}, "{R}", ""},
       {"a folder", CommandLine, {"{R}/音乐 2024"}, "/", "{R}/音乐 2024"},
       {"a file gives its folder", CommandLine, {"{R}/音乐 2024/歌.mp3"}, "/", "{R}/音乐 2024"},
       {"relative", CommandLine, {"音乐 2024"}, "{R}", "{R}/音乐 2024"},
       {"relative, with dots, a file", CommandLine, {"./下载/../音乐 2024/歌.mp3"}, "{R}/", "{R}/音乐 2024"},
       {"the current folder", CommandLine, {"."}, "{R}/音乐 2024", "{R}/音乐 2024"},
-      {"the first folder of several",
+      {"the first folder",
        CommandLine,
        {"{R}/没有", "{R}/说明.txt", "{R}/下载", "{R}/音乐 2024"},
        "/",
@@ -192,7 +181,7 @@ TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
       {"an empty argument is skipped", CommandLine, {"", "下载"}, "{R}", "{R}/下载"},
       {"missing: kept as given", CommandLine, {"D:\\音乐\\2024"}, "{R}", "D:\\音乐\\2024"},
       {"several missing: the first", CommandLine, {"x:\\a", "x:\\b"}, "{R}", "x:\\a"},
-      {"missing and relative: absolute all the same",
+      {"missing and relative: made absolute",
        CommandLine,
        {"新建 文件夹\\"},
        "C:\\Users\\李",
@@ -208,61 +197,41 @@ TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
        "{R}/音乐 2024"},
       {"nothing dropped that is there", Drop, {"{R}/没有", "D:\\音乐"}, "/", ""},
   };
-  for (const ArrivingFolderCase& c : cases) {
+  testing::TempFolder data;
+  data.Write("音乐 2024/歌.mp3", "mp3");
+  data.Write("说明.txt", "text");
+  std::filesystem::create_directories(data.Path() / "下载");
+  auto withRoot = [&](Text text) {
+    if (auto at = text.find("{R}"); at != Text::npos) text.replace(at, 3, data.Name());
+    return text;
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    LoadedWindow plain;  // started without a folder
-    fake::FakePlatform fake;
-    const Text root = fake.Root() + "/data";
-    namespace fs = std::filesystem;
-    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/音乐 2024"));
-    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/下载"));
-    std::ofstream(fake::FakeFileSystem::HostPath(root + "/音乐 2024/歌.mp3")) << "mp3";
-    std::ofstream(fake::FakeFileSystem::HostPath(root + "/说明.txt")) << "text";
-
-    StartUp startUp{{}, WithRoot(c.currentFolder, root)};
-    for (const Text& path : c.paths) startUp.arguments.push_back(WithRoot(path, root));
+    StartUp startUp{{}, withRoot(c.currentFolder)};
+    for (const Text& path : c.paths) startUp.arguments.push_back(withRoot(path));
     const std::vector<Text> dropped = c.source == Drop ? startUp.arguments : std::vector<Text>{};
     if (c.source == Drop) startUp.arguments.clear();
-    frmMain form(fake.Services(), startUp);
-    fake.window.CreateForm(form);
-    form.Load();
-    fake.window.ShowForm();
+    LoadedWindow plain, w(startUp);
     if (c.source == Drop) {
-      fake.window.UserType(txtPath, "D:\\旧");
-      plain.window().UserType(txtPath, "D:\\旧");
-      EXPECT_EQ(form.CanDrop(dropped), !c.field.empty()) << "the pointer shows whether the drop is welcome";
-      form.Drop(dropped);
+      w.ui.UserType(txtPath, "D:\\旧");
+      plain.ui.UserType(txtPath, "D:\\旧");
+      EXPECT_EQ(w.form.CanDrop(dropped), !c.field.empty()) << "the pointer shows whether it is welcome";
+      w.form.Drop(dropped);
     }
-
-    EXPECT_EQ(fake.window.GetText(txtPath),
-              c.field.empty() ? plain.window().GetText(txtPath) : WithRoot(c.field, root));
-    for (const ControlDesign& design : ControlDesigns()) {
-      if (design.id == txtPath) continue;
-      const fake::ControlState& seen = fake.window.State(design.id);
-      const fake::ControlState& start = plain.window().State(design.id);
-      EXPECT_EQ(seen.text, start.text) << design.name;
-      EXPECT_EQ(seen.value, start.value) << design.name;
-      EXPECT_EQ(seen.listIndex, start.listIndex) << design.name;
-      EXPECT_EQ(seen.items, start.items) << design.name;
-      EXPECT_EQ(seen.enabled, start.enabled) << design.name;
-      EXPECT_EQ(seen.fontSize, start.fontSize) << design.name;
-    }
-    EXPECT_EQ(form.Options(), plain.form.Options());
-    EXPECT_EQ(fake.window.Focus(), cmdOut);
-    EXPECT_TRUE(fake.window.Messages().empty());
+    EXPECT_EQ(w.ui.GetText(txtPath), c.field.empty() ? plain.ui.GetText(txtPath) : withRoot(c.field));
+    w.ui.SetText(txtPath, plain.ui.GetText(txtPath));
+    for (const ControlDesign& design : ControlDesigns())
+      EXPECT_TRUE(w.ui.State(design.id) == plain.ui.State(design.id)) << design.name;
+    EXPECT_EQ(w.ui.fontSizes, plain.ui.fontSizes);
+    EXPECT_EQ(w.form.Options(), plain.form.Options());
+    EXPECT_EQ(w.ui.focus, cmdOut);
+    EXPECT_TRUE(w.ui.messages.empty());
   }
 }
 
-// --- Start-up and exit through RunQuernel --------------------------------------
-
-class Session : public ::testing::Test {
- protected:
-  fake::FakePlatform fake;
-};
-
 // Exit, the close box (the session just ends) and Esc alike: the batch file
 // goes, the listing stays, nothing is said.
-TEST(SessionEnd, RemovesTheBatchFileAndKeepsTheListing) {
+TEST(Session, EndsByRemovingTheBatchFileAndKeepingTheListing) {
   for (const bool byExit : {true, false}) {
     fake::FakePlatform fake;
     fake.SimulateInterpreter();
@@ -271,21 +240,19 @@ TEST(SessionEnd, RemovesTheBatchFileAndKeepsTheListing) {
       if (byExit) window.UserClick(cmdExit);
     };
     EXPECT_EQ(RunQuernel(fake.Services()), 0);
-    EXPECT_TRUE(fake.window.Shown());
-    EXPECT_TRUE(fake.window.Closed());
-    EXPECT_EQ(fake.window.Messages().size(), 1u) << "the notice alone";
-    EXPECT_FALSE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kBatchFileName))) << byExit;
-    EXPECT_TRUE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kListingFileName))) << byExit;
+    EXPECT_TRUE(fake.window.focus) << "shown";
+    EXPECT_EQ(std::ranges::count(fake.journal, Text("close")), byExit ? 1 : 0);
+    EXPECT_EQ(fake.window.messages.size(), 1u) << "the notice alone";
+    EXPECT_FALSE(fake.files.FileExists(fake.window.programFolder + Text(texts::kBatchFileName))) << byExit;
+    EXPECT_TRUE(fake.files.FileExists(fake.window.programFolder + Text(texts::kListingFileName))) << byExit;
   }
-}
-
-TEST_F(Session, AWindowThatCannotBeMadeIsReportedAndEndsWithAFailure) {
+  fake::FakePlatform fake;
   fake.window.createFailure = "Not enough memory resources are available to process this command.";
   EXPECT_NE(RunQuernel(fake.Services()), 0);
-  ASSERT_EQ(fake.window.Messages().size(), 1u);
-  EXPECT_EQ(fake.window.Messages()[0].style, MessageStyle::Error);
-  EXPECT_NE(fake.window.Messages()[0].prompt.find("Not enough memory"), Text::npos);
-  EXPECT_FALSE(fake.window.Shown());
+  ASSERT_EQ(fake.window.messages.size(), 1u);
+  EXPECT_EQ(fake.window.messages[0].style, MessageStyle::Error);
+  EXPECT_NE(fake.window.messages[0].prompt.find("Not enough memory"), Text::npos);
+  EXPECT_FALSE(fake.window.focus) << "never shown";
 }
 
 }  // namespace

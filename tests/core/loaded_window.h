@@ -1,6 +1,6 @@
 #pragma once
 
-// A loaded main window on the fake platform: what the user sees right after
+// A main window loaded on the fake platform, as the user sees it right after
 // start, with the journal of start-up cleared.
 
 #include "core/frm_main.h"
@@ -10,21 +10,20 @@
 namespace quernel::testing {
 
 struct LoadedWindow {
-  LoadedWindow() {
-    fake.window.CreateForm(form);
+  explicit LoadedWindow(StartUp startUp = {}) : form(fake.Services(), std::move(startUp)) {
+    ui.CreateForm(form);
     form.Load();
-    fake.window.ShowForm();
+    ui.ShowForm();
     fake.journal.clear();
   }
-
-  Text ProgramFolder() const { return fake.window.ProgramFolder(); }
-  Text ReadFile(const Text& path) const { return fake::FakeFileSystem::ReadBytes(path); }
-  Text BatchFile() const { return ReadFile(ProgramFolder() + Text(texts::kBatchFileName)); }
-  fake::FakeWindowRuntime& window() { return fake.window; }
-  const fake::FakeWindowRuntime& window() const { return fake.window; }
+  // A file beside the program, by its name in the program's texts ("\path.bat").
+  Text Path(std::string_view name) const { return ui.programFolder + Text(name); }
+  Text Read(std::string_view name) const { return fake::FakeFileSystem::ReadBytes(Path(name)); }
+  void Output() { ui.UserClick(ControlId::cmdOut); }
 
   fake::FakePlatform fake;
-  frmMain form{fake.Services()};
+  fake::FakeWindowRuntime& ui = fake.window;
+  frmMain form;
 };
 
 }  // namespace quernel::testing
