@@ -141,7 +141,7 @@ struct Session {
     // A program folder with Chinese and a percent sign in its name.
     programFolder = fake.Root() + "/程序 100%";
     std::filesystem::create_directories(fake::FakeFileSystem::HostPath(programFolder));
-    fake.window.SetProgramFolder(programFolder);
+    fake.window.programFolder = programFolder;
   }
 };
 

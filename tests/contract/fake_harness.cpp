@@ -6,16 +6,14 @@
 namespace quernel::contract {
 namespace {
 
-// How the batch file's run ends, as an interpreter would end it: words when
-// dir's folder is not there, the code of "exit N".
+using fake::FakeFileSystem;
+
+// A batch run ends with words when dir's folder is not there, the code of "exit N".
 std::unique_ptr<Process> Interpret(const Text& commandLine) {
-  const Text batch = fake::FakeFileSystem::ReadBytes(commandLine.substr(1, commandLine.size() - 2));
+  const Text batch = FakeFileSystem::ReadBytes(commandLine.substr(1, commandLine.size() - 2));
+  const auto open = batch.find('"'), pattern = batch.rfind('\\', batch.find('"', open + 1));
   ProcessEnd end;
-  const auto open = batch.find('"');
-  const auto pattern = batch.rfind('\\', batch.find('"', open + 1));
-  if (open != Text::npos && pattern != Text::npos &&
-      !std::filesystem::is_directory(
-          fake::FakeFileSystem::HostPath(batch.substr(open + 1, pattern - open - 1))))
+  if (!std::filesystem::is_directory(FakeFileSystem::HostPath(batch.substr(open + 1, pattern - open - 1))))
     end.errorOutput = "File Not Found\r\n";
   if (const auto exit = batch.find("\nexit "); exit != Text::npos)
     end.exitCode = std::stoi(batch.substr(exit + 6));
@@ -26,8 +24,7 @@ class FakeHarness final : public ContractHarness {
  public:
   FakeHarness() {
     fake_.SimulateInterpreter();
-    auto simulate = fake_.window.onLaunch;
-    fake_.window.onLaunch = [simulate](const LaunchRequest& request) -> Launch {
+    fake_.window.onLaunch = [simulate = fake_.window.onLaunch](const LaunchRequest& request) -> Launch {
       if (request.commandLine.starts_with("quernel-no-such-program")) return {nullptr, "not found"};
       Launch launch = simulate(request);
       if (request.commandLine.ends_with(".bat\"")) launch.process = Interpret(request.commandLine);
@@ -39,12 +36,11 @@ class FakeHarness final : public ContractHarness {
   FileSystem& Files() override { return fake_.files; }
   CodePage& Codes() override { return fake_.codePage; }
   Text ScratchFolder() override { return fake_.Root() + "\\scratch"; }
-  std::string ReadBytes(const Text& path) override { return fake::FakeFileSystem::ReadBytes(path); }
+  std::string ReadBytes(const Text& path) override { return FakeFileSystem::ReadBytes(path); }
   bool MakeReadOnly(const Text&) override { return false; }
   bool MakeLink(const Text& link, const Text& target) override {
     std::error_code error;
-    std::filesystem::create_symlink(fake::FakeFileSystem::HostPath(target),
-                                    fake::FakeFileSystem::HostPath(link), error);
+    std::filesystem::create_symlink(FakeFileSystem::HostPath(target), FakeFileSystem::HostPath(link), error);
     return !error;
   }
   void TypeAsUser(ControlId list, const Text& text) override { fake_.window.UserType(list, text); }

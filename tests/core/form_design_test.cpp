@@ -2,95 +2,72 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
+
+#include "design/program_texts.h"
 
 namespace quernel {
 namespace {
 
 using enum ControlId;
 
-TEST(FormDesign, HoldsTwentyEightUniquelyNamedControls) {
+TEST(FormDesign, HoldsTwentyEightUniquelyNamedControlsWithTheWindowsOwnCaptionsAndFocusOrder) {
   std::set<std::string_view> names;
-  for (const auto& c : ControlDesigns()) names.insert(c.name);
+  std::string captions, keys;
   for (const auto& line : LineDesigns()) names.insert(line.name);
+  for (const auto& c : ControlDesigns()) {
+    names.insert(c.name);
+    if (!c.caption.empty() && c.id != Label5)
+      captions += std::string(c.name) + " " + std::string(c.caption) + "|";
+    if (auto key = AccessKey(c.caption)) keys += *key;
+  }
+  EXPECT_EQ(
+      captions,
+      "Label6 文件夹(&F):|cmdBrowse 浏览(&B)|Frame1 打印内容|Label3 文件类型:|Label4 后缀过滤:|"
+      "optD 文件夹(&D)|optR 只读属性(&R)|optS 系统属性(&S)|optH 隐藏属性(&H)|optA 存档属性(&A)|"
+      "Frame2 打印样式|Label1 排序根据|Label2 排序方向|chkL 字母小写(&L)|chkW 多列显示(&W)|"
+      "chkT 单列显示-无详细信息(&T)|cmdAbout 关于(&B)|cmdHelp 帮助(&P)|cmdOut 输出(&O)|cmdExit 退出(&X)|");
+  EXPECT_EQ(DesignOf(Label5).caption, texts::kCopyright);
   EXPECT_EQ(names.size(), 28u);
   for (auto name : names) EXPECT_EQ(NameOf(*ControlNamed(name)), name);
-}
-
-TEST(FormDesign, CaptionsAreTheWindowsOwnTexts) {
-  const std::map<std::string_view, std::string_view> expected{
-      {"Label6", "文件夹(&F):"}, {"cmdBrowse", "浏览(&B)"},
-      {"Frame1", "打印内容"},    {"Label3", "文件类型:"},
-      {"Label4", "后缀过滤:"},   {"optD", "文件夹(&D)"},
-      {"optR", "只读属性(&R)"},  {"optS", "系统属性(&S)"},
-      {"optH", "隐藏属性(&H)"},  {"optA", "存档属性(&A)"},
-      {"Frame2", "打印样式"},    {"Label1", "排序根据"},
-      {"Label2", "排序方向"},    {"chkL", "字母小写(&L)"},
-      {"chkW", "多列显示(&W)"},  {"chkT", "单列显示-无详细信息(&T)"},
-      {"cmdAbout", "关于(&B)"},  {"cmdHelp", "帮助(&P)"},
-      {"cmdOut", "输出(&O)"},    {"cmdExit", "退出(&X)"},
-  };
-  for (const auto& [name, caption] : expected) EXPECT_EQ(DesignOf(*ControlNamed(name)).caption, caption);
   EXPECT_EQ(kFormDesign.caption, "Quernel");
+  EXPECT_EQ(keys, "FBDRSHALWTBPOX");
+  EXPECT_EQ(DesignOf(Label6).names, txtPath);
+  EXPECT_EQ(ShownCaption("文件夹(&F):"), "文件夹(F):");
+  std::string focus;  // from 输出 through the window to the multi-column box
+  for (ControlId id : FocusOrder()) focus += std::string(NameOf(id)) + " ";
+  EXPECT_EQ(focus,
+            "cmdOut cmdBrowse txtPath cobSort chkL chkT cobWay cmdAbout cmdHelp cmdExit optR optH optS optA "
+            "optD cobType cobFilter chkW ");
 }
 
 // At the 9-point font a Chinese character is 12 pixels (180 twips) wide and
 // high, an ASCII one half as wide: the auto-sized labels measure their text.
-TEST(FormDesign, LabelsAreTheSizeOfTheirText) {
+// Framed controls lie inside their frame.
+TEST(FormDesign, LabelsAreTheSizeOfTheirTextAndFramesHoldTheirControls) {
   for (const auto& c : ControlDesigns()) {
+    const ControlDesign* frame = c.container ? &DesignOf(*c.container) : nullptr;
+    EXPECT_TRUE(!frame || (frame->kind == ControlKind::Frame && c.left + c.width <= frame->width &&
+                           c.top + c.height <= frame->height))
+        << c.name;
     if (c.kind != ControlKind::Label) continue;
-    SCOPED_TRACE(std::string(c.name));
     int width = 0;
     for (std::size_t i = 0; i < c.caption.size();) {
       const bool ascii = static_cast<unsigned char>(c.caption[i]) < 0x80;
       if (c.caption[i] != '&') width += ascii ? 90 : 180;
       i += ascii ? 1 : 3;  // every non-ASCII character here is a 3-byte UTF-8 CJK one
     }
-    EXPECT_EQ(c.width, width);
-    EXPECT_EQ(c.height, 180);
+    EXPECT_EQ(c.width * 1000 + c.height, width * 1000 + 180) << c.name;
   }
-}
-
-TEST(FormDesign, FramedControlsLieInsideTheirFrame) {
-  for (const auto& c : ControlDesigns()) {
-    if (!c.container) continue;
-    SCOPED_TRACE(std::string(c.name));
-    const ControlDesign& frame = DesignOf(*c.container);
-    EXPECT_EQ(frame.kind, ControlKind::Frame);
-    EXPECT_LE(c.left + c.width, frame.width);
-    EXPECT_LE(c.top + c.height, frame.height);
-  }
-}
-
-TEST(FormDesign, FocusGoesFromOutputThroughTheWindowToTheMultiColumnBox) {
-  const std::vector<ControlId> expected{cmdOut, cmdBrowse, txtPath, cobSort, chkL,      chkT,
-                                        cobWay, cmdAbout,  cmdHelp, cmdExit, optR,      optH,
-                                        optS,   optA,      optD,    cobType, cobFilter, chkW};
-  EXPECT_EQ(std::vector<ControlId>(FocusOrder().begin(), FocusOrder().end()), expected);
-}
-
-TEST(FormDesign, AccessKeysAndTheirTargets) {
-  std::string keys;
-  for (const auto& c : ControlDesigns())
-    if (auto key = AccessKey(c.caption)) keys += *key;
-  EXPECT_EQ(keys, "FBDRSHALWTBPOX");
-  EXPECT_EQ(DesignOf(Label6).names, txtPath);
-  EXPECT_EQ(ShownCaption("文件夹(&F):"), "文件夹(F):");
 }
 
 TEST(FormDesign, TheSeparatorIsAnEtchedGrooveAcrossTheWindowUnderTheNotice) {
   const auto lines = LineDesigns();
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].colour, (Rgb{128, 128, 128}));
-  EXPECT_EQ(lines[1].colour, (Rgb{255, 255, 255}));
+  EXPECT_TRUE(lines[0].colour == (Rgb{128, 128, 128}) && lines[1].colour == (Rgb{255, 255, 255}));
   EXPECT_EQ(lines[1].y1 - lines[0].y1, 15);
-  for (const auto& line : lines) {
-    EXPECT_LT(line.x1, 0);
-    EXPECT_GT(line.x2, kFormDesign.clientWidth);
-  }
-  const ControlDesign& notice = DesignOf(Label5);
-  EXPECT_EQ(notice.top + notice.height / 2, lines[1].y1);
+  for (const auto& line : lines) EXPECT_TRUE(line.x1 < 0 && line.x2 > kFormDesign.clientWidth);
+  EXPECT_EQ(DesignOf(Label5).top + DesignOf(Label5).height / 2, lines[1].y1);
 }
 
 }  // namespace

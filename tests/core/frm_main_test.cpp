@@ -1,291 +1,373 @@
+// frmMain on the fake platform: start-up, the handlers, the output command, a
+// folder from outside, and the session from start to exit.
+
 #include "core/frm_main.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 
-#include "loaded_window.h"
+#include "design/program_texts.h"
+#include "platform/fake/fake_platform.h"
+#include "support/test_support.h"
 
 namespace quernel {
 namespace {
 
 using enum ControlId;
-using testing::LoadedWindow;
+using fake::FakeFileSystem;
+using fake::FakeWindowRuntime;
+using ::testing::HasSubstr;
+
+const Text kNotice(texts::kNotice), kBatch(texts::kBatchFileName), kListing(texts::kListingFileName);
+
+// A main window as the user sees it right after start, the journal cleared.
+struct LoadedWindow {
+  explicit LoadedWindow(StartUp startUp = {}) : form(fake.Services(), std::move(startUp)) {
+    ui.CreateForm(form);
+    form.Load();
+    ui.ShowForm();
+    fake.journal.clear();
+  }
+  Text Path(std::string_view name) const { return ui.programFolder + Text(name); }  // beside the program
+  Text Read(std::string_view name) const { return FakeFileSystem::ReadBytes(Path(name)); }
+  void Output() { ui.UserClick(cmdOut); }
+
+  fake::FakePlatform fake;
+  FakeWindowRuntime& ui = fake.window;
+  frmMain form;
+};
 
 constexpr ControlId kAttributeButtons[] = {optD, optR, optS, optH, optA};
 
-TEST(StartUp, ListsShowTheirFirstEntriesAndOptionsHaveTheirStartValues) {
+TEST(StartUp, ListsShowTheirFirstEntriesNineFontPointsAndTheFocusOnOutput) {
   LoadedWindow w;
-  EXPECT_EQ(w.window().State(cobFilter).items,
-            (std::vector<Text>{"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}));
-  EXPECT_EQ(w.window().State(cobType).items,
-            (std::vector<Text>{"默认", "全部显示", "显示指定项", "不显示指定项"}));
-  EXPECT_EQ(w.window().State(cobSort).items, (std::vector<Text>{"名称", "大小", "日期", "组别", "扩展名"}));
-  EXPECT_EQ(w.window().State(cobWay).items, (std::vector<Text>{"", "顺序", "逆序"}));
-  for (auto [list, shown] :
-       {std::pair{cobFilter, "*.*"}, {cobType, "默认"}, {cobSort, "名称"}, {cobWay, ""}}) {
-    EXPECT_EQ(w.window().GetListIndex(list), 0);
-    EXPECT_EQ(w.window().GetText(list), shown);
+  const std::pair<ControlId, std::vector<Text>> lists[] = {
+      {cobFilter, {"*.*", "*.txt", "*.mp3", "*.htm", "*.exe", "*.avi"}},
+      {cobType, {"默认", "全部显示", "显示指定项", "不显示指定项"}},
+      {cobSort, {"名称", "大小", "日期", "组别", "扩展名"}},
+      {cobWay, {"", "顺序", "逆序"}}};
+  for (const auto& [list, items] : lists) {
+    EXPECT_EQ(w.ui.State(list).items, items);
+    EXPECT_EQ(w.ui.GetListIndex(list), 0);
+    EXPECT_EQ(w.ui.GetText(list), items[0]);
   }
-  ListOptions expected;
-  expected.strAttrSwitch = " ";
-  expected.strAttrValue = " ";
-  expected.strSortKey = "n";
-  EXPECT_EQ(w.form.Options(), expected);
+  for (ControlId button : kAttributeButtons) EXPECT_FALSE(w.ui.IsEnabled(button) || w.ui.GetValue(button));
+  EXPECT_EQ(w.ui.GetValue(chkT) * 100 + w.ui.GetValue(chkL) * 10 + w.ui.GetValue(chkW), 100);
+  EXPECT_TRUE(w.ui.GetText(txtPath).empty() && w.ui.focus == cmdOut);
+  std::string fonts;  // all but the lines get nine points, in Load's order
+  for (auto [id, points] : w.ui.fontSizes) fonts += std::string(NameOf(id)) + (points == 9.0 ? " " : "? ");
+  EXPECT_EQ(
+      fonts,
+      "cobFilter cobType cobSort cobWay txtPath Frame2 Frame1 Label1 Label2 Label3 Label4 Label5 Label6 "
+      "cmdBrowse cmdAbout cmdHelp cmdOut cmdExit optA optD optH optR optS chkL chkT chkW ");
 }
 
-TEST(StartUp, AttributeButtonsAreDisabledAndNoneIsChosen) {
-  LoadedWindow w;
-  for (ControlId button : kAttributeButtons) {
-    EXPECT_FALSE(w.window().IsEnabled(button)) << NameOf(button);
-    EXPECT_EQ(w.window().GetValue(button), 0) << NameOf(button);
-  }
-  EXPECT_EQ(w.window().GetValue(chkT), 1);
-  EXPECT_EQ(w.window().GetValue(chkL), 0);
-  EXPECT_EQ(w.window().GetValue(chkW), 0);
-  EXPECT_EQ(w.window().GetText(txtPath), "");
-  EXPECT_EQ(w.window().Focus(), cmdOut);
-}
-
-TEST(StartUp, EveryControlButTheLinesGetsNinePointsInLoadOrder) {
-  LoadedWindow w;
-  const std::vector<ControlId> expected{cobFilter, cobType, cobSort, cobWay,  txtPath, Frame2, Frame1,
-                                        Label1,    Label2,  Label3,  Label4,  Label5,  Label6, cmdBrowse,
-                                        cmdAbout,  cmdHelp, cmdOut,  cmdExit, optA,    optD,   optH,
-                                        optR,      optS,    chkL,    chkT,    chkW};
-  EXPECT_EQ(w.window().FontSizeOrder(), expected);
-  for (ControlId control : expected) EXPECT_EQ(w.window().State(control).fontSize, 9.0);
-  EXPECT_EQ(w.window().State(Line1).fontSize, 0.0);
-}
-
-struct AttributeModeCase {
-  int index;
-  const char* attrSwitch;
-  const char* attrValueAfterH;  // when the hidden button was chosen before
-  bool buttonsEnabled;
-};
-
-class AttributeModeRows : public ::testing::TestWithParam<AttributeModeCase> {};
-
-TEST_P(AttributeModeRows, SetTheSwitchAndTheButtons) {
-  LoadedWindow w;
-  w.window().UserPick(cobType, 2);
-  w.window().UserClick(optH);
-  w.window().UserPick(cobType, GetParam().index);
-  EXPECT_EQ(w.form.Options().strAttrSwitch, GetParam().attrSwitch);
-  EXPECT_EQ(w.form.Options().strAttrValue, GetParam().attrValueAfterH);
-  for (ControlId button : kAttributeButtons) {
-    EXPECT_EQ(w.window().IsEnabled(button), GetParam().buttonsEnabled) << NameOf(button);
-  }
-  EXPECT_EQ(w.window().GetValue(optH), 1) << "disabling keeps the selection";
-}
-
-INSTANTIATE_TEST_SUITE_P(cobType, AttributeModeRows,
-                         ::testing::Values(AttributeModeCase{0, " ", " ", false},
-                                           AttributeModeCase{1, " /a", " ", false},
-                                           AttributeModeCase{2, " /a:", "h", true},
-                                           AttributeModeCase{3, " /a:-", "h", true}));
-
-TEST(AttributeButtons, EachStoresItsLetter) {
-  const std::pair<ControlId, const char*> rows[] = {
-      {optD, "d"}, {optR, "r"}, {optS, "s"}, {optH, "h"}, {optA, "a"}};
-  LoadedWindow w;
-  w.window().UserPick(cobType, 3);
-  for (auto [button, letter] : rows) {
-    w.window().UserClick(button);
-    EXPECT_EQ(w.form.Options().strAttrValue, letter) << NameOf(button);
-  }
-}
-
-TEST(AttributeButtons, TheLetterIsNotRestoredAfterADefaultMode) {
-  LoadedWindow w;
-  w.window().UserPick(cobType, 2);
-  w.window().UserClick(optH);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a:h");
-  w.window().UserPick(cobType, 0);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, "  ");
-  w.window().UserPick(cobType, 2);
-  EXPECT_EQ(w.form.Options().strAttrSwitch + w.form.Options().strAttrValue, " /a: ");
-}
-
-TEST(SortLists, EveryEntrySetsItsFragment) {
-  LoadedWindow w;
-  const char* keys[] = {"n", "s", "d", "g", "e"};
-  for (int i = 0; i < 5; ++i) {
-    w.window().UserPick(cobSort, i);
-    EXPECT_EQ(w.form.Options().strSortKey, keys[i]) << i;
-  }
-  const char* signs[] = {"", "", "-"};
-  for (int i : {2, 0, 2, 1}) {
-    w.window().UserPick(cobWay, i);
-    EXPECT_EQ(w.form.Options().strSortDir, signs[i]) << i;
-  }
-}
-
-struct InterlockCase {
-  int startT, startW;
-  ControlId clicked;
-  int endT, endW;
-};
-
-TEST(StyleBoxes, ExcludeEachOtherButMayBothBeUnchecked) {
-  const InterlockCase cases[] = {
-      {1, 0, chkW, 0, 1},                      // checking one unchecks the other
-      {0, 1, chkT, 1, 0}, {1, 0, chkT, 0, 0},  // unchecking leaves the other alone
-      {0, 1, chkW, 0, 0}, {0, 0, chkT, 1, 0}, {0, 0, chkW, 0, 1},
+// One window through picks and clicks, 输出 after each: the command's switches
+// and whether the attribute buttons may be used. The style boxes exclude each
+// other but may both be unchecked; a greyed box counts as unchecked.
+TEST(Handlers, SetTheSwitchesOfTheListingCommand) {
+  const struct {
+    ControlId control;
+    int value;  // a list's pick, a greyed box's value; -1: the user clicks it
+    const char* switches;
+    bool buttonsEnabled = false;
+  } steps[] = {
+      // clang-format off
+      {cobType, 2, "  /a:  /o:n /B", true}, {optH, -1, "  /a:h /o:n /B", true}, {cobType, 3, "  /a:-h /o:n /B", true},
+      {cobType, 1, "  /a  /o:n /B"}, {cobType, 2, "  /a:  /o:n /B", true}, {optD, -1, "  /a:d /o:n /B", true},
+      {optR, -1, "  /a:r /o:n /B", true}, {optS, -1, "  /a:s /o:n /B", true}, {optA, -1, "  /a:a /o:n /B", true},
+      {optH, -1, "  /a:h /o:n /B", true}, {cobType, 0, "    /o:n /B"}, {cobSort, 1, "    /o:s /B"},
+      {cobSort, 2, "    /o:d /B"}, {cobWay, 2, "    /o:-d /B"}, {cobSort, 3, "    /o:-g /B"},
+      {cobWay, 0, "    /o:g /B"}, {cobSort, 4, "    /o:e /B"}, {cobWay, 2, "    /o:-e /B"},
+      {cobWay, 1, "    /o:e /B"}, {cobSort, 0, "    /o:n /B"}, {chkW, -1, "    /o:n /w"},
+      {chkT, -1, "    /o:n /B"}, {chkT, -1, "    /o:n"}, {chkW, -1, "    /o:n /w"}, {chkW, -1, "    /o:n"},
+      {chkT, -1, "    /o:n /B"}, {chkL, -1, "    /o:n /l /B"}, {chkL, 2, "    /o:n /B"},
+      // clang-format on
   };
-  for (const auto& c : cases) {
-    LoadedWindow w;
-    w.window().SetValue(chkT, c.startT);
-    w.window().SetValue(chkW, c.startW);
-    w.window().UserClick(c.clicked);
-    EXPECT_EQ(w.window().GetValue(chkT), c.endT) << NameOf(c.clicked);
-    EXPECT_EQ(w.window().GetValue(chkW), c.endW) << NameOf(c.clicked);
-  }
-}
-
-TEST(StyleBoxes, AGreyedBoxCountsAsUnchecked) {
   LoadedWindow w;
   w.fake.SimulateInterpreter();
-  w.window().SetValue(chkL, 2);
-  w.window().UserClick(cmdOut);
-  EXPECT_EQ(w.form.Options().strLower, "");
-  EXPECT_EQ(w.form.Options().strBare, " /B");
+  for (const auto& s : steps) {
+    s.value < 0         ? w.ui.UserClick(s.control)
+    : s.control == chkL ? w.ui.SetValue(chkL, s.value)
+                        : w.ui.UserPick(s.control, s.value);
+    w.Output();
+    EXPECT_EQ(w.Read(kBatch),
+              "dir \"\\*.*\"" + (s.switches + (" >\"" + w.ui.programFolder + "\\Path.txt\"\r\nexit\r\n")));
+    for (ControlId button : kAttributeButtons)
+      EXPECT_EQ(w.ui.IsEnabled(button), s.buttonsEnabled) << s.switches;
+  }
+  EXPECT_EQ(w.ui.GetValue(optH), 1) << "disabling keeps the selection";
 }
 
-// --- A folder from the command line or a drop ----------------------------------
-
-struct ArrivingFolderCase {
-  const char* what;
-  PathSource source;
-  std::vector<Text> paths;  // "{R}" stands for a folder of real files
-  Text currentFolder;
-  Text field;  // afterwards; empty: as without the paths
-};
-
-Text WithRoot(Text text, const Text& root) {
-  if (auto at = text.find("{R}"); at != Text::npos) text.replace(at, 3, root);
-  return text;
+TEST(ShellServices, BrowseAboutAndHelpAskTheShellOwnedByTheWindow) {
+  // Before, the shell's answer, after: a drive's root is kept as given, the
+  // buffer's zeros are cut, a cancel keeps the field.
+  const std::tuple<const char*, std::string, const char*> picks[] = {
+      // clang-format off
+      {"", "D:\\Music", "D:\\Music"}, {"C:\\Old", "D:\\音乐", "D:\\音乐"}, {"", "D:\\", "D:\\"},
+      {"", std::string("D:\\Music\0\0\0", 11), "D:\\Music"}, {"C:\\Kept", "", "C:\\Kept"}};
+  // clang-format on
+  for (const auto& [before, answer, after] : picks) {
+    LoadedWindow w;
+    w.ui.UserType(txtPath, before);
+    w.fake.shell.folderAnswer = answer;
+    w.ui.UserClick(cmdBrowse);
+    EXPECT_EQ(w.ui.GetText(txtPath), after) << answer;
+    EXPECT_EQ(w.fake.shell.pickerRequests,
+              (std::vector{std::pair{FakeWindowRuntime::kFormHandle, Text(texts::kFolderPrompt)}}));
+  }
+  LoadedWindow w;
+  w.ui.UserClick(cmdAbout);
+  EXPECT_EQ(w.fake.shell.aboutBoxes,
+            (std::vector{std::tuple{FakeWindowRuntime::kFormHandle, Text("Quernel"),
+                                    Text("(C) 2026 Quernel 作者\r"), FakeWindowRuntime::kFormIcon}}));
+  w.ui.UserClick(cmdHelp);
+  w.ui.UserClick(cmdHelp);
+  ASSERT_EQ(w.ui.launches.size(), 2u);
+  EXPECT_EQ(w.ui.launches[1].commandLine, "explorer.exe \"" + w.Path(texts::kHelpFileName) + "\"");
+  EXPECT_TRUE(w.ui.launches[0].commandLine == w.ui.launches[1].commandLine &&
+              w.ui.launches[0].style == WindowStyle::NormalWithFocus);
+  EXPECT_TRUE(w.ui.messages.empty()) << "a missing page is the file manager's business";
+  w.ui.onLaunch = [](const LaunchRequest&) { return Launch{nullptr, "not found"}; };
+  w.ui.UserClick(cmdHelp);
+  ASSERT_EQ(w.ui.messages.size(), 1u);
+  EXPECT_EQ(w.ui.messages[0].style, MessageStyle::Error);
+  EXPECT_NE(w.ui.messages[0].prompt.find(w.Path(texts::kHelpFileName)), Text::npos);
 }
 
-// {R} holds 说明.txt and the folders 下载 and "音乐 2024" (with 歌.mp3).
+// The first folder named, else the first file's folder, relative to the
+// current folder; from the command line a path that names nothing is kept as
+// given (made absolute). {R} holds 说明.txt and the folders 下载 and
+// "音乐 2024" (with 歌.mp3).
 TEST(ArrivingFolder, FillsTheFolderFieldAndNothingElse) {
   using enum PathSource;
-  const ArrivingFolderCase cases[] = {
-      {"no argument", CommandLine, {}, "{R}", ""},
-      {"a folder", CommandLine, {"{R}/音乐 2024"}, "/", "{R}/音乐 2024"},
-      {"a file gives its folder", CommandLine, {"{R}/音乐 2024/歌.mp3"}, "/", "{R}/音乐 2024"},
-      {"relative", CommandLine, {"音乐 2024"}, "{R}", "{R}/音乐 2024"},
-      {"relative, with dots, a file", CommandLine, {"./下载/../音乐 2024/歌.mp3"}, "{R}/", "{R}/音乐 2024"},
-      {"the current folder", CommandLine, {"."}, "{R}/音乐 2024", "{R}/音乐 2024"},
-      {"the first folder of several",
-       CommandLine,
-       {"{R}/没有", "{R}/说明.txt", "{R}/下载", "{R}/音乐 2024"},
-       "/",
-       "{R}/下载"},
-      {"files only: the first file's folder",
-       CommandLine,
-       {"{R}/音乐 2024/歌.mp3", "{R}/说明.txt"},
-       "/",
-       "{R}/音乐 2024"},
-      {"an empty argument is skipped", CommandLine, {"", "下载"}, "{R}", "{R}/下载"},
-      {"missing: kept as given", CommandLine, {"D:\\音乐\\2024"}, "{R}", "D:\\音乐\\2024"},
-      {"several missing: the first", CommandLine, {"x:\\a", "x:\\b"}, "{R}", "x:\\a"},
-      {"missing and relative: absolute all the same",
-       CommandLine,
-       {"新建 文件夹\\"},
-       "C:\\Users\\李",
-       "C:\\Users\\李\\新建 文件夹"},
-      {"the root of the current drive", CommandLine, {"\\音乐"}, "C:\\Users", "C:\\音乐"},
-      {"up no further than the root", CommandLine, {"..\\..\\..\\x"}, "C:\\a", "C:\\x"},
-      {"a folder dropped", Drop, {"{R}/下载"}, "/", "{R}/下载"},
-      {"a file dropped gives its folder", Drop, {"{R}/说明.txt"}, "/", "{R}"},
-      {"a file and a folder dropped: the folder",
-       Drop,
-       {"{R}/说明.txt", "{R}/音乐 2024"},
-       "/",
-       "{R}/音乐 2024"},
-      {"nothing dropped that is there", Drop, {"{R}/没有", "D:\\音乐"}, "/", ""},
+  const struct {
+    PathSource source;
+    std::vector<Text> paths;
+    Text currentFolder;
+    Text field;  // afterwards; empty: as without the paths
+  } cases[] = {
+      // clang-format off
+      {CommandLine, {}, "{R}", ""}, {CommandLine, {"{R}/音乐 2024"}, "/", "{R}/音乐 2024"},
+      {CommandLine, {"{R}/音乐 2024/歌.mp3"}, "/", "{R}/音乐 2024"}, {CommandLine, {"音乐 2024"}, "{R}", "{R}/音乐 2024"},
+      {CommandLine, {"./下载/../音乐 2024/歌.mp3"}, "{R}/", "{R}/音乐 2024"},
+      {CommandLine, {"."}, "{R}/音乐 2024", "{R}/音乐 2024"},
+      {CommandLine, {"{R}/没有", "{R}/说明.txt", "{R}/下载", "{R}/音乐 2024"}, "/", "{R}/下载"},
+      {CommandLine, {"{R}/音乐 2024/歌.mp3", "{R}/说明.txt"}, "/", "{R}/音乐 2024"},
+      {CommandLine, {"", "下载"}, "{R}", "{R}/下载"}, {CommandLine, {"D:\\音乐\\2024"}, "{R}", "D:\\音乐\\2024"},
+      {CommandLine, {"x:\\a", "x:\\b"}, "{R}", "x:\\a"}, {CommandLine, {"\\音乐"}, "C:\\Users", "C:\\音乐"},
+      {CommandLine, {"新建 文件夹\\"}, "C:\\Users\\李", "C:\\Users\\李\\新建 文件夹"},
+      {CommandLine, {"..\\..\\..\\x"}, "C:\\a", "C:\\x"}, {Drop, {"{R}/下载"}, "/", "{R}/下载"},
+      {Drop, {"{R}/说明.txt"}, "/", "{R}"}, {Drop, {"{R}/说明.txt", "{R}/音乐 2024"}, "/", "{R}/音乐 2024"},
+      {Drop, {"{R}/没有", "D:\\音乐"}, "/", ""},
+      // clang-format on
   };
-  for (const ArrivingFolderCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    LoadedWindow plain;  // started without a folder
-    fake::FakePlatform fake;
-    const Text root = fake.Root() + "/data";
-    namespace fs = std::filesystem;
-    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/音乐 2024"));
-    fs::create_directories(fake::FakeFileSystem::HostPath(root + "/下载"));
-    std::ofstream(fake::FakeFileSystem::HostPath(root + "/音乐 2024/歌.mp3")) << "mp3";
-    std::ofstream(fake::FakeFileSystem::HostPath(root + "/说明.txt")) << "text";
-
-    StartUp startUp{{}, WithRoot(c.currentFolder, root)};
-    for (const Text& path : c.paths) startUp.arguments.push_back(WithRoot(path, root));
-    const std::vector<Text> dropped = c.source == Drop ? startUp.arguments : std::vector<Text>{};
-    if (c.source == Drop) startUp.arguments.clear();
-    frmMain form(fake.Services(), startUp);
-    fake.window.CreateForm(form);
-    form.Load();
-    fake.window.ShowForm();
+  testing::TempFolder data;
+  data.Write("音乐 2024/歌.mp3", "mp3");
+  data.Write("说明.txt", "text");
+  std::filesystem::create_directories(data.Path() / "下载");
+  auto withRoot = [&](Text text) {
+    if (auto at = text.find("{R}"); at != Text::npos) text.replace(at, 3, data.Name());
+    return text;
+  };
+  for (const auto& c : cases) {
+    std::vector<Text> paths;
+    for (const Text& path : c.paths) paths.push_back(withRoot(path));
+    SCOPED_TRACE(::testing::PrintToString(paths));
+    LoadedWindow plain, w({c.source == Drop ? std::vector<Text>{} : paths, withRoot(c.currentFolder)});
     if (c.source == Drop) {
-      fake.window.UserType(txtPath, "D:\\旧");
-      plain.window().UserType(txtPath, "D:\\旧");
-      EXPECT_EQ(form.CanDrop(dropped), !c.field.empty()) << "the pointer shows whether the drop is welcome";
-      form.Drop(dropped);
+      w.ui.UserType(txtPath, "D:\\旧");
+      EXPECT_EQ(w.form.CanDrop(paths), !c.field.empty()) << "the pointer shows whether it is welcome";
+      w.form.Drop(paths);
     }
-
-    EXPECT_EQ(fake.window.GetText(txtPath),
-              c.field.empty() ? plain.window().GetText(txtPath) : WithRoot(c.field, root));
-    for (const ControlDesign& design : ControlDesigns()) {
-      if (design.id == txtPath) continue;
-      const fake::ControlState& seen = fake.window.State(design.id);
-      const fake::ControlState& start = plain.window().State(design.id);
-      EXPECT_EQ(seen.text, start.text) << design.name;
-      EXPECT_EQ(seen.value, start.value) << design.name;
-      EXPECT_EQ(seen.listIndex, start.listIndex) << design.name;
-      EXPECT_EQ(seen.items, start.items) << design.name;
-      EXPECT_EQ(seen.enabled, start.enabled) << design.name;
-      EXPECT_EQ(seen.fontSize, start.fontSize) << design.name;
-    }
-    EXPECT_EQ(form.Options(), plain.form.Options());
-    EXPECT_EQ(fake.window.Focus(), cmdOut);
-    EXPECT_TRUE(fake.window.Messages().empty());
+    EXPECT_EQ(w.ui.GetText(txtPath), !c.field.empty() ? withRoot(c.field) : c.source == Drop ? "D:\\旧" : "");
+    for (const ControlDesign& d : ControlDesigns())
+      EXPECT_TRUE(d.id == txtPath || w.ui.State(d.id) == plain.ui.State(d.id)) << d.name;
+    EXPECT_EQ(w.ui.fontSizes, plain.ui.fontSizes);
+    EXPECT_EQ(w.form.Options(), plain.form.Options());
+    EXPECT_EQ(w.ui.focus, cmdOut);
+    EXPECT_TRUE(w.ui.messages.empty());
   }
 }
 
-// --- Start-up and exit through RunQuernel --------------------------------------
-
-class Session : public ::testing::Test {
- protected:
-  fake::FakePlatform fake;
-};
-
 // Exit, the close box (the session just ends) and Esc alike: the batch file
-// goes, the listing stays, nothing is said.
-TEST(SessionEnd, RemovesTheBatchFileAndKeepsTheListing) {
+// goes, the listing stays, nothing is said. A window that cannot be made is
+// reported and ends the program with a failure.
+TEST(Session, EndsByRemovingTheBatchFileAndKeepingTheListing) {
   for (const bool byExit : {true, false}) {
     fake::FakePlatform fake;
     fake.SimulateInterpreter();
-    fake.window.userSession = [byExit](fake::FakeWindowRuntime& window) {
+    fake.window.userSession = [byExit](FakeWindowRuntime& window) {
       window.UserClick(cmdOut);
       if (byExit) window.UserClick(cmdExit);
     };
     EXPECT_EQ(RunQuernel(fake.Services()), 0);
-    EXPECT_TRUE(fake.window.Shown());
-    EXPECT_TRUE(fake.window.Closed());
-    EXPECT_EQ(fake.window.Messages().size(), 1u) << "the notice alone";
-    EXPECT_FALSE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kBatchFileName))) << byExit;
-    EXPECT_TRUE(fake.files.FileExists(fake.window.ProgramFolder() + Text(texts::kListingFileName))) << byExit;
+    EXPECT_TRUE(fake.window.focus && std::ranges::count(fake.journal, Text("close")) == byExit) << "shown";
+    EXPECT_EQ(fake.window.messages.size(), 1u) << "the notice alone";
+    EXPECT_TRUE(!fake.files.FileExists(fake.window.programFolder + kBatch) &&
+                fake.files.FileExists(fake.window.programFolder + kListing));
+  }
+  fake::FakePlatform fake;
+  fake.window.createFailure = "Not enough memory resources are available to process this command.";
+  EXPECT_TRUE(RunQuernel(fake.Services()) != 0 && !fake.window.focus) << "a failure, never shown";
+  ASSERT_EQ(fake.window.messages.size(), 1u);
+  EXPECT_EQ(fake.window.messages[0].style, MessageStyle::Error);
+  EXPECT_NE(fake.window.messages[0].prompt.find("Not enough memory"), Text::npos);
+}
+
+// 输出 with the start state, then again with other folders and patterns: each
+// run removes the last listing, replaces the batch file, runs it hidden
+// without dir's presets, waits, and only then says so and opens the listing.
+TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchFileHidden) {
+  LoadedWindow w;
+  w.fake.SimulateInterpreter();
+  w.Output();
+  const Text batch = w.Path(kBatch), listing = w.Path(kListing);
+  EXPECT_THAT(w.fake.journal,
+              ::testing::ElementsAre("pointer 11", "remove " + listing, "write " + batch,
+                                     "launch 0 \"" + batch + "\"", "wait", "pointer 0",
+                                     "message 64 " + kNotice, "launch 1 notepad.exe \"" + listing + "\""));
+  EXPECT_EQ(w.ui.launches[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
+  EXPECT_TRUE(w.ui.launches[0].keepErrorOutput);
+  EXPECT_FALSE(w.ui.launches[1].keepErrorOutput) << "the viewer's is not read";
+  const struct {
+    Text folder, pattern;
+    const char* quoted;
+    bool utf8 = false;      // else Latin-1
+    Text shortFolder = {};  // the folder's short name, if it has one
+  } examples[] = {
+      // clang-format off
+      {"D:\\Docs", "*.*", R"(D:\Docs\*.*)"}, {"D:\\Music\\", "*.mp3", R"(D:\Music\*.mp3)"}, {"", "", R"(\)"},
+      {"D:\\", "*.txt", R"(D:\*.txt)"}, {"D:\\Docs/", "*.*", R"(D:\Docs/\*.*)"},
+      {"E:\\My Files", "a b*.doc", R"(E:\My Files\a b*.doc)"}, {"D:\\100%", "%PATH%.*", R"(D:\100%%\%%PATH%%.*)"},
+      {"D:\\Café", "*.*", "D:\\Caf\xE9\\*.*"}, {"D:\\音乐", "*.*", R"(D:\音乐\*.*)", true},
+      {"D:\\音乐", "*.*", R"(D:\YINYUE~1\*.*)", false, "D:\\YINYUE~1\\"},
+      // clang-format on
+  };
+  for (const auto& c : examples) {
+    w.fake.codePage.utf8 = c.utf8;
+    if (!c.shortFolder.empty()) w.fake.files.shortPaths[c.folder + "\\"] = c.shortFolder;
+    w.ui.UserType(txtPath, c.folder);
+    w.ui.UserType(cobFilter, c.pattern);
+    w.fake.journal.clear();
+    w.Output();
+    EXPECT_EQ(w.Read(kBatch), "dir \"" + (c.quoted + ("\"    /o:n /B >\"" + w.ui.programFolder +
+                                                      "\\Path.txt\"\r\nexit\r\n")));
+    EXPECT_EQ(w.fake.journal[1], "remove " + listing);
+    EXPECT_EQ(w.ui.messages.back().prompt, kNotice);
+  }
+  EXPECT_EQ(w.ui.launches.size(), 2 * std::size(examples) + 2) << "every run starts the viewer";
+}
+
+// 输出 in every way it can end. A refusal is one error box and runs nothing; a
+// run that fails (the interpreter's words or exit code, a full disk, no
+// listing) gives an error box instead of the notice, no viewer; the listing stays.
+TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteSafely) {
+  enum Reach { Nothing, Removes, Writes, RunsWithoutListing, Runs, Views };  // how far it gets
+  namespace fs = std::filesystem;
+  const std::string longLine(150, 'x');
+  // clang-format off
+  const auto host = [](const LoadedWindow& w, const Text& name) { return FakeFileSystem::HostPath(w.Path(name)); };
+  const auto ends = [](ProcessEnd end) { return [end](LoadedWindow& w) { w.fake.SimulateInterpreter("part\r\n", end); }; };
+  const struct {
+    std::function<void(LoadedWindow&)> arrange;
+    std::vector<std::string> words, absent = {};  // in the last box, {B}: the batch file, {L}: the listing,
+    Reach reach = Runs;                           // {W}: the user's folder; no words: the notice
+  } cases[] = {
+      {[](auto& w) { w.ui.UserType(txtPath, "D:\\a\"b"); }, {"“文件夹”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(txtPath, "D:\\Docs\r\ndel *.*"); }, {"“文件夹”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(txtPath, "D:\\Docs\t"); }, {"“文件夹”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(cobFilter, "*.txt\" & del \"*"); }, {"“后缀过滤”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(cobFilter, "*.txt\n"); }, {"“后缀过滤”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(cobFilter, std::string("*\0.txt", 6)); }, {"“后缀过滤”"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(txtPath, "D:\\音乐"); }, {"“音”", "28591"}, {}, Nothing},
+      {[](auto& w) { w.ui.UserType(cobFilter, "歌*.mp3"); }, {"“后缀过滤”中的字符“歌”"}, {}, Nothing},
+      {[](auto& w) { w.fake.codePage.refusedWhenContaining = "\r\nexit"; }, {"28591"}, {}, Nothing},
+      {[](auto& w) { w.fake.files.WriteNewFile(w.Path(kBatch), "stale");
+                     w.fake.files.readOnlyFolders = {w.ui.programFolder, w.ui.userWorkFolder}; },
+       {"{W}\\path.bat", "Permission denied"}, {}, Writes},
+      {[&](auto& w) { fs::remove(host(w, kListing)), fs::create_directories(host(w, kListing)); },
+       {"{L}", "Is a directory"}, {}, Removes},
+      {[&](auto& w) { fs::create_symlink(FakeFileSystem::HostPath(w.fake.Root() + "/precious"), host(w, kBatch)); },
+       {"{B}", "不是普通文件"}, {}, Writes},
+      {[](auto& w) { w.fake.files.readOnlyFolders = {w.ui.programFolder};
+                     w.ui.userWorkFolder = w.fake.Root() + "\\a\"b"; }, {"工作文件夹", "a\"b"}, {}, Nothing},
+      {ends({0, ""}), {}},
+      {ends({0, "\r\n  \r\n"}), {}},
+      {ends({0, "找不到文件。\r\n\r\n"}), {"没有完成", "{L}", "\r找不到文件。\r"}, {"退出代码"}},
+      {ends({0, "无效参数。\r\n"}), {"没有完成", "{L}", "无效参数。"}},
+      {ends({1, ""}), {"没有完成", "{L}", "(退出代码 1)"}},
+      {ends({-1, ""}), {"没有完成", "{L}", "(退出代码 -1)"}},
+      {ends({1, "拒绝访问。\n"}), {"没有完成", "{L}", "拒绝访问。\r(退出代码 1)"}},
+      {ends({0, "  one\tline  \r\n\r\ntwo\nthree\n" + longLine + "\nfive\n"}), {"one line\rtwo\rthree\r……"}, {"five", "xxxxx"}},
+      {ends({0, "找" + longLine + "\n"}), {"找" + std::string(99, 'x') + "…\r"}, {std::string(100, 'x')}},
+      {[](auto& w) { w.fake.files.freeBytes = 0; }, {"磁盘已满", "{L}"}},
+      {[](auto& w) { w.fake.files.freeBytes = 4095; }, {"磁盘已满"}},
+      {[](auto& w) { w.fake.files.freeBytes = 4096; }, {}},
+      {[](auto& w) { w.ui.onLaunch = [](auto&) { return Launch{nullptr, "找不到文件"}; }; }, {"{B}", "找不到文件"}, {},
+       RunsWithoutListing},
+      {[](auto& w) { w.ui.onLaunch = nullptr; }, {"{L}"}, {}, RunsWithoutListing},
+      {[](auto& w) { w.ui.onLaunch = [run = w.ui.onLaunch](const LaunchRequest& request) {
+         return request.commandLine.starts_with("notepad") ? Launch{nullptr, "no viewer"} : run(request); }; },
+       {"{L}", "no viewer"}, {}, Views},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    LoadedWindow w;
+    w.fake.SimulateInterpreter("part\r\n");
+    w.fake.files.WriteNewFile(w.fake.Root() + "/precious", "keep me");
+    w.fake.files.WriteNewFile(w.Path(kListing), "the last listing");
+    c.arrange(w);
+    w.fake.journal.clear();
+    w.Output();
+    const std::size_t launches = c.reach <= Writes ? 0 : c.words.empty() || c.reach == Views ? 2 : 1;
+    EXPECT_EQ(w.ui.launches.size(), launches) << (c.words.empty() ? "" : c.words.back());
+    const char* listing[] = {"the last listing", nullptr, nullptr, "", "part\r\n", "part\r\n"};  // by reach
+    EXPECT_TRUE(!listing[c.reach] || w.Read(kListing) == listing[c.reach]) << w.Read(kListing);
+    EXPECT_EQ(w.ui.pointer, MousePointer::Default);
+    EXPECT_EQ(FakeFileSystem::ReadBytes(w.fake.Root() + "/precious"), "keep me");
+    for (const Text& line : w.fake.journal)  // nothing beyond its reach; a stale batch file is never run
+      EXPECT_FALSE((c.reach < Writes && (line.starts_with("write") || line.starts_with("make"))) ||
+                   (c.reach == Nothing && line.starts_with("remove")))
+          << line;
+    ASSERT_EQ(w.ui.messages.size(), c.reach == Views ? 2u : 1u);
+    EXPECT_EQ(w.ui.messages[0].prompt == kNotice, launches == 2);
+    const fake::Message& box = w.ui.messages.back();
+    EXPECT_EQ(box.style, c.words.empty() ? MessageStyle::Information : MessageStyle::Error);
+    for (Text word : c.words) {
+      for (auto [mark, value] :
+           {std::pair{"{B}", w.Path(kBatch)}, {"{L}", w.Path(kListing)}, {"{W}", w.ui.userWorkFolder}})
+        if (auto at = word.find(mark); at != Text::npos) word.replace(at, 3, value);
+      EXPECT_THAT(box.prompt, HasSubstr(word));
+    }
+    for (const std::string& text : c.absent) EXPECT_THAT(box.prompt, ::testing::Not(HasSubstr(text)));
   }
 }
 
-TEST_F(Session, AWindowThatCannotBeMadeIsReportedAndEndsWithAFailure) {
-  fake.window.createFailure = "Not enough memory resources are available to process this command.";
-  EXPECT_NE(RunQuernel(fake.Services()), 0);
-  ASSERT_EQ(fake.window.Messages().size(), 1u);
-  EXPECT_EQ(fake.window.Messages()[0].style, MessageStyle::Error);
-  EXPECT_NE(fake.window.Messages()[0].prompt.find("Not enough memory"), Text::npos);
-  EXPECT_FALSE(fake.window.Shown());
+// A program folder that is read-only or whose name cannot be run sends the
+// work to the user's folder; Unload removes the batch file there.
+TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
+  for (const char* name : {"", "x\"", "x\"\r\ndir", "tab\there"}) {
+    LoadedWindow w;
+    w.fake.SimulateInterpreter();
+    if (*name) w.ui.programFolder = w.fake.Root() + "\\" + name;
+    ASSERT_TRUE(w.fake.files.MakeFolders(w.ui.programFolder).ok);
+    if (!*name) w.fake.files.readOnlyFolders = {w.ui.programFolder};
+    const Text work = w.ui.userWorkFolder;
+    w.Output();
+    EXPECT_EQ(FakeFileSystem::ReadBytes(work + kBatch),
+              "dir \"\\*.*\"    /o:n /B >\"" + work + "\\Path.txt\"\r\nexit\r\n");
+    EXPECT_FALSE(w.fake.files.FileExists(w.Path(kBatch))) << name;
+    ASSERT_EQ(w.ui.launches.size(), 2u) << name;
+    EXPECT_EQ(w.ui.launches[1].commandLine, "notepad.exe \"" + work + kListing + "\"");
+    w.form.Unload();
+    EXPECT_FALSE(w.fake.files.FileExists(work + kBatch));
+    EXPECT_TRUE(w.fake.files.FileExists(work + kListing));
+  }
 }
 
 }  // namespace

@@ -1,23 +1,21 @@
 #pragma once
 
-// The fake platform: every platform service the program uses, recorded in
-// order and answered as a test scripts it. Files are real, in a temporary
-// folder that is the fake's ProgramFolder.
+// The fake platform: every service the program uses, recorded in order and
+// answered as a test scripts it. Files are real, in a temporary folder.
 
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "platform/platform.h"
 
 namespace quernel::fake {
 
-// Everything the program asked of the platform, one line a request, in order:
-// "pointer 11", "write <path>", "launch 0 <command line>", "wait",
-// "message 64 <prompt>", "remove <path>", "close"...
+// One line a request, in order: "pointer 11", "remove <path>", "write <path>",
+// "launch 0 <command line>", "wait", "message 64 <prompt>", "close"...
 using Journal = std::vector<Text>;
 
 struct ControlState {
@@ -27,7 +25,7 @@ struct ControlState {
   int listIndex = -1;
   std::vector<Text> items;
   bool enabled = true;
-  double fontSize = 0;
+  bool operator==(const ControlState&) const = default;
 };
 
 struct Message {
@@ -35,30 +33,39 @@ struct Message {
   MessageStyle style;
 };
 
+// A started program that ends, when waited for, as scripted.
+struct FakeProcess final : Process {
+  explicit FakeProcess(ProcessEnd e) : end(std::move(e)) {}
+  ProcessEnd end;
+};
+
 class FakeWindowRuntime final : public WindowRuntime {
  public:
-  FakeWindowRuntime(Journal& journal, Text programFolder, Text userWorkFolder);
+  FakeWindowRuntime(Journal& journal, Text program, Text userWork)
+      : programFolder(std::move(program)), userWorkFolder(std::move(userWork)), journal_(journal) {}
 
   std::optional<Text> CreateForm(FormEvents& events) override;
-  void ShowForm() override;
-  void RunUntilClosed() override;
-  void CloseForm() override;
+  void ShowForm() override { focus = FocusOrder().front(); }
+  void RunUntilClosed() override {
+    if (userSession) userSession(*this);
+  }
+  void CloseForm() override { journal_.push_back("close"); }
   NativeHandle FormHandle() const override { return kFormHandle; }
   NativeHandle FormIcon() const override { return kFormIcon; }
 
-  Text GetText(ControlId control) const override;
-  void SetText(ControlId control, const Text& text) override;
-  int GetValue(ControlId control) const override;
+  Text GetText(ControlId control) const override { return State(control).text; }
+  void SetText(ControlId control, const Text& text) override { State(control).text = text; }
+  int GetValue(ControlId control) const override { return State(control).value; }
   void SetValue(ControlId control, int value) override;
-  int GetListIndex(ControlId control) const override;
+  int GetListIndex(ControlId control) const override { return State(control).listIndex; }
   void SetListIndex(ControlId control, int index) override;
-  void AddItem(ControlId control, const Text& entry) override;
-  bool IsEnabled(ControlId control) const override;
-  void SetEnabled(ControlId control, bool enabled) override;
-  void SetFontSize(ControlId control, double points) override;
+  void AddItem(ControlId control, const Text& entry) override { State(control).items.push_back(entry); }
+  bool IsEnabled(ControlId control) const override { return State(control).enabled; }
+  void SetEnabled(ControlId control, bool enabled) override { State(control).enabled = enabled; }
+  void SetFontSize(ControlId control, double points) override { fontSizes.emplace_back(control, points); }
 
-  Text ProgramFolder() const override { return programFolder_; }
-  Text UserWorkFolder() const override { return userWorkFolder_; }
+  Text ProgramFolder() const override { return programFolder; }
+  Text UserWorkFolder() const override { return userWorkFolder; }
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
@@ -69,118 +76,97 @@ class FakeWindowRuntime final : public WindowRuntime {
   void UserPick(ControlId list, int index);
   void UserType(ControlId control, const Text& text);
 
-  const ControlState& State(ControlId control) const;
-  bool Shown() const { return shown_; }
-  bool Closed() const { return closed_; }
-  std::optional<ControlId> Focus() const { return focus_; }
-  MousePointer Pointer() const { return pointer_; }
-  const std::vector<Message>& Messages() const { return messages_; }
-  const std::vector<LaunchRequest>& Launches() const { return launches_; }
-  const std::vector<ControlId>& FontSizeOrder() const { return fontSizeOrder_; }
+  ControlState& State(ControlId control) { return controls_.at(control); }
+  const ControlState& State(ControlId control) const { return controls_.at(control); }
+  const std::vector<Message>& Messages() const { return messages; }
+  static std::unique_ptr<Process> Started(ProcessEnd end = {}) { return std::make_unique<FakeProcess>(end); }
 
-  void SetProgramFolder(Text folder) { programFolder_ = std::move(folder); }
-  void SetUserWorkFolder(Text folder) { userWorkFolder_ = std::move(folder); }
-  // The system's reason for refusing to make the window, as a test scripts it.
-  std::optional<Text> createFailure;
-  // The user's session, run inside RunUntilClosed.
-  std::function<void(FakeWindowRuntime&)> userSession;
-  // Stands in for the started program (a test's interpreter, viewer...).
-  std::function<Launch(const LaunchRequest&)> onLaunch;
-  // A started program that ends, when waited for, as scripted.
-  static std::unique_ptr<Process> Started(ProcessEnd end = {});
+  Text programFolder, userWorkFolder;
+  std::optional<Text> createFailure;                     // the system's reason for refusing the window
+  std::function<void(FakeWindowRuntime&)> userSession;   // the user's session, run by RunUntilClosed
+  std::function<Launch(const LaunchRequest&)> onLaunch;  // the started program (interpreter, viewer...)
+  std::optional<ControlId> focus;                        // set when the form is shown
+  MousePointer pointer = MousePointer::Default;
+  std::vector<Message> messages;
+  std::vector<LaunchRequest> launches;
+  std::vector<std::pair<ControlId, double>> fontSizes;  // in the order they were set
 
   static constexpr NativeHandle kFormHandle = 0x1001;
   static constexpr NativeHandle kFormIcon = 0x2002;
 
  private:
-  ControlState& Mutable(ControlId control);
-  void RaiseClick(ControlId control);
+  void RaiseClick(ControlId control) {
+    if (events_) events_->Click(control);
+  }
 
   Journal& journal_;
-  Text programFolder_;
-  Text userWorkFolder_;
   FormEvents* events_ = nullptr;
   std::map<ControlId, ControlState> controls_;
-  bool shown_ = false;
-  bool closed_ = false;
-  std::optional<ControlId> focus_;
-  MousePointer pointer_ = MousePointer::Default;
-  std::vector<Message> messages_;
-  std::vector<LaunchRequest> launches_;
-  std::vector<ControlId> fontSizeOrder_;
 };
 
-// Real files on the host, with the Windows path rules the program assumes (a
-// backslash separates, a name is found regardless of case) and scriptable
-// failures.
+// Real files with the Windows path rules the program assumes (a backslash
+// separates, a name is found regardless of case) and scriptable failures.
 class FakeFileSystem final : public FileSystem {
  public:
   explicit FakeFileSystem(Journal& journal) : journal_(journal) {}
 
   FileResult RemoveFile(const Text& path) override;
   FileResult WriteNewFile(const Text& path, std::string_view bytes) override;
-  bool FileExists(const Text& path) const override;
-  bool FolderExists(const Text& path) const override;
-  bool CanCreateFilesIn(const Text& folder) const override;
+  bool FileExists(const Text& path) const override { return is_regular_file(Status(path)); }
+  bool FolderExists(const Text& path) const override { return is_directory(Status(path)); }
+  bool CanCreateFilesIn(const Text& folder) const override {
+    return FolderExists(folder) && !IsReadOnly(HostPath(folder));
+  }
   FileResult MakeFolders(const Text& folder) override;
-  std::optional<Text> ShortPathOf(const Text& path) const override;
+  std::optional<Text> ShortPathOf(const Text& path) const override {
+    auto it = shortPaths.find(path);
+    return it == shortPaths.end() ? std::nullopt : std::optional(it->second);
+  }
   std::optional<std::uint64_t> FreeBytesIn(const Text&) const override { return freeBytes; }
 
-  // Folders where nothing can be created, as for a user under Program Files.
-  std::set<Text> readOnlyFolders;
-  // Short forms of long paths, as the system would keep them.
-  std::map<Text, Text> shortPaths;
-  // The free space of every disk.
-  std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;
+  std::set<Text> readOnlyFolders;   // nothing can be created there, as under Program Files
+  std::map<Text, Text> shortPaths;  // a folder (with its final backslash): its short form
+  std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;  // on every disk
 
   static std::filesystem::path HostPath(const Text& path);
   static Text ReadBytes(const Text& path);
+  static std::filesystem::file_status Status(const Text& path);
 
  private:
-  bool IsReadOnlyFolder(const Text& folder) const;
+  bool IsReadOnly(const std::filesystem::path& folder) const {
+    return readOnlyFolders.contains(folder.lexically_normal().string());
+  }
   Journal& journal_;
-};
-
-struct FolderPickerRequest {
-  NativeHandle owner;
-  Text prompt;
-};
-struct AboutBoxRequest {
-  NativeHandle owner;
-  Text appName;
-  Text otherText;
-  NativeHandle icon;
 };
 
 class FakeShellDialogs final : public ShellDialogs {
  public:
-  explicit FakeShellDialogs(Journal& journal) : journal_(journal) {}
-  Text PickFolder(NativeHandle owner, const Text& prompt) override;
+  Text PickFolder(NativeHandle owner, const Text& prompt) override {
+    pickerRequests.emplace_back(owner, prompt);
+    return folderAnswer;
+  }
   void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
-                    NativeHandle icon) override;
+                    NativeHandle icon) override {
+    aboutBoxes.push_back({owner, appName, otherText, icon});
+  }
 
-  std::deque<Text> folderAnswers;  // what the user picks; empty text: cancel
-  std::vector<FolderPickerRequest> pickerRequests;
-  std::vector<AboutBoxRequest> aboutBoxes;
-
- private:
-  Journal& journal_;
+  Text folderAnswer;                                          // what the user picks; empty: cancel
+  std::vector<std::pair<NativeHandle, Text>> pickerRequests;  // owner, prompt
+  std::vector<std::tuple<NativeHandle, Text, Text, NativeHandle>> aboutBoxes;  // owner, name, text, icon
 };
 
 // Latin-1 by default: a small code page in which "é" fits and Chinese does
 // not; UTF-8 holds everything.
 class FakeCodePage final : public CodePage {
  public:
-  enum class Kind { Latin1, Utf8 };
   std::optional<std::string> Encode(const Text& text) const override;
-  Text Name() const override { return kind == Kind::Latin1 ? "28591" : "65001"; }
-  Kind kind = Kind::Latin1;
-  // A text holding this is refused as a whole, though each part of it passes.
-  Text refusedWhenContaining;
+  Text Name() const override { return utf8 ? "65001" : "28591"; }
+  bool utf8 = false;
+  Text refusedWhenContaining;  // a text holding this is refused, though each part of it passes
 };
 
-// The four fakes over one journal and a fresh temporary folder, removed again
-// when the fake is destroyed.
+// The four fakes over one journal and a fresh temporary folder (removed with
+// the fake) whose "program" folder is the program folder.
 class FakePlatform {
   Text root_;  // first: the fakes below are made in it
 
@@ -194,8 +180,7 @@ class FakePlatform {
   Text Root() const { return root_; }
 
   // An interpreter stand-in for onLaunch: a batch file's launch writes
-  // `listing` into the path.txt beside it and ends as `end` says; other
-  // programs just start.
+  // `listing` into the path.txt beside it and ends as `end` says.
   void SimulateInterpreter(Text listing = "listing\r\n", ProcessEnd end = {});
 
   Journal journal;
@@ -203,9 +188,6 @@ class FakePlatform {
   FakeFileSystem files;
   FakeShellDialogs shell;
   FakeCodePage codePage;
-
- private:
-  static Text MakeRoot();
 };
 
 }  // namespace quernel::fake
