@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QtWidgets/QApplication>
-#include <QtWidgets/QComboBox>
-#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QtWidgets>
 
 #include "contract/contract_harness.h"
 #include "platform/posix/posix_code_page.h"
