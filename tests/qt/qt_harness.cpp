@@ -41,8 +41,7 @@ class QtHarness final : public ContractHarness {
 
 }  // namespace
 
-// The suite's main is GoogleTest's: the application is made on first use, off
-// any display, and batch files run with the quernel-cmd built beside.
+// The application is made on first use, off any display; quernel-cmd is the one built.
 std::unique_ptr<ContractHarness> MakeContractHarness() {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);
