@@ -88,10 +88,9 @@ class Window : public ::testing::Test {
   }
   bool Drop(QWidget* target, const QMimeData& data) {
     events_.offered.clear();
-    const auto at = target->rect().center();
-    const auto offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
-    QDragEnterEvent enter(at, offered, &data, Qt::LeftButton, {});
-    QDropEvent drop(at, offered, &data, Qt::LeftButton, {});
+    QDragEnterEvent enter(target->rect().center(), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data,
+                          Qt::LeftButton, {});
+    QDropEvent drop(enter.position(), enter.possibleActions(), &data, Qt::LeftButton, {});
     QApplication::sendEvent(target, &enter);
     QApplication::sendEvent(target, &drop);
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "never a move";
