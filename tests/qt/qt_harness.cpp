@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QtWidgets/QApplication>
-#include <QtWidgets/QComboBox>
-#include <QtWidgets/QLineEdit>
+#include <QtWidgets/QtWidgets>
 
 #include "contract/contract_harness.h"
 #include "platform/posix/posix_code_page.h"
@@ -43,8 +41,7 @@ class QtHarness final : public ContractHarness {
 
 }  // namespace
 
-// The suite's main is GoogleTest's: the application is made on first use, off
-// any display, and batch files run with the quernel-cmd built beside.
+// The application is made on first use, off any display; quernel-cmd is the one built.
 std::unique_ptr<ContractHarness> MakeContractHarness() {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);
