@@ -1,8 +1,5 @@
-// A stand-in for notepad.exe and explorer.exe in the end-to-end tests: it
-// writes the command line it was started with (UTF-8) to
-// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt", whole at once,
-// and ends. Quernel finds it first because CreateProcess looks in the
-// starting program's folder before the system folders.
+// notepad.exe and explorer.exe in the end-to-end tests: writes its command line (UTF-8), whole
+// at once, to "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt".
 #include <string>
 
 #include "platform/win32/win32_api.h"
