@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <span>
 #include <sstream>
 #include <thread>
 
@@ -97,12 +96,10 @@ class QuernelSession : public ::testing::Test {
 
   static void InstallProgram(const fs::path& folder, bool withProgram = true) {
     fs::create_directories(folder);
-    const std::pair<const char*, const wchar_t*> files[] = {{QUERNEL_RECORDER, L"notepad.exe"},
-                                                            {QUERNEL_RECORDER, L"explorer.exe"},
-                                                            {QUERNEL_EXE, L"Quernel.exe"},
-                                                            {QUERNEL_HELP, L"help.htm"}};
-    for (auto [from, to] : std::span(files, withProgram ? 4 : 2))
-      fs::copy_file(HostPath(from), folder / to, fs::copy_options::overwrite_existing);
+    const char* from[] = {QUERNEL_RECORDER, QUERNEL_RECORDER, QUERNEL_EXE, QUERNEL_HELP};
+    const wchar_t* to[] = {L"notepad.exe", L"explorer.exe", L"Quernel.exe", L"help.htm"};
+    for (int i = 0; i < (withProgram ? 4 : 2); ++i)
+      fs::copy_file(HostPath(from[i]), folder / to[i], fs::copy_options::overwrite_existing);
   }
 
   // Chinese names, a hidden and a read-only file, a subfolder, sizes a.txt < c.txt < b.mp3.
@@ -127,15 +124,6 @@ class QuernelSession : public ::testing::Test {
     ASSERT_TRUE(WaitFor([&] { return (form_ = FindOwnWindow(L"QuernelFormWindow")) != nullptr; }));
     WaitForInputIdle(process_.hProcess, 5000);
     EXPECT_EQ(Focus(), Control(cmdOut));
-  }
-
-  // WM_DROPFILES as the shell sends it, its HDROP in the program's own memory.
-  void Drop(const std::vector<std::wstring>& paths) {
-    const std::vector<char> block = DropFilesBlock(paths);
-    void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
-    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
-    Settle();
   }
 
   HWND FindOwnWindow(const wchar_t* windowClass) const {
@@ -268,30 +256,31 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
       {{music + L"\\歌曲.mp3"}, music},              // a file: its folder
       {{music + L"\\a.txt", music2024}, music2024},  // the first folder
   };
-  for (const auto& [paths, field] : drops) {
-    Drop(paths);
+  for (const auto& [paths, field] : drops) {  // WM_DROPFILES as the shell sends it, HDROP in the program
+    const std::vector<char> block = DropFilesBlock(paths);
+    void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
+    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
+    Settle();
     EXPECT_EQ(TextOf(Control(txtPath)), field);
   }
   EXPECT_EQ(Focus(), Control(cmdOut));
 
-  // The lists' text is blue; the form's background shows inside a frame as
-  // beside it (right of optS, left of Frame1).
+  // The lists' text is blue; the form's background shows inside a frame (x 230) as beside it (x 3).
   SetForegroundWindow(form_);
   RECT frame;
   GetWindowRect(form_, &frame);
   const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY),
             stride = ((frame.right - frame.left) * 3 + 3) & ~3;
-  std::vector<std::uint8_t> bgr;
-  auto pixel = [&](int x, int y) {
-    POINT at{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96)};
-    ClientToScreen(form_, &at);
-    const std::ptrdiff_t i = (at.y - frame.top) * stride + (at.x - frame.left) * 3;
-    return std::vector<std::uint8_t>(bgr.begin() + i, bgr.begin() + i + 3);
+  auto at = [&](int x) {  // y 140
+    POINT p{MulDiv(x, dpi, 96), MulDiv(140, dpi, 96)};
+    return ClientToScreen(form_, &p), (p.y - frame.top) * stride + (p.x - frame.left) * 3;
   };
   EXPECT_TRUE(WaitFor([&] {
-    bgr = Photograph(form_, L"quernel-window.bmp");
+    const std::vector<std::uint8_t> bgr = Photograph(form_, L"quernel-window.bmp");
     for (std::size_t i = 0; i + 2 < bgr.size(); i += 3)
-      if (bgr[i] > 200 && bgr[i + 1] < 60 && bgr[i + 2] < 60) return pixel(230, 140) == pixel(3, 140);
+      if (bgr[i] > 200 && bgr[i + 1] < 60 && bgr[i + 2] < 60)
+        return std::equal(bgr.data() + at(3), bgr.data() + at(3) + 3, bgr.data() + at(230));
     return false;
   }));
 
@@ -309,78 +298,72 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   EXPECT_EQ(Record(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
 
   Key(L'f', true);
-  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); }))
-      << "the label's access key leads to the folder";
-  Key(L'w', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1 && Checked(chkT) == 0; }))
-      << "the style boxes exclude each other";
-  Key(L't', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkT) == 1 && Checked(chkW) == 0; }));
-  Key(L'l', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkL) == 1; }));
+  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key: the folder";
+  // Alt with a box's letter checks it; the style boxes exclude each other.
+  for (auto [key, w, t, l] : {std::tuple(L'w', 1, 0, 0), {L't', 0, 1, 0}, {L'l', 0, 1, 1}}) {
+    Key(key, true);
+    EXPECT_TRUE(WaitFor([&] {
+      return std::tuple(Checked(chkW), Checked(chkT), Checked(chkL)) == std::tuple(w, t, l);
+    })) << char(key);
+  }
   OutputWithNotice(true);  // Enter: the default button
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\"    /o:n /l /B >"), std::string::npos);
   Close(programFolder_, true);
 }
 
-// An output that fails shows why instead of the notice and opens no viewer: cmd ends the bare
-// "exit" with 0 whatever dir met, its error stream tells. An old listing that cannot be removed
-// is never shown as new. Then cmd lists what the window chose.
+// An output that fails shows why instead of the notice and opens no viewer (cmd ends "exit" with
+// 0 whatever dir met: its error stream tells); an old listing that cannot be removed is never
+// shown as new. Then cmd lists what the window chose.
 TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
   const fs::path music = MakeMusicFolder(), listing = programFolder_ / L"path.txt";
+  enum Then { kNotRun, kRunAndFailed, kListed, kListedInOrder };
   const struct {
     std::function<void(QuernelSession&)> choose;
-    std::vector<std::wstring> words;
-    bool run;
-  } failures[] = {
-      {[](QuernelSession&) {}, {L"无法删除上次的文件列表", listing}, false},  // a viewer holds it open
-      {[&](QuernelSession& s) { s.Type(txtPath, music / L"不存在"); },
-       {L"文件列表没有完成", L"找不到文件。", listing},
-       true},
-      {[](QuernelSession& s) { s.Type(cobFilter, L"*.txt\""); },
-       {L'\n' + Wide(texts::kPatternHasForbiddenCharacter) + L'\n'},
-       false},
-  };
-  const struct {
-    std::function<void(QuernelSession&)> choose;
-    std::vector<std::wstring> lines;
-    bool ordered = false;
+    Then then;
+    std::vector<std::wstring> seen;  // words in the box, or the listing's lines
   } steps[] = {
-      {[](QuernelSession& s) { s.Pick(cobType, 1); },
+      {[](QuernelSession&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
+      {[&](QuernelSession& s) { s.Type(txtPath, music / L"不存在"); },
+       kRunAndFailed,
+       {L"文件列表没有完成", L"找不到文件。", listing}},
+      {[](QuernelSession& s) { s.Type(cobFilter, L"*.txt\""); },
+       kNotRun,
+       {L'\n' + Wide(texts::kPatternHasForbiddenCharacter) + L'\n'}},
+      {[&](QuernelSession& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
+       kListed,
        {L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3", L"隐藏.txt"}},
-      {[](QuernelSession& s) { s.Pick(cobType, 2), s.Press(optH); }, {L"隐藏.txt"}},
+      {[](QuernelSession& s) { s.Pick(cobType, 2), s.Press(optH); }, kListed, {L"隐藏.txt"}},
       {[](QuernelSession& s) {
          s.Pick(cobType, 0), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2), s.Press(chkL);
        },
-       {L"upper.mp3", L"b.mp3", L"歌曲.mp3"},  // the largest first, lower case
-       true},
+       kListedInOrder,
+       {L"upper.mp3", L"b.mp3", L"歌曲.mp3"}},  // the largest first, lower case
   };
   WriteBytes(listing, "old listing\r\n");
   HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   Start(programFolder_, L'"' + music.wstring() + L"\\\"");  // a quoted folder ending in a backslash
   EXPECT_EQ(TextOf(Control(txtPath)), music.wstring() + L"\\");
-  for (const auto& step : failures) {
+  for (const auto& step : steps) {
     step.choose(*this);
+    if (step.then >= kListed) {
+      OutputWithNotice();
+      EXPECT_EQ(ListingLines(listing, step.then == kListedInOrder), step.seen);
+      continue;
+    }
     const std::string before = ReadBytes(listing);
     const std::wstring error = Output();
-    for (const std::wstring& words : step.words)
+    for (const std::wstring& words : step.seen)
       EXPECT_NE(error.find(words), std::wstring::npos) << Utf8(error);
     EXPECT_TRUE(error.starts_with(L"Quernel\n") && !Shows(error, texts::kNotice)) << Utf8(error);
     Photograph(box_, L"quernel-error.bmp");
     Answer();
     CloseHandle(held), held = nullptr;
-    EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.run) << "run or not";
-    EXPECT_TRUE(step.run || ReadBytes(listing) == before) << "the old listing is kept";
+    EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
+    EXPECT_TRUE(step.then == kRunAndFailed || ReadBytes(listing) == before) << "the old listing is kept";
     EXPECT_TRUE(fs::exists(listing)) << "left for the user to look at";
+    EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
     fs::remove(programFolder_ / L"path.bat");
-  }
-  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
-  Type(txtPath, music), Type(cobFilter, L"*.*");
-  for (const auto& step : steps) {
-    step.choose(*this);
-    OutputWithNotice();
-    EXPECT_EQ(ListingLines(listing, step.ordered), step.lines);
   }
 }
 
