@@ -77,14 +77,12 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
          GetWindowThreadProcessId(hint, nullptr) != GetCurrentThreadId()) {
   }
   wchar_t text[256] = {};
-  TTTOOLINFOW tool{sizeof tool, 0, form,   reinterpret_cast<UINT_PTR>(at(txtPath)), {}, nullptr,
-                   text,        0, nullptr};
+  TTTOOLINFOW tool{sizeof tool, 0, form, UINT_PTR(at(txtPath)), {}, nullptr, text, 0, nullptr};
   SendMessageW(hint, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Utf8(text), texts::kFolderHint);
 
   for (ControlId id : {chkL, optR, optR, chkT})
-    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(at(id)));
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED), LPARAM(at(id)));
   EXPECT_EQ(window.GetValue(chkL), 1);
   EXPECT_EQ(window.GetValue(chkT), 0) << "checked by design, unchecked by the click";
   EXPECT_EQ(window.GetValue(optR), 1) << "clicking a checked option keeps it";
@@ -123,8 +121,7 @@ TEST(ListPicks, EachPickOfTheUserIsOneClick) {
 TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   const std::vector<char> block = testing::DropFilesBlock({L"C:\\音乐 2024", L"C:\\说明.txt"});
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
+  std::memcpy(GlobalLock(memory), block.data(), block.size()), GlobalUnlock(memory);
   HWND owner = CreateWindowW(L"Static", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   IDataObject* data = nullptr;
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && OpenClipboard(owner) && EmptyClipboard() &&
@@ -151,8 +148,7 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
     EXPECT_EQ(took, std::vector(shown ? 1u : 0u, paths));
     target->Release();
   }
-  data->Release();
-  DestroyWindow(owner);
+  data->Release(), DestroyWindow(owner);
 }
 
 // A batch file runs through the interpreter without AutoRun (/d), other programs as they are;
@@ -175,13 +171,12 @@ TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
   const std::string ico = testing::ReadBytes(testing::HostPath(QUERNEL_ICON_FILE));
   EXPECT_TRUE(ico == icon::FolderIconFile()) << "redraw it: see resources/icon/draw_icon.cpp";
   ASSERT_GE(ico.size(), 22u + 40u + 128u);
-  auto word = [&](std::size_t at) -> std::size_t {
-    return std::uint8_t(ico[at]) | std::uint8_t(ico[at + 1]) << 8;
-  };
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(ico.data());
+  auto word = [&](std::size_t at) -> std::size_t { return bytes[at] | bytes[at + 1] << 8; };
   const std::size_t image = word(18);
   // Directory: reserved, icon, one image, 32x32, 8 bits, its size; bitmap: 8 bits, 2 x 32 rows.
-  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), std::uint8_t(ico[6]), std::uint8_t(ico[7]),
-                                      word(12), image + word(14), word(image + 14), word(image + 8)}),
+  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), bytes[6], bytes[7], word(12),
+                                      image + word(14), word(image + 14), word(image + 8)}),
             (std::vector<std::size_t>{0, 1, 1, 32, 32, 8, ico.size(), 8, 64}));
   auto clear = [&](std::size_t x, std::size_t y) {  // the AND mask ends the file, bottom-up
     return ico[ico.size() - 4 * (y + 1) + x / 8] >> (7 - x % 8) & 1;

@@ -50,8 +50,7 @@ bool WaitFor(const std::function<bool()>& done) {
 
 std::wstring TextOf(HWND window) {
   wchar_t text[2048] = {};
-  SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
-  return text;
+  return SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)), text;
 }
 
 // A window as the screen shows it, saved among the build's screenshots; its pixels (BGR, top-down).
@@ -127,11 +126,8 @@ class QuernelSession : public ::testing::Test {
   }
 
   HWND FindOwnWindow(const wchar_t* windowClass) const {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, nullptr));) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == process_.dwProcessId && IsWindowVisible(w)) return w;
-    }
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, nullptr));)
+      if (GetWindowThreadProcessId(w, nullptr) == process_.dwThreadId && IsWindowVisible(w)) return w;
     return nullptr;
   }
 
@@ -141,30 +137,27 @@ class QuernelSession : public ::testing::Test {
     SendMessageW(edit ? edit : Control(id), WM_SETTEXT, 0, LPARAM(text.c_str()));
   }
   void Pick(ControlId list, int index) {
-    SendMessageW(Control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(Control(list), CB_SETCURSEL, WPARAM(index), 0);
     SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::ControlNumber(list), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(Control(list)));
+                 LPARAM(Control(list)));
   }
   void Press(ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
   LRESULT Checked(ControlId button) const { return SendMessageW(Control(button), BM_GETCHECK, 0, 0); }
   HWND Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &info);
-    return info.hwndFocus;
+    return GetGUIThreadInfo(process_.dwThreadId, &info), info.hwndFocus;
   }
   void Key(WPARAM key, bool alt = false) {
     if (alt) PostMessageW(Focus(), WM_SYSCHAR, key, 1 << 29 | 1);
     if (!alt) PostMessageW(Focus(), WM_KEYDOWN, key, 1), PostMessageW(Focus(), WM_KEYUP, key, 0xC0000001);
     Settle();
   }
-  // Until the program has taken all posted so far (in order), or closed.
-  void Settle() {
+  void Settle() {  // until the program has taken all posted so far (in order), or closed
     static WPARAM mark = 0x7FFF0000;
     PostMessageW(Control(txtPath), EM_SETLIMITTEXT, ++mark, 0);
     EXPECT_TRUE(WaitFor([&] {
-      return !IsWindow(form_) ||
-             static_cast<WPARAM>(SendMessageW(Control(txtPath), EM_GETLIMITTEXT, 0, 0)) == mark;
+      return !IsWindow(form_) || WPARAM(SendMessageW(Control(txtPath), EM_GETLIMITTEXT, 0, 0)) == mark;
     })) << "the program does not take its messages";
   }
 
@@ -187,20 +180,18 @@ class QuernelSession : public ::testing::Test {
     PostMessageW(box_, WM_COMMAND, static_cast<WPARAM>(button), 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box_); })) << "the box stays";
   }
-  std::wstring Output(bool byEnter = false) {
-    byEnter ? Key(VK_RETURN) : Press(cmdOut);
-    return WaitForBox();
-  }
+  std::wstring Output() { return Press(cmdOut), WaitForBox(); }
   void OutputWithNotice(bool byEnter = false) {
-    const std::wstring notice = Output(byEnter);
+    const std::wstring notice = byEnter ? (Key(VK_RETURN), WaitForBox()) : Output();
     EXPECT_TRUE(notice.starts_with(L"Quernel\n") && Shows(notice, texts::kNotice) &&
                 std::count(notice.begin(), notice.end(), L'\1') == 1)
         << Utf8(notice) << ": the notice, OK alone";
     Answer();
   }
 
-  // Esc or the close box: the program ends, removes its batch file and leaves the listing.
+  // The viewer shows the listing; Esc or the close box ends the program, which removes its batch file.
   void Close(const fs::path& folder, bool byCloseBox = false) {
+    EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (folder / L"path.txt").wstring() + L'"');
     byCloseBox ? void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0)) : Key(VK_ESCAPE);
     ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(fs::exists(folder / L"path.bat"));
@@ -236,7 +227,6 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   EXPECT_EQ(ListingLines(program / L"path.txt"),
             (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹",
                                        L"歌曲.mp3"}));
-  EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
   Close(program);
   if (packaged)
     for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
@@ -248,8 +238,7 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   fs::create_directories(music2024);
   Start(programFolder_, L'"' + music2024 + L'"');
   EXPECT_EQ(TextOf(Control(txtPath)), music2024);
-  // RegisterDragDrop keeps the target in this property of the window:
-  // Explorer's drags then come by OLE, which can refuse them.
+  // RegisterDragDrop's property: Explorer's drags then come by OLE, which can refuse them.
   EXPECT_NE(GetPropW(form_, L"OleDropTargetInterface"), nullptr) << "no OLE drop target";
   const std::pair<std::vector<std::wstring>, std::wstring> drops[] = {
       {{root_.wstring() + L"\\没有"}, music2024},    // nothing there: nothing changes
@@ -292,7 +281,6 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   const std::wstring about = WaitForBox();
   EXPECT_NE(about.substr(0, about.find(L'\n')).find(L"Quernel"), std::wstring::npos) << Utf8(about);
   EXPECT_NE(about.find(Wide(texts::kCopyright)), std::wstring::npos) << Utf8(about);
-  Photograph(box_, L"quernel-about.bmp");
   Answer();
   Press(cmdHelp);
   EXPECT_EQ(Record(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
@@ -322,18 +310,18 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     Then then;
     std::vector<std::wstring> seen;  // words in the box, or the listing's lines
   } steps[] = {
-      {[](QuernelSession&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
-      {[&](QuernelSession& s) { s.Type(txtPath, music / L"不存在"); },
+      {[](auto&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
+      {[&](auto& s) { s.Type(txtPath, music / L"不存在"); },
        kRunAndFailed,
        {L"文件列表没有完成", L"找不到文件。", listing}},
-      {[](QuernelSession& s) { s.Type(cobFilter, L"*.txt\""); },
+      {[](auto& s) { s.Type(cobFilter, L"*.txt\""); },
        kNotRun,
        {L'\n' + Wide(texts::kPatternHasForbiddenCharacter) + L'\n'}},
-      {[&](QuernelSession& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
+      {[&](auto& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
        kListed,
        {L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3", L"隐藏.txt"}},
-      {[](QuernelSession& s) { s.Pick(cobType, 2), s.Press(optH); }, kListed, {L"隐藏.txt"}},
-      {[](QuernelSession& s) {
+      {[](auto& s) { s.Pick(cobType, 2), s.Press(optH); }, kListed, {L"隐藏.txt"}},
+      {[](auto& s) {
          s.Pick(cobType, 0), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2), s.Press(chkL);
        },
        kListedInOrder,
@@ -356,7 +344,6 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     for (const std::wstring& words : step.seen)
       EXPECT_NE(error.find(words), std::wstring::npos) << Utf8(error);
     EXPECT_TRUE(error.starts_with(L"Quernel\n") && !Shows(error, texts::kNotice)) << Utf8(error);
-    Photograph(box_, L"quernel-error.bmp");
     Answer();
     CloseHandle(held), held = nullptr;
     EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
@@ -378,7 +365,6 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   OutputWithNotice();
   EXPECT_NE(ReadBytes(work / L"path.bat").find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""),
             std::string::npos);
-  EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
   Close(work);
 }
 

@@ -8,9 +8,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH] = {}, folder[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   GetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", folder, MAX_PATH);
-  std::wstring name = self;
-  name = name.substr(name.rfind(L'\\') + 1);
-  const std::wstring record = folder + (L'\\' + name.substr(0, name.rfind(L'.'))) + L".command-line.txt";
+  const std::wstring name = wcsrchr(self, L'\\');  // \notepad.exe
+  const std::wstring record = folder + name.substr(0, name.rfind(L'.')) + L".command-line.txt";
   std::string utf8(32768, '\0');
   utf8.resize(static_cast<std::size_t>(
       WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, utf8.data(), 32768, nullptr, nullptr) - 1));
