@@ -88,8 +88,8 @@ class QuernelSession : public ::testing::Test {
     SetEnvironmentVariableW(L"dircmd", L"/a:h");  // dir's first switches if inherited: hidden files only
   }
   void TearDown() override {
-    if (!process_.hProcess) return;
-    TerminateProcess(process_.hProcess, 1), WaitForSingleObject(process_.hProcess, 5000);
+    if (process_.hProcess)
+      TerminateProcess(process_.hProcess, 1), WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hProcess), CloseHandle(process_.hThread);
   }
 
@@ -228,8 +228,7 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
             (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹",
                                        L"歌曲.mp3"}));
   Close(program);
-  if (packaged)
-    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
+  if (packaged) fs::remove(program / L"notepad.exe"), fs::remove(program / L"explorer.exe");
 }
 
 // Drops, access keys, Enter, the folder picker, About, help, the close box; the window's colours.
