@@ -1,5 +1,4 @@
-// The Win32 back-end's own pieces, where the contract cannot see: the built
-// window, list notifications, drops, launch command lines, the icon.
+// The Win32 back-end's pieces the contract cannot see: window, list picks, drops, launch, icon.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -23,10 +22,8 @@ namespace {
 
 using enum ControlId;
 
-// The window as built from the design: focus order, places at 96 DPI, the
-// nine-point font, lists that drop down as their kind says, frames as group
-// boxes (which a screen reader announces by their caption), the folder
-// field's hover hint, and boxes and options as the user clicks them.
+// The window as designed: focus order, places at 96 DPI, nine-point font, list kinds, frames as
+// group boxes (a screen reader reads their caption), the folder's hint, and clicks.
 TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
   testing::RecordingEvents events;
   Win32WindowRuntime window(GetModuleHandleW(nullptr));
@@ -80,27 +77,20 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
          GetWindowThreadProcessId(hint, nullptr) != GetCurrentThreadId()) {
   }
   wchar_t text[256] = {};
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.hwnd = form;
-  tool.uId = reinterpret_cast<UINT_PTR>(at(txtPath));
-  tool.lpszText = text;
+  TTTOOLINFOW tool{sizeof tool, 0, form, UINT_PTR(at(txtPath)), {}, nullptr, text, 0, nullptr};
   SendMessageW(hint, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Utf8(text), texts::kFolderHint);
 
   for (ControlId id : {chkL, optR, optR, chkT})
-    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED),
-                 reinterpret_cast<LPARAM>(at(id)));
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED), LPARAM(at(id)));
   EXPECT_EQ(window.GetValue(chkL), 1);
   EXPECT_EQ(window.GetValue(chkT), 0) << "checked by design, unchecked by the click";
   EXPECT_EQ(window.GetValue(optR), 1) << "clicking a checked option keeps it";
   EXPECT_EQ(events.clicks, (std::vector{chkL, optR, optR, chkT}));
 }
 
-// Which notifications of a drop-down list are the user's picks, in the
-// orders Windows and Wine send them: one Click for each pick, also of the
-// entry already shown. A notification is its letter (Dropdown, Selchange,
-// selendOk, selendCancel, closeUp, Editchange) and CB_GETCURSEL then.
+// One Click for each pick of the user (also of the entry shown), in Windows' and Wine's orders.
+// A notification: its letter (Dropdown Selchange selendOk selendCancel closeUp Editchange), CB_GETCURSEL.
 TEST(ListPicks, EachPickOfTheUserIsOneClick) {
   const std::tuple<const char*, const char*, int, bool> cases[] = {
       {"a new entry (Windows)", "D0 S2 O2 U2", 1, false},
@@ -126,14 +116,12 @@ TEST(ListPicks, EachPickOfTheUserIsOneClick) {
   }
 }
 
-// The pointer shows a copy only when the program takes one of the items; a
-// move, which would have Explorer delete them, never. The items come as
-// Explorer carries them (CF_HDROP), here in OLE's object of the clipboard.
+// A copy shown only when the program takes an item; never a move (Explorer would delete them).
+// The items as Explorer carries them (CF_HDROP), in OLE's object of the clipboard.
 TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   const std::vector<char> block = testing::DropFilesBlock({L"C:\\音乐 2024", L"C:\\说明.txt"});
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
-  std::memcpy(GlobalLock(memory), block.data(), block.size());
-  GlobalUnlock(memory);
+  std::memcpy(GlobalLock(memory), block.data(), block.size()), GlobalUnlock(memory);
   HWND owner = CreateWindowW(L"Static", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   IDataObject* data = nullptr;
   ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && OpenClipboard(owner) && EmptyClipboard() &&
@@ -160,13 +148,11 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
     EXPECT_EQ(took, std::vector(shown ? 1u : 0u, paths));
     target->Release();
   }
-  data->Release();
-  DestroyWindow(owner);
+  data->Release(), DestroyWindow(owner);
 }
 
-// A batch file runs through the interpreter, without the registry's AutoRun
-// commands (/d); any other program as it is. The environment keeps all but
-// the named variables, found regardless of case.
+// A batch file runs through the interpreter without AutoRun (/d), other programs as they are;
+// the environment loses the named variables, in any case.
 TEST(Launch, CommandLineAndEnvironment) {
   const std::pair<const wchar_t*, const wchar_t*> cases[] = {
       {L"\"D:\\音乐 100%\\PATH.BAT\"", L"\"C:\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
@@ -180,24 +166,19 @@ TEST(Launch, CommandLineAndEnvironment) {
             L"=C:=C:\\work\0DIRCMDX=1\0\0"s);
 }
 
-// resources/quernel.ico is what draw_icon.cpp draws: one 32x32 image of 256
-// colours, transparent around the folder only.
+// resources/quernel.ico is draw_icon.cpp's: one 32x32 image, 256 colours, clear around the folder.
 TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
   const std::string ico = testing::ReadBytes(testing::HostPath(QUERNEL_ICON_FILE));
   EXPECT_TRUE(ico == icon::FolderIconFile()) << "redraw it: see resources/icon/draw_icon.cpp";
   ASSERT_GE(ico.size(), 22u + 40u + 128u);
-  auto word = [&](std::size_t at) -> std::size_t {
-    return std::uint8_t(ico[at]) | std::uint8_t(ico[at + 1]) << 8;
-  };
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(ico.data());
+  auto word = [&](std::size_t at) -> std::size_t { return bytes[at] | bytes[at + 1] << 8; };
   const std::size_t image = word(18);
-  // The directory: reserved, an icon, one image, 32 by 32, 8 bits a pixel,
-  // the image's size; the bitmap: 8 bits a pixel, twice 32 rows (pixels and
-  // AND mask).
-  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), std::uint8_t(ico[6]), std::uint8_t(ico[7]),
-                                      word(12), image + word(14), word(image + 14), word(image + 8)}),
+  // Directory: reserved, icon, one image, 32x32, 8 bits, its size; bitmap: 8 bits, 2 x 32 rows.
+  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), bytes[6], bytes[7], word(12),
+                                      image + word(14), word(image + 14), word(image + 8)}),
             (std::vector<std::size_t>{0, 1, 1, 32, 32, 8, ico.size(), 8, 64}));
-  // The AND mask ends the file: bottom-up rows of 32 bits, 1 where clear.
-  auto clear = [&](std::size_t x, std::size_t y) {
+  auto clear = [&](std::size_t x, std::size_t y) {  // the AND mask ends the file, bottom-up
     return ico[ico.size() - 4 * (y + 1) + x / 8] >> (7 - x % 8) & 1;
   };
   EXPECT_EQ((std::vector{clear(0, 0), clear(31, 31), clear(16, 20), clear(12, 8)}), (std::vector{1, 1, 0, 0}))

@@ -8,8 +8,7 @@
 // After windows.h:
 #include <shlobj.h>
 
-// Dropped files as the shell hands them over in an HDROP's memory: the
-// DROPFILES header, each path in UTF-16 with its NUL, and one more NUL.
+// An HDROP's memory as the shell fills it: DROPFILES, each path with its NUL, one more NUL.
 namespace quernel::testing {
 
 inline std::vector<char> DropFilesBlock(const std::vector<std::wstring>& paths) {

@@ -1,7 +1,5 @@
-// Quernel.exe worked as a user works it, from another process, by window
-// messages; its batch file run by the system's real cmd. notepad.exe and
-// explorer.exe are recording stand-ins (recorder.cpp) in the program folder,
-// where CreateProcess looks first.
+// Quernel.exe worked from another process by window messages, its batch file run by real cmd;
+// notepad.exe and explorer.exe are recording stand-ins (recorder.cpp) in the program folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,12 +27,11 @@ using win32::Wide;
 std::wstring Oem(const fs::path& file) {
   const std::string oem = ReadBytes(file);
   std::wstring text(oem.size(), L'\0');
-  text.resize(static_cast<std::size_t>(MultiByteToWideChar(
-      CP_OEMCP, 0, oem.data(), static_cast<int>(oem.size()), text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      unsigned(MultiByteToWideChar(CP_OEMCP, 0, oem.data(), int(oem.size()), text.data(), int(oem.size()))));
   return text;
 }
 
-// The lines of a listing, sorted unless the order counts.
 std::vector<std::wstring> ListingLines(const fs::path& file, bool ordered = false) {
   std::vector<std::wstring> lines;
   std::wstring line;
@@ -53,12 +50,10 @@ bool WaitFor(const std::function<bool()>& done) {
 
 std::wstring TextOf(HWND window) {
   wchar_t text[2048] = {};
-  SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text));
-  return text;
+  return SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)), text;
 }
 
-// A window painted in full, as the screen shows it: saved as a BMP among the
-// build's screenshots for a person to look at; its pixels (BGR, top-down).
+// A window as the screen shows it, saved among the build's screenshots; its pixels (BGR, top-down).
 std::vector<std::uint8_t> Photograph(HWND window, const wchar_t* fileName) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   RECT r;
@@ -71,9 +66,7 @@ std::vector<std::uint8_t> Photograph(HWND window, const wchar_t* fileName) {
   BitBlt(memory, 0, 0, info.biWidth, -info.biHeight, screen, r.left, r.top, SRCCOPY);
   GetDIBits(memory, bitmap, 0, static_cast<UINT>(-info.biHeight), pixels.data(),
             reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteDC(memory);
-  DeleteObject(bitmap);
-  ReleaseDC(nullptr, screen);
+  DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
   const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
   const BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
   WriteBytes(fs::path(HostPath(QUERNEL_SCREENSHOTS)) / fileName,
@@ -92,28 +85,23 @@ class QuernelSession : public ::testing::Test {
   void SetUp() override {
     InstallProgram(programFolder_);
     SetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", root_.c_str());
-    // cmd takes it as dir's first switches: only hidden files would be listed.
-    SetEnvironmentVariableW(L"dircmd", L"/a:h");
+    SetEnvironmentVariableW(L"dircmd", L"/a:h");  // dir's first switches if inherited: hidden files only
   }
   void TearDown() override {
-    if (!process_.hProcess) return;
-    TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+    if (process_.hProcess)
+      TerminateProcess(process_.hProcess, 1), WaitForSingleObject(process_.hProcess, 5000);
+    CloseHandle(process_.hProcess), CloseHandle(process_.hThread);
   }
 
   static void InstallProgram(const fs::path& folder, bool withProgram = true) {
     fs::create_directories(folder);
-    const auto over = fs::copy_options::overwrite_existing;
-    if (withProgram) fs::copy_file(HostPath(QUERNEL_EXE), folder / L"Quernel.exe", over);
-    if (withProgram) fs::copy_file(HostPath(QUERNEL_HELP), folder / L"help.htm", over);
-    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"})
-      fs::copy_file(HostPath(QUERNEL_RECORDER), folder / standIn, over);
+    const char* from[] = {QUERNEL_RECORDER, QUERNEL_RECORDER, QUERNEL_EXE, QUERNEL_HELP};
+    const wchar_t* to[] = {L"notepad.exe", L"explorer.exe", L"Quernel.exe", L"help.htm"};
+    for (int i = 0; i < (withProgram ? 4 : 2); ++i)
+      fs::copy_file(HostPath(from[i]), folder / to[i], fs::copy_options::overwrite_existing);
   }
 
-  // A folder to list: Chinese names, a hidden and a read-only file, a
-  // subfolder, and sizes that sort a.txt (10) < c.txt (20) < b.mp3 (30).
+  // Chinese names, a hidden and a read-only file, a subfolder, sizes a.txt < c.txt < b.mp3.
   fs::path MakeMusicFolder() {
     const fs::path music = root_ / L"音乐";
     fs::create_directories(music / L"子文件夹");
@@ -126,8 +114,6 @@ class QuernelSession : public ::testing::Test {
     return music;
   }
 
-  // Quernel.exe with `arguments` after its name, started in root_. It opens
-  // with the focus on 输出.
   void Start(const fs::path& programFolder, const std::wstring& arguments = {}) {
     std::wstring commandLine = L'"' + (programFolder / L"Quernel.exe").wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
@@ -139,65 +125,43 @@ class QuernelSession : public ::testing::Test {
     EXPECT_EQ(Focus(), Control(cmdOut));
   }
 
-  // Items dropped on the window as the shell drops them: WM_DROPFILES with
-  // an HDROP, here made in the program's own memory, where it reads it.
-  void Drop(const std::vector<std::wstring>& paths) {
-    const std::vector<char> block = DropFilesBlock(paths);
-    void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
-    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
-    Settle();
-  }
-
   HWND FindOwnWindow(const wchar_t* windowClass) const {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, nullptr));) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(w, &owner);
-      if (owner == process_.dwProcessId && IsWindowVisible(w)) return w;
-    }
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, nullptr));)
+      if (GetWindowThreadProcessId(w, nullptr) == process_.dwThreadId && IsWindowVisible(w)) return w;
     return nullptr;
   }
 
   HWND Control(ControlId id) const { return GetDlgItem(form_, win32::ControlNumber(id)); }
   void Type(ControlId id, const std::wstring& text) {
     HWND edit = FindWindowExW(Control(id), nullptr, L"Edit", nullptr);  // an editable list's field
-    SendMessageW(edit ? edit : Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(edit ? edit : Control(id), WM_SETTEXT, 0, LPARAM(text.c_str()));
   }
   void Pick(ControlId list, int index) {
-    SendMessageW(Control(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(Control(list), CB_SETCURSEL, WPARAM(index), 0);
     SendMessageW(form_, WM_COMMAND, MAKEWPARAM(win32::ControlNumber(list), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(Control(list)));
+                 LPARAM(Control(list)));
   }
-  // A click that may open a box: posted, so that the test goes on meanwhile.
   void Press(ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
-  int Checked(ControlId button) const {
-    return static_cast<int>(SendMessageW(Control(button), BM_GETCHECK, 0, 0));
-  }
+  LRESULT Checked(ControlId button) const { return SendMessageW(Control(button), BM_GETCHECK, 0, 0); }
   HWND Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(form_, nullptr), &info);
-    return info.hwndFocus;
+    return GetGUIThreadInfo(process_.dwThreadId, &info), info.hwndFocus;
   }
-  // A key as the keyboard sends it to the focused control, or a letter with Alt.
   void Key(WPARAM key, bool alt = false) {
     if (alt) PostMessageW(Focus(), WM_SYSCHAR, key, 1 << 29 | 1);
     if (!alt) PostMessageW(Focus(), WM_KEYDOWN, key, 1), PostMessageW(Focus(), WM_KEYUP, key, 0xC0000001);
     Settle();
   }
-  // Waits until the program has taken everything posted to it so far (or
-  // has closed its window): a thread takes its posted messages in order.
-  void Settle() {
+  void Settle() {  // until the program has taken all posted so far (in order), or closed
     static WPARAM mark = 0x7FFF0000;
     PostMessageW(Control(txtPath), EM_SETLIMITTEXT, ++mark, 0);
     EXPECT_TRUE(WaitFor([&] {
-      return !IsWindow(form_) ||
-             static_cast<WPARAM>(SendMessageW(Control(txtPath), EM_GETLIMITTEXT, 0, 0)) == mark;
+      return !IsWindow(form_) || WPARAM(SendMessageW(Control(txtPath), EM_GETLIMITTEXT, 0, 0)) == mark;
     })) << "the program does not take its messages";
   }
 
-  // A box of the program (the dialog manager's class "#32770") once built:
-  // its title, its statics' texts and \1 for each button, a line each, the same twice running.
+  // A box ("#32770") once built: its title, statics' texts and \1 a button, a line each, stable.
   std::wstring WaitForBox() {
     std::wstring last, now;
     WaitFor([&] {
@@ -216,26 +180,27 @@ class QuernelSession : public ::testing::Test {
     PostMessageW(box_, WM_COMMAND, static_cast<WPARAM>(button), 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box_); })) << "the box stays";
   }
-  // The output as a user asks for it (or Enter); the notice, answered, is the sign it is done.
-  std::wstring Output(bool byEnter = false) {
-    if (byEnter) Key(VK_RETURN);
-    if (!byEnter) Press(cmdOut);
-    return WaitForBox();
-  }
+  std::wstring Output() { return Press(cmdOut), WaitForBox(); }
   void OutputWithNotice(bool byEnter = false) {
-    const std::wstring notice = Output(byEnter);
+    const std::wstring notice = byEnter ? (Key(VK_RETURN), WaitForBox()) : Output();
     EXPECT_TRUE(notice.starts_with(L"Quernel\n") && Shows(notice, texts::kNotice) &&
                 std::count(notice.begin(), notice.end(), L'\1') == 1)
         << Utf8(notice) << ": the notice, OK alone";
     Answer();
   }
 
-  // The command line a stand-in was started with.
+  // The viewer shows the listing; Esc or the close box ends the program, which removes its batch file.
+  void Close(const fs::path& folder, bool byCloseBox = false) {
+    EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (folder / L"path.txt").wstring() + L'"');
+    byCloseBox ? void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0)) : Key(VK_ESCAPE);
+    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+    EXPECT_FALSE(fs::exists(folder / L"path.bat"));
+    EXPECT_TRUE(fs::exists(folder / L"path.txt")) << "the listing stays for the user";
+  }
   std::wstring Record(const wchar_t* standIn) {
     const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
     return WaitFor([&] { return fs::exists(record); }) ? Wide(ReadBytes(record)) : L"(not started)";
   }
-  bool Exited() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
 
   TempFolder temp_;
   fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
@@ -243,10 +208,8 @@ class QuernelSession : public ::testing::Test {
   HWND form_ = nullptr, box_ = nullptr;
 };
 
-// The release's checks run the program where a user puts it, unpacked from
-// the ZIP or installed by the MSI: QUERNEL_PACKAGED_PROGRAM names that
-// folder; else the build's program runs. One whole output run from a file
-// named on the command line, relative to the folder it starts in.
+// The release's checks run the program unpacked from the ZIP or installed by the MSI, in
+// QUERNEL_PACKAGED_PROGRAM; else the build's. A whole output from a file named relative to it.
 TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   wchar_t named[MAX_PATH] = {};
   const bool packaged = GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH) > 0;
@@ -264,79 +227,48 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   EXPECT_EQ(ListingLines(program / L"path.txt"),
             (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹",
                                        L"歌曲.mp3"}));
-  EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (program / L"path.txt").wstring() + L'"');
-  Key(VK_ESCAPE);
-  ASSERT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(program / L"path.bat"));
-  EXPECT_TRUE(fs::exists(program / L"path.txt")) << "the listing stays for the user";
-  if (packaged)
-    for (const wchar_t* standIn : {L"notepad.exe", L"explorer.exe"}) fs::remove(program / standIn);
+  Close(program);
+  if (packaged) fs::remove(program / L"notepad.exe"), fs::remove(program / L"explorer.exe");
 }
 
-TEST_F(QuernelSession, CmdListsWhatTheWindowChose) {
-  const struct {
-    std::function<void(QuernelSession&)> choose;
-    std::vector<std::wstring> lines;
-    bool ordered = false;
-  } steps[] = {
-      {[](QuernelSession& s) { s.Pick(cobType, 1); },
-       {L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3", L"隐藏.txt"}},
-      {[](QuernelSession& s) { s.Pick(cobType, 2), s.Press(optH); }, {L"隐藏.txt"}},
-      {[](QuernelSession& s) {
-         s.Pick(cobType, 0), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2), s.Press(chkL);
-       },
-       {L"upper.mp3", L"b.mp3", L"歌曲.mp3"},  // the largest first, lower case
-       true},
-  };
-  MakeMusicFolder();
-  Start(programFolder_, L'"' + root_.wstring() + L"\\音乐\\\"");  // a quoted folder ending in a backslash
-  EXPECT_EQ(TextOf(Control(txtPath)), root_.wstring() + L"\\音乐\\");
-  for (const auto& step : steps) {
-    step.choose(*this);
-    OutputWithNotice();
-    EXPECT_EQ(ListingLines(programFolder_ / L"path.txt", step.ordered), step.lines);
-  }
-}
-
-// A folder dropped on the window, access keys, Enter, the folder picker,
-// About, help and the close box; the window as the screen shows it.
+// Drops, access keys, Enter, the folder picker, About, help, the close box; the window's colours.
 TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   const std::wstring music = MakeMusicFolder().wstring(), music2024 = root_.wstring() + L"\\音乐 2024";
   fs::create_directories(music2024);
   Start(programFolder_, L'"' + music2024 + L'"');
   EXPECT_EQ(TextOf(Control(txtPath)), music2024);
-  // RegisterDragDrop keeps the target in this property of the window:
-  // Explorer's drags then come by OLE, which can refuse them.
+  // RegisterDragDrop's property: Explorer's drags then come by OLE, which can refuse them.
   EXPECT_NE(GetPropW(form_, L"OleDropTargetInterface"), nullptr) << "no OLE drop target";
   const std::pair<std::vector<std::wstring>, std::wstring> drops[] = {
       {{root_.wstring() + L"\\没有"}, music2024},    // nothing there: nothing changes
       {{music + L"\\歌曲.mp3"}, music},              // a file: its folder
       {{music + L"\\a.txt", music2024}, music2024},  // the first folder
   };
-  for (const auto& [paths, field] : drops) {
-    Drop(paths);
+  for (const auto& [paths, field] : drops) {  // WM_DROPFILES as the shell sends it, HDROP in the program
+    const std::vector<char> block = DropFilesBlock(paths);
+    void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
+    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
+    Settle();
     EXPECT_EQ(TextOf(Control(txtPath)), field);
   }
   EXPECT_EQ(Focus(), Control(cmdOut));
 
-  // The lists' text is blue; the form's background shows inside a frame as
-  // beside it (right of optS, left of Frame1).
+  // The lists' text is blue; the form's background shows inside a frame (x 230) as beside it (x 3).
   SetForegroundWindow(form_);
   RECT frame;
   GetWindowRect(form_, &frame);
   const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY),
             stride = ((frame.right - frame.left) * 3 + 3) & ~3;
-  std::vector<std::uint8_t> bgr;
-  auto pixel = [&](int x, int y) {
-    POINT at{MulDiv(x, dpi, 96), MulDiv(y, dpi, 96)};
-    ClientToScreen(form_, &at);
-    const std::ptrdiff_t i = (at.y - frame.top) * stride + (at.x - frame.left) * 3;
-    return std::vector<std::uint8_t>(bgr.begin() + i, bgr.begin() + i + 3);
+  auto at = [&](int x) {  // y 140
+    POINT p{MulDiv(x, dpi, 96), MulDiv(140, dpi, 96)};
+    return ClientToScreen(form_, &p), (p.y - frame.top) * stride + (p.x - frame.left) * 3;
   };
   EXPECT_TRUE(WaitFor([&] {
-    bgr = Photograph(form_, L"quernel-window.bmp");
+    const std::vector<std::uint8_t> bgr = Photograph(form_, L"quernel-window.bmp");
     for (std::size_t i = 0; i + 2 < bgr.size(); i += 3)
-      if (bgr[i] > 200 && bgr[i + 1] < 60 && bgr[i + 2] < 60) return pixel(230, 140) == pixel(3, 140);
+      if (bgr[i] > 200 && bgr[i + 1] < 60 && bgr[i + 2] < 60)
+        return std::equal(bgr.data() + at(3), bgr.data() + at(3) + 3, bgr.data() + at(230));
     return false;
   }));
 
@@ -348,69 +280,75 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   const std::wstring about = WaitForBox();
   EXPECT_NE(about.substr(0, about.find(L'\n')).find(L"Quernel"), std::wstring::npos) << Utf8(about);
   EXPECT_NE(about.find(Wide(texts::kCopyright)), std::wstring::npos) << Utf8(about);
-  Photograph(box_, L"quernel-about.bmp");
   Answer();
   Press(cmdHelp);
   EXPECT_EQ(Record(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
 
   Key(L'f', true);
-  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); }))
-      << "the label's access key leads to the folder";
-  Key(L'w', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkW) == 1 && Checked(chkT) == 0; }))
-      << "the style boxes exclude each other";
-  Key(L't', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkT) == 1 && Checked(chkW) == 0; }));
-  Key(L'l', true);
-  EXPECT_TRUE(WaitFor([&] { return Checked(chkL) == 1; }));
+  EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key: the folder";
+  // Alt with a box's letter checks it; the style boxes exclude each other.
+  for (auto [key, w, t, l] : {std::tuple(L'w', 1, 0, 0), {L't', 0, 1, 0}, {L'l', 0, 1, 1}}) {
+    Key(key, true);
+    EXPECT_TRUE(WaitFor([&] {
+      return std::tuple(Checked(chkW), Checked(chkT), Checked(chkL)) == std::tuple(w, t, l);
+    })) << char(key);
+  }
   OutputWithNotice(true);  // Enter: the default button
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\"    /o:n /l /B >"), std::string::npos);
-  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(programFolder_ / L"path.bat"));
-  EXPECT_TRUE(fs::exists(programFolder_ / L"path.txt"));
+  Close(programFolder_, true);
 }
 
-// An output that fails shows why instead of the notice and opens no viewer.
-// cmd ends the bare "exit" with 0 whatever dir met: its words on the error
-// stream tell. An old listing that cannot be removed is never shown as new.
-TEST_F(QuernelSession, AFailedOutputShowsWhyAndOpensNoViewer) {
+// An output that fails shows why instead of the notice and opens no viewer (cmd ends "exit" with
+// 0 whatever dir met: its error stream tells); an old listing that cannot be removed is never
+// shown as new. Then cmd lists what the window chose.
+TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
   const fs::path music = MakeMusicFolder(), listing = programFolder_ / L"path.txt";
+  enum Then { kNotRun, kRunAndFailed, kListed, kListedInOrder };
   const struct {
     std::function<void(QuernelSession&)> choose;
-    std::vector<std::wstring> words;
-    bool run;
+    Then then;
+    std::vector<std::wstring> seen;  // words in the box, or the listing's lines
   } steps[] = {
-      {[](QuernelSession&) {},
-       {L"无法删除上次的文件列表", listing},
-       false},  // a viewer holds the old one open
-      {[&](QuernelSession& s) { s.Type(txtPath, music / L"不存在"); },
-       {L"文件列表没有完成", L"找不到文件。", listing},
-       true},
-      {[](QuernelSession& s) { s.Type(cobFilter, L"*.txt\""); },
-       {L'\n' + Wide(texts::kPatternHasForbiddenCharacter) + L'\n'},
-       false},
+      {[](auto&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
+      {[&](auto& s) { s.Type(txtPath, music / L"不存在"); },
+       kRunAndFailed,
+       {L"文件列表没有完成", L"找不到文件。", listing}},
+      {[](auto& s) { s.Type(cobFilter, L"*.txt\""); }, kNotRun, {Wide(texts::kPatternHasForbiddenCharacter)}},
+      {[&](auto& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
+       kListed,
+       {L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3", L"隐藏.txt"}},
+      {[](auto& s) { s.Pick(cobType, 2), s.Press(optH); }, kListed, {L"隐藏.txt"}},
+      {[](auto& s) {
+         s.Pick(cobType, 0), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2), s.Press(chkL);
+       },
+       kListedInOrder,
+       {L"upper.mp3", L"b.mp3", L"歌曲.mp3"}},  // the largest first, lower case
   };
   WriteBytes(listing, "old listing\r\n");
   HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
-  Start(programFolder_, music);
+  Start(programFolder_, L'"' + music.wstring() + L"\\\"");  // a quoted folder ending in a backslash
+  EXPECT_EQ(TextOf(Control(txtPath)), music.wstring() + L"\\");
   for (const auto& step : steps) {
     step.choose(*this);
+    if (step.then >= kListed) {
+      OutputWithNotice();
+      EXPECT_EQ(ListingLines(listing, step.then == kListedInOrder), step.seen);
+      continue;
+    }
     const std::string before = ReadBytes(listing);
     const std::wstring error = Output();
-    for (const std::wstring& words : step.words)
+    for (const std::wstring& words : step.seen)
       EXPECT_NE(error.find(words), std::wstring::npos) << Utf8(error);
     EXPECT_TRUE(error.starts_with(L"Quernel\n") && !Shows(error, texts::kNotice)) << Utf8(error);
-    Photograph(box_, L"quernel-error.bmp");
     Answer();
     CloseHandle(held), held = nullptr;
-    EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.run) << "run or not";
-    EXPECT_TRUE(step.run || ReadBytes(listing) == before) << "the old listing is kept";
+    EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
+    EXPECT_TRUE(step.then == kRunAndFailed || ReadBytes(listing) == before) << "the old listing is kept";
     EXPECT_TRUE(fs::exists(listing)) << "left for the user to look at";
+    EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
     fs::remove(programFolder_ / L"path.bat");
   }
-  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
 }
 
 TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
@@ -424,17 +362,11 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   OutputWithNotice();
   EXPECT_NE(ReadBytes(work / L"path.bat").find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""),
             std::string::npos);
-  EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (work / L"path.txt").wstring() + L'"');
-  Key(VK_ESCAPE);
-  ASSERT_TRUE(Exited());
-  EXPECT_FALSE(fs::exists(work / L"path.bat")) << "Unload removes it there too";
+  Close(work);
 }
 
-// Run by a CTest entry of its own under LC_ALL=en_US.UTF-8, where Wine's
-// ANSI code page (1252) and OEM one (437) differ, unlike in Chinese (both
-// 936). Quernel.exe takes the code pages of this process. Best fit would
-// turn ā into "a" (in 1252 as in 437): "a*.txt" lists other files. cmd would
-// take the inherited DIRCMD (see SetUp) as dir's first switches.
+// Under LC_ALL=en_US.UTF-8 (a CTest entry of its own), Wine's ANSI (1252) and OEM (437) code
+// pages differ, unlike in Chinese (936). Best fit would make ā "a": "a*.txt" lists other files.
 using QuernelInEnglish = QuernelSession;
 
 TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageAndNothingIsMadeALookAlike) {

@@ -1,8 +1,5 @@
-// A stand-in for notepad.exe and explorer.exe in the end-to-end tests: it
-// writes the command line it was started with (UTF-8) to
-// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt", whole at once,
-// and ends. Quernel finds it first because CreateProcess looks in the
-// starting program's folder before the system folders.
+// notepad.exe and explorer.exe in the end-to-end tests: writes its command line (UTF-8), whole
+// at once, to "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt".
 #include <string>
 
 #include "platform/win32/win32_api.h"
@@ -11,9 +8,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH] = {}, folder[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   GetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", folder, MAX_PATH);
-  std::wstring name = self;
-  name = name.substr(name.rfind(L'\\') + 1);
-  const std::wstring record = folder + (L'\\' + name.substr(0, name.rfind(L'.'))) + L".command-line.txt";
+  const std::wstring name = wcsrchr(self, L'\\');  // \notepad.exe
+  const std::wstring record = folder + name.substr(0, name.rfind(L'.')) + L".command-line.txt";
   std::string utf8(32768, '\0');
   utf8.resize(static_cast<std::size_t>(
       WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, utf8.data(), 32768, nullptr, nullptr) - 1));

@@ -1,5 +1,4 @@
-// The platform contract against the Win32 back-end: the real window (created
-// hidden), the Win32 file API, the OEM code page, real cmd for batch files.
+// The contract against the Win32 back-end: hidden window, file API, OEM code page, real cmd.
 #include "contract/contract_harness.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
@@ -23,17 +22,14 @@ class Win32Harness final : public ContractHarness {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
       TranslateMessage(&message), DispatchMessageW(&message);
   }
-  // Each character as the keyboard's WM_CHAR to the list's edit field, over
-  // its selected text.
+  // Each character as the keyboard's WM_CHAR to the list's field, over its selected text.
   void TypeAsUser(ControlId list, const Text& text) override {
     HWND edit = FindWindowExW(window_.ControlWindow(list), nullptr, L"Edit", nullptr);
     SendMessageW(edit, EM_SETSEL, 0, -1);
     for (wchar_t c : Wide(text)) SendMessageW(edit, WM_CHAR, c, 1);
     ProcessEvents();
   }
-  // Creating links needs a right that only administrators and developer
-  // mode give, and Wine 8's CreateSymbolicLinkW says yes but makes nothing:
-  // the link counts only when it is there as a reparse point.
+  // Links need administrators' rights or developer mode, and Wine 8 says yes but makes none.
   bool MakeLink(const Text& link, const Text& target) override {
     CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(),
                         SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
