@@ -20,6 +20,9 @@ constexpr std::size_t kQuotedLineCharacters = 100;
 // Less than this free after the run: the disk filled up, and an interpreter
 // that says nothing of a failed write (Wine's cmd) may have cut the listing.
 constexpr std::uint64_t kFullDisk = 4096;
+// What the interpreters say, alone, when dir finds nothing to list: real
+// cmd's words (Wine's end in "。"), and quernel-cmd's, which are the same.
+constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found"};
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
@@ -36,19 +39,6 @@ Text Quoted(const Text& path) {
 bool HasForbiddenCharacter(const Text& text) {
   return std::any_of(text.begin(), text.end(),
                      [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; });
-}
-
-// The first character (one UTF-8 sequence) of `text` that the code page lacks.
-Text FirstCharacterNotIn(const CodePage& codePage, const Text& text) {
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t length = 1;
-    while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80)
-      ++length;
-    Text character = text.substr(i, length);
-    if (!codePage.Encode(character)) return character;
-    i += length;
-  }
-  return {};
 }
 
 bool IsContinuationByte(char c) {
@@ -69,6 +59,16 @@ Text Trimmed(Text line, std::size_t limit) {
     if (++characters > limit) return line.substr(0, i) + "…";
   }
   return line;
+}
+
+// Whether the run's only words are the interpreter's "nothing found", with an
+// exit code of 0 (Wine's cmd) or 1 (cmd's ERRORLEVEL after a failed dir).
+bool FoundNothing(const ProcessEnd& end) {
+  Text words = Trimmed(end.errorOutput, end.errorOutput.size());
+  for (std::string_view stop : {"。", "."})
+    if (words.ends_with(stop)) words.resize(words.size() - stop.size());
+  return (end.exitCode == 0 || end.exitCode == 1) &&
+         std::ranges::find(kNothingFoundWords, std::string_view(words)) != std::end(kNothingFoundWords);
 }
 
 }  // namespace
@@ -239,43 +239,34 @@ std::optional<Text> frmMain::WorkFolder(Text& failure) {
   return userFolder;
 }
 
-// The path itself when the code page holds it, else its short form if that
-// one fits.
-std::optional<Text> frmMain::InBatchCodePage(const Text& path) const {
-  if (platform_.codePage.Encode(path)) return path;
-  if (auto shortPath = platform_.files.ShortPathOf(path); shortPath && platform_.codePage.Encode(*shortPath))
-    return shortPath;
-  return std::nullopt;
-}
-
 frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   ReadListingStyleFromWindow();
   if (HasForbiddenCharacter(platform_.window.GetText(txtPath)))
     return {{}, Text(texts::kFolderHasForbiddenCharacter)};
   if (HasForbiddenCharacter(options_.strFilter)) return {{}, Text(texts::kPatternHasForbiddenCharacter)};
 
-  const CodePage& codePage = platform_.codePage;
-  ListOptions inCommand = options_;
-  if (auto folder = InBatchCodePage(options_.strFolder))
-    inCommand.strFolder = FolderWithBackslash(*folder);
-  else
-    return {{},
-            FillMessage(texts::kFolderNotInCodePage, FirstCharacterNotIn(codePage, options_.strFolder),
-                        codePage.Name())};
-  if (!codePage.Encode(options_.strFilter))
-    return {{},
-            FillMessage(texts::kPatternNotInCodePage, FirstCharacterNotIn(codePage, options_.strFilter),
-                        codePage.Name())};
   Text failure;
   const auto workFolder = WorkFolder(failure);
   if (!workFolder) return {{}, failure};
-  const auto workFolderInCommand = InBatchCodePage(*workFolder);
-  if (!workFolderInCommand)
-    return {{}, FillMessage(texts::kWorkFolderNotInCodePage, *workFolder, codePage.Name())};
-
-  const BatchFile batch{*workFolder, *workFolder + Text(texts::kBatchFileName),
-                        *workFolder + Text(texts::kListingFileName)};
-  const auto bytes = codePage.Encode(BatchFileText(ListingCommand(inCommand, *workFolderInCommand)));
+  BatchFile batch{*workFolder,
+                  *workFolder + Text(texts::kBatchFileName),
+                  *workFolder + Text(texts::kListingFileName),
+                  {}};
+  const CodePage& codePage = platform_.codePage;
+  // Nearly always the code page holds the folder, the pattern and the work
+  // folder, and the batch file names them. When it does not, the names reach
+  // cmd through the run's environment, never through the code page.
+  auto bytes = codePage.Encode(BatchFileText(ListingCommand(options_, *workFolder)));
+  if (!bytes) {
+    ListOptions byName = options_;
+    byName.strFolder = "%" + Text(texts::kFolderVariable) + "%";
+    byName.strFilter = "%" + Text(texts::kPatternVariable) + "%";
+    const Text workByName = "%" + Text(texts::kWorkFolderVariable) + "%";
+    bytes = codePage.Encode(BatchFileText(ListingCommand(byName, workByName), PercentSigns::AreVariables));
+    batch.environment = {{Text(texts::kFolderVariable), options_.strFolder},
+                         {Text(texts::kPatternVariable), options_.strFilter},
+                         {Text(texts::kWorkFolderVariable), *workFolder}};
+  }
   if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
   // An old listing that stays would be shown as the new one: the run's
   // redirection fails on the same file.
@@ -304,16 +295,28 @@ void frmMain::cmdOut_Click() {
     return;
   }
   const BatchFile& batch = *outcome.written;
-  Launch run = w.LaunchProgram(
-      {Quoted(batch.batchPath), WindowStyle::Hidden, {Text(texts::kDirPresetVariable)}, true});
+  Launch run = w.LaunchProgram({Quoted(batch.batchPath),
+                                WindowStyle::Hidden,
+                                {Text(texts::kDirPresetVariable)},
+                                batch.environment,
+                                true,
+                                batch.listingPath});
   ProcessEnd end;
   if (run.process) end = w.WaitWhilePainting(*run.process);
   w.SetMousePointer(MousePointer::Default);
   if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
   // cmd ends a batch file's "exit" with 0 whatever dir met: what it wrote to
   // its error stream tells a failed or cut-short listing.
-  if (const Text words = QuotedProcessEnd(end); !words.empty())
+  if (const Text words = QuotedProcessEnd(end); !words.empty()) {
+    if (!platform_.files.FolderExists(options_.strFolder))
+      return ShowError(texts::kListingFolderMissing, options_.strFolder);
+    if (FoundNothing(end))
+      return w.ShowMessage(FillMessage(texts::kListingFoundNothing, options_.strFolder, options_.strFilter),
+                           MessageStyle::Information);
     return ShowError(texts::kListingNotCompleted, batch.listingPath, words);
+  }
+  if (!end.listingFailure.empty())
+    return ShowError(texts::kListingNotConverted, batch.listingPath, end.listingFailure);
   if (const auto free = platform_.files.FreeBytesIn(batch.folder); free && *free < kFullDisk)
     return ShowError(texts::kListingDiskFull, batch.listingPath);
   if (!platform_.files.FileExists(batch.listingPath))

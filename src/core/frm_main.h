@@ -27,6 +27,7 @@ class frmMain final : public FormEvents {
     Text folder;
     Text batchPath;
     Text listingPath;
+    std::vector<std::pair<Text, Text>> environment;  // for the run, when the batch file names variables
   };
   struct BatchFileOutcome {
     std::optional<BatchFile> written;
@@ -48,7 +49,6 @@ class frmMain final : public FormEvents {
   BatchFileOutcome MakeBatchFile();
   void ReadListingStyleFromWindow();
   std::optional<Text> WorkFolder(Text& failure);
-  std::optional<Text> InBatchCodePage(const Text& path) const;
   void ShowError(std::string_view message, const Text& arg0 = {}, const Text& arg1 = {});
   void Fill(ControlId list, auto&& entries);
 

@@ -92,12 +92,12 @@ Text ListingCommand(const ListOptions& o, const Text& programFolder) {
   return command;
 }
 
-Text BatchFileText(const Text& command) {
+Text BatchFileText(const Text& command, PercentSigns percentSigns) {
   Text text;
   text.reserve(command.size() + 10);
   for (char c : command) {
     text += c;
-    if (c == '%') text += '%';
+    if (c == '%' && percentSigns == PercentSigns::AreLiteral) text += '%';
   }
   text += "\r\nexit\r\n";
   return text;

@@ -66,8 +66,10 @@ Text FolderWithBackslash(const Text& folder);
 // The one `dir` command line: the nineteen pieces joined as they are.
 Text ListingCommand(const ListOptions& options, const Text& programFolder);
 
-// The batch file's text: the command and "exit", each ended by CR LF, with
-// every "%" doubled so that cmd takes it literally.
-Text BatchFileText(const Text& command);
+// The batch file's text: the command and "exit", each ended by CR LF. Every
+// "%" is doubled so that cmd takes it literally, unless the command's percent
+// signs name variables of the run ("%NAME%").
+enum class PercentSigns { AreLiteral, AreVariables };
+Text BatchFileText(const Text& command, PercentSigns percentSigns = PercentSigns::AreLiteral);
 
 }  // namespace quernel

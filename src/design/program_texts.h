@@ -34,23 +34,20 @@ inline constexpr std::string_view kFileManager = "explorer.exe ";
 // cmd reads DIRCMD as default switches for dir: "/p" would wait for a key in
 // a window nobody sees, and other presets change the listing.
 inline constexpr std::string_view kDirPresetVariable = "DIRCMD";
+// The run's own variables for a folder, pattern or work folder that the
+// batch file's code page cannot hold (set by us, so no user's setting counts).
+inline constexpr std::string_view kFolderVariable = "QUERNEL_FOLDER";
+inline constexpr std::string_view kPatternVariable = "QUERNEL_PATTERN";
+inline constexpr std::string_view kWorkFolderVariable = "QUERNEL_WORK_FOLDER";
 
 // Messages of our own, in the notice's tone; each is shown with the error
-// icon. "{0}" and "{1}" are filled in by Format().
+// icon. "{0}" and "{1}" are filled in by FillMessage().
 inline constexpr std::string_view kFolderHasForbiddenCharacter =
     "“文件夹”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
     "请修改文件夹路径后再试。";
 inline constexpr std::string_view kPatternHasForbiddenCharacter =
     "“后缀过滤”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
     "请修改后缀过滤后再试。";
-inline constexpr std::string_view kFolderNotInCodePage =
-    "“文件夹”中的字符“{0}”无法写入批处理文件(代码页 {1}),"
-    "输出已取消,以免列出其它文件!\r\r请改用不含该字符的文件夹路径。";
-inline constexpr std::string_view kPatternNotInCodePage =
-    "“后缀过滤”中的字符“{0}”无法写入批处理文件(代码页 {1}),"
-    "输出已取消,以免列出其它文件!\r\r请修改后缀过滤后再试。";
-inline constexpr std::string_view kWorkFolderNotInCodePage =
-    "工作文件夹“{0}”的路径无法写入批处理文件(代码页 {1}),输出已取消!";
 inline constexpr std::string_view kBatchFileNotWritten =
     "无法写入批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
 inline constexpr std::string_view kBatchFileNotRun = "无法运行批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
@@ -61,6 +58,12 @@ inline constexpr std::string_view kViewerNotStarted =
 inline constexpr std::string_view kHelpNotStarted = "无法打开帮助页:\r{0}\r\r{1}";
 inline constexpr std::string_view kListingNotCompleted =
     "文件列表没有完成,未打开记事本!\r\r命令解释器报告:\r{1}\r\r列表文件(可能不完整)留在:\r{0}";
+inline constexpr std::string_view kListingFolderMissing =
+    "找不到要列出的文件夹:\r{0}\r\r请检查文件夹路径是否正确。文件列表没有输出。";
+inline constexpr std::string_view kListingFoundNothing =
+    "文件夹中没有与“{1}”相符的文件:\r{0}\r\r请换一个后缀过滤或文件类型后再试。";
+inline constexpr std::string_view kListingNotConverted =
+    "文件列表无法转换为 UTF-8 文本,未打开记事本!\r\r{1}\r\r列表文件(可能不完整)留在:\r{0}";
 inline constexpr std::string_view kExitCode = "(退出代码 {0})";
 inline constexpr std::string_view kListingDiskFull =
     "文件列表可能不完整:保存列表的磁盘已满,未打开记事本!\r\r列表文件留在:\r{0}\r\r请腾出磁盘空间后再试。";

@@ -46,8 +46,6 @@ class FileSystem {
   virtual bool CanCreateFilesIn(const Text& folder) const = 0;
   // Creates the folder and any missing parents; success if it exists.
   virtual FileResult MakeFolders(const Text& folder) = 0;
-  // The 8.3 short form of an existing path where the system keeps one.
-  virtual std::optional<Text> ShortPathOf(const Text& path) const = 0;
   // The bytes the user may still write on the folder's disk; none when the
   // system cannot tell.
   virtual std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const = 0;

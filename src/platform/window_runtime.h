@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "design/form_design.h"
@@ -43,9 +44,16 @@ struct LaunchRequest {
   Text commandLine;  // program and arguments, paths in double quotes
   WindowStyle style = WindowStyle::NormalWithFocus;
   std::vector<Text> unsetEnvironment;  // variables the program must not inherit
+  // Variables the program gets, NAME and value, over any inherited ones.
+  std::vector<std::pair<Text, Text>> setEnvironment = {};
   // Keep what the program writes to its error stream, for the end of the
   // wait. It inherits that stream and nothing else.
   bool keepErrorOutput = false;
+  // The listing that the batch file redirects its output to, when it must
+  // keep every name: the interpreter writes it in Unicode, and when the run
+  // has ended the file holds the listing as the platform's Unicode text
+  // (UTF-8; on Windows with a byte-order mark, so that no viewer guesses).
+  Text unicodeListing = {};
 };
 
 // How a program that was waited for ended.
@@ -54,6 +62,10 @@ struct ProcessEnd {
   // Its error stream as text (decoded from the code page the program writes
   // in), when the launch kept it.
   Text errorOutput;
+  // Why the Unicode listing asked for could not be made of what the run
+  // wrote (the file was cut short, or could not be replaced); empty when
+  // it was made or not asked for. The listing is then not to be shown.
+  Text listingFailure = {};
 };
 
 // A started program. Destroying it lets the program run on untracked.
@@ -108,9 +120,12 @@ class WindowRuntime {
   virtual void SetMousePointer(MousePointer pointer) = 0;
   // A modal box with the application title, an OK button and the style's icon.
   virtual void ShowMessage(const Text& prompt, MessageStyle style) = 0;
-  // Starts a program by its command line without waiting for it. A command
-  // line whose program is a batch file ("…\path.bat") runs it through the
-  // platform's command interpreter.
+  // Starts a program by its command line without waiting for it, in a folder
+  // of the system's own (never the folder the user started Quernel in). A
+  // command line whose program is a batch file ("…\path.bat") runs it
+  // through the platform's command interpreter, with the AutoRun commands and
+  // delayed expansion ("!") off, and in Unicode when `unicodeListing` is set
+  // (cmd /u /d /v:off /c).
   virtual Launch LaunchProgram(const LaunchRequest& request) = 0;
   // Returns when the process has ended, with how it ended. Meanwhile the
   // window keeps painting but takes no input.

@@ -89,28 +89,39 @@ TEST_F(PlatformContract, ListsSelectAsWrittenOrTypedAndOptionButtonsOfAFrameAreA
 }
 
 // The launch keeps the interpreter's error stream: after a failed dir a bare
-// "exit" gives 0 under some interpreters, and only the words tell.
+// "exit" gives 0 under some interpreters, and only the words tell. The
+// listing asked for in Unicode is UTF-8 text when the wait returns; the
+// run's own variables reach the batch file.
 TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndExitCodeAMissingProgramFails) {
   const struct {
     const char* folder;  // under the scratch folder
     const char* exitLine;
     std::optional<int> exitCode;
     bool words;
-  } cases[] = {{"", "exit", 0, false}, {"\\nope", "exit", std::nullopt, true}, {"", "exit 3", 3, false}};
+    bool byVariables = false;  // the folders named as %QUERNEL_FOLDER% and %QUERNEL_WORK_FOLDER%
+  } cases[] = {{"", "exit", 0, false},
+               {"\\nope", "exit", std::nullopt, true},
+               {"", "exit 3", 3, false},
+               {"", "exit", 0, false, true}};
   const Text folder = harness_->ScratchFolder(), listing = Scratch("path.txt");
   for (const auto& c : cases) {
     files().RemoveFile(listing);
-    const auto bytes = harness_->Codes().Encode("dir \"" + folder + c.folder + "\\*.*\"  /a /o:n /B >\"" +
-                                                folder + "\\Path.txt\"\r\n" + c.exitLine + "\r\n");
+    const Text named = c.byVariables ? "%QUERNEL_FOLDER%" : folder + c.folder + "\\";
+    const Text work = c.byVariables ? "%QUERNEL_WORK_FOLDER%" : folder;
+    const auto bytes = harness_->Codes().Encode("dir \"" + named + "*.*\"  /a /o:n /B >\"" + work +
+                                                "\\Path.txt\"\r\n" + c.exitLine + "\r\n");
     ASSERT_TRUE(bytes && files().WriteNewFile(Scratch("path.bat"), *bytes).ok);
-    Launch run =
-        window().LaunchProgram({'"' + Scratch("path.bat") + '"', WindowStyle::Hidden, {"DIRCMD"}, true});
+    std::vector<std::pair<Text, Text>> variables;
+    if (c.byVariables) variables = {{"QUERNEL_FOLDER", folder + "\\"}, {"QUERNEL_WORK_FOLDER", folder}};
+    Launch run = window().LaunchProgram(
+        {'"' + Scratch("path.bat") + '"', WindowStyle::Hidden, {"DIRCMD"}, variables, true, listing});
     ASSERT_TRUE(run.process) << run.failure;
     const ProcessEnd end = window().WaitWhilePainting(*run.process);
     EXPECT_TRUE(!c.exitCode || end.exitCode == *c.exitCode) << c.exitLine << " " << end.exitCode;
     EXPECT_EQ(end.errorOutput.find_first_not_of(" \r\n") != Text::npos, c.words) << end.errorOutput;
     EXPECT_TRUE(c.exitCode != 0 || end.errorOutput.empty()) << end.errorOutput;
-    EXPECT_TRUE(c.words || (files().FileExists(listing) && !harness_->ReadBytes(listing).empty()));
+    EXPECT_EQ(end.listingFailure, "");
+    EXPECT_TRUE(c.words || harness_->ReadBytes(listing).find("path.bat\r\n") != Text::npos) << "UTF-8 text";
   }
   Launch run = window().LaunchProgram({harness_->MissingProgramCommandLine(), WindowStyle::Hidden, {}});
   EXPECT_FALSE(run.process || run.failure.empty());

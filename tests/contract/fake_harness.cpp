@@ -8,9 +8,19 @@ namespace {
 
 using fake::FakeFileSystem;
 
+// The batch file with the run's "%NAME%" variables in it.
+Text Expanded(Text batch, const LaunchRequest& request) {
+  for (const auto& [name, value] : request.setEnvironment)
+    for (std::size_t at; (at = batch.find('%' + name + '%')) != Text::npos;)
+      batch.replace(at, name.size() + 2, value);
+  return batch;
+}
+
 // A batch run ends with words when dir's folder is not there, the code of "exit N".
-std::unique_ptr<Process> Interpret(const Text& commandLine) {
-  const Text batch = FakeFileSystem::ReadBytes(commandLine.substr(1, commandLine.size() - 2));
+std::unique_ptr<Process> Interpret(const LaunchRequest& request) {
+  const Text& commandLine = request.commandLine;
+  const Text batch =
+      Expanded(FakeFileSystem::ReadBytes(commandLine.substr(1, commandLine.size() - 2)), request);
   const auto open = batch.find('"'), pattern = batch.rfind('\\', batch.find('"', open + 1));
   ProcessEnd end;
   if (!std::filesystem::is_directory(FakeFileSystem::HostPath(batch.substr(open + 1, pattern - open - 1))))
@@ -23,11 +33,11 @@ std::unique_ptr<Process> Interpret(const Text& commandLine) {
 class FakeHarness final : public ContractHarness {
  public:
   FakeHarness() {
-    fake_.SimulateInterpreter();
+    fake_.SimulateInterpreter("path.bat\r\n");  // what dir lists of the scratch folder
     fake_.window.onLaunch = [simulate = fake_.window.onLaunch](const LaunchRequest& request) -> Launch {
       if (request.commandLine.starts_with("quernel-no-such-program")) return {nullptr, "not found"};
       Launch launch = simulate(request);
-      if (request.commandLine.ends_with(".bat\"")) launch.process = Interpret(request.commandLine);
+      if (request.commandLine.ends_with(".bat\"")) launch.process = Interpret(request);
       return launch;
     };
     fake_.files.MakeFolders(ScratchFolder());

@@ -233,31 +233,49 @@ TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchF
                                      "message 64 " + kNotice, "launch 1 notepad.exe \"" + listing + "\""));
   EXPECT_EQ(w.ui.launches[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
   EXPECT_TRUE(w.ui.launches[0].keepErrorOutput);
+  EXPECT_EQ(w.ui.launches[0].unicodeListing, listing) << "every name kept";
   EXPECT_FALSE(w.ui.launches[1].keepErrorOutput) << "the viewer's is not read";
+  // What the code page (Latin-1, or UTF-8) cannot hold reaches cmd as the run's variables; the
+  // batch file then names those alone, and the values are the text as typed.
+  const Text byVariables =
+      R"(dir "%QUERNEL_FOLDER%%QUERNEL_PATTERN%"    /o:n /B >"%QUERNEL_WORK_FOLDER%\Path.txt")";
   const struct {
     Text folder, pattern;
-    const char* quoted;
-    bool utf8 = false;      // else Latin-1
-    Text shortFolder = {};  // the folder's short name, if it has one
+    const char* quoted;  // nullptr: by variables
+    bool utf8 = false;
+    Text programFolder = "";  // another than the fake's
   } examples[] = {
       // clang-format off
       {"D:\\Docs", "*.*", R"(D:\Docs\*.*)"}, {"D:\\Music\\", "*.mp3", R"(D:\Music\*.mp3)"}, {"", "", R"(\)"},
       {"D:\\", "*.txt", R"(D:\*.txt)"}, {"D:\\Docs/", "*.*", R"(D:\Docs/\*.*)"},
       {"E:\\My Files", "a b*.doc", R"(E:\My Files\a b*.doc)"}, {"D:\\100%", "%PATH%.*", R"(D:\100%%\%%PATH%%.*)"},
-      {"D:\\Café", "*.*", "D:\\Caf\xE9\\*.*"}, {"D:\\音乐", "*.*", R"(D:\音乐\*.*)", true},
-      {"D:\\音乐", "*.*", R"(D:\YINYUE~1\*.*)", false, "D:\\YINYUE~1\\"},
+      {"D:\\Café", "*.*", "D:\\Caf\xE9\\*.*"}, {"D:\\음악 🎵", "*.*", R"(D:\음악 🎵\*.*)", true},
+      {"D:\\음악 🎵", "*.*", nullptr}, {"D:\\100% 歌", "*.mp3", nullptr}, {"D:\\Docs", "歌*.mp3", nullptr},
+      {"D:\\Docs", "*.*", nullptr, false, "/程序"},
       // clang-format on
   };
   for (const auto& c : examples) {
     w.fake.codePage.utf8 = c.utf8;
-    if (!c.shortFolder.empty()) w.fake.files.shortPaths[c.folder + "\\"] = c.shortFolder;
+    const Text work = c.programFolder.empty() ? w.ui.programFolder : w.fake.Root() + c.programFolder;
+    w.ui.programFolder = work;
+    w.fake.files.MakeFolders(work);
     w.ui.UserType(txtPath, c.folder);
     w.ui.UserType(cobFilter, c.pattern);
     w.fake.journal.clear();
     w.Output();
-    EXPECT_EQ(w.Read(kBatch), "dir \"" + (c.quoted + ("\"    /o:n /B >\"" + w.ui.programFolder +
-                                                      "\\Path.txt\"\r\nexit\r\n")));
-    EXPECT_EQ(w.fake.journal[1], "remove " + listing);
+    const Text written = FakeFileSystem::ReadBytes(work + kBatch);
+    const auto& environment = w.ui.launches[w.ui.launches.size() - 2].setEnvironment;
+    if (c.quoted) {
+      EXPECT_EQ(written, "dir \"" + (c.quoted + ("\"    /o:n /B >\"" + work + "\\Path.txt\"\r\nexit\r\n")));
+      EXPECT_TRUE(environment.empty());
+    } else {
+      EXPECT_EQ(written, byVariables + "\r\nexit\r\n");
+      EXPECT_EQ(environment,
+                (std::vector<std::pair<Text, Text>>{{"QUERNEL_FOLDER", FolderWithBackslash(c.folder)},
+                                                    {"QUERNEL_PATTERN", c.pattern},
+                                                    {"QUERNEL_WORK_FOLDER", work}}));
+    }
+    EXPECT_EQ(w.fake.journal[1], "remove " + work + kListing);
     EXPECT_EQ(w.ui.messages.back().prompt, kNotice);
   }
   EXPECT_EQ(w.ui.launches.size(), 2 * std::size(examples) + 2) << "every run starts the viewer";
@@ -277,6 +295,7 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
     std::function<void(LoadedWindow&)> arrange;
     std::vector<std::string> words, absent = {};  // in the last box, {B}: the batch file, {L}: the listing,
     Reach reach = Runs;                           // {W}: the user's folder; no words: the notice
+    bool information = false;                     // an information box with the words
   } cases[] = {
       {[](auto& w) { w.ui.UserType(txtPath, "D:\\a\"b"); }, {"“文件夹”"}, {}, Nothing},
       {[](auto& w) { w.ui.UserType(txtPath, "D:\\Docs\r\ndel *.*"); }, {"“文件夹”"}, {}, Nothing},
@@ -284,8 +303,6 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
       {[](auto& w) { w.ui.UserType(cobFilter, "*.txt\" & del \"*"); }, {"“后缀过滤”"}, {}, Nothing},
       {[](auto& w) { w.ui.UserType(cobFilter, "*.txt\n"); }, {"“后缀过滤”"}, {}, Nothing},
       {[](auto& w) { w.ui.UserType(cobFilter, std::string("*\0.txt", 6)); }, {"“后缀过滤”"}, {}, Nothing},
-      {[](auto& w) { w.ui.UserType(txtPath, "D:\\音乐"); }, {"“音”", "28591"}, {}, Nothing},
-      {[](auto& w) { w.ui.UserType(cobFilter, "歌*.mp3"); }, {"“后缀过滤”中的字符“歌”"}, {}, Nothing},
       {[](auto& w) { w.fake.codePage.refusedWhenContaining = "\r\nexit"; }, {"28591"}, {}, Nothing},
       {[](auto& w) { w.fake.files.WriteNewFile(w.Path(kBatch), "stale");
                      w.fake.files.readOnlyFolders = {w.ui.programFolder, w.ui.userWorkFolder}; },
@@ -298,7 +315,15 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
                      w.ui.userWorkFolder = w.fake.Root() + "\\a\"b"; }, {"工作文件夹", "a\"b"}, {}, Nothing},
       {ends({0, ""}), {}},
       {ends({0, "\r\n  \r\n"}), {}},
-      {ends({0, "找不到文件。\r\n\r\n"}), {"没有完成", "{L}", "\r找不到文件。\r"}, {"退出代码"}},
+      {ends({0, "找不到文件。\r\n\r\n"}), {"没有与“*.*”相符的文件:\r\\\r"}, {"没有完成", "退出代码"}, Runs, true},
+      {ends({1, "找不到文件\r\n"}), {"没有与“*.*”相符的文件"}, {}, Runs, true},
+      {ends({1, " File Not Found\r\n"}), {"没有与“*.*”相符的文件"}, {}, Runs, true},
+      {ends({2, "找不到文件\r\n"}), {"没有完成", "找不到文件\r(退出代码 2)"}},
+      {ends({0, "找不到文件。\r\n拒绝访问。\r\n"}), {"没有完成", "找不到文件。\r拒绝访问。"}},
+      {[](auto& w) { w.ui.UserType(txtPath, w.fake.Root() + "/没有");
+                     w.fake.SimulateInterpreter("", {0, "找不到文件。\r\n"}); },
+       {"找不到要列出的文件夹", "/没有\\\r"}, {"没有完成"}, RunsWithoutListing},
+      {ends({0, "", "The listing is cut short."}), {"UTF-8", "The listing is cut short.", "{L}"}},
       {ends({0, "无效参数。\r\n"}), {"没有完成", "{L}", "无效参数。"}},
       {ends({1, ""}), {"没有完成", "{L}", "(退出代码 1)"}},
       {ends({-1, ""}), {"没有完成", "{L}", "(退出代码 -1)"}},
@@ -337,7 +362,7 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
     ASSERT_EQ(w.ui.messages.size(), c.reach == Views ? 2u : 1u);
     EXPECT_EQ(w.ui.messages[0].prompt == kNotice, launches == 2);
     const fake::Message& box = w.ui.messages.back();
-    EXPECT_EQ(box.style, c.words.empty() ? MessageStyle::Information : MessageStyle::Error);
+    EXPECT_EQ(box.style, c.words.empty() || c.information ? MessageStyle::Information : MessageStyle::Error);
     for (Text word : c.words) {
       for (auto [mark, value] :
            {std::pair{"{B}", w.Path(kBatch)}, {"{L}", w.Path(kListing)}, {"{W}", w.ui.userWorkFolder}})

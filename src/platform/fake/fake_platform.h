@@ -118,14 +118,9 @@ class FakeFileSystem final : public FileSystem {
     return FolderExists(folder) && !IsReadOnly(HostPath(folder));
   }
   FileResult MakeFolders(const Text& folder) override;
-  std::optional<Text> ShortPathOf(const Text& path) const override {
-    auto it = shortPaths.find(path);
-    return it == shortPaths.end() ? std::nullopt : std::optional(it->second);
-  }
   std::optional<std::uint64_t> FreeBytesIn(const Text&) const override { return freeBytes; }
 
   std::set<Text> readOnlyFolders;   // nothing can be created there, as under Program Files
-  std::map<Text, Text> shortPaths;  // a folder (with its final backslash): its short form
   std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;  // on every disk
 
   static std::filesystem::path HostPath(const Text& path);

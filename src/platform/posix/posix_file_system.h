@@ -18,7 +18,6 @@ class PosixFileSystem final : public FileSystem {
   bool FolderExists(const Text& path) const override;
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
-  std::optional<Text> ShortPathOf(const Text&) const override { return std::nullopt; }
   std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const override;
 };
 

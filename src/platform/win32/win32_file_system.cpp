@@ -119,15 +119,4 @@ std::optional<std::uint64_t> Win32FileSystem::FreeBytesIn(const Text& folder) co
   return freeToUser.QuadPart;
 }
 
-std::optional<Text> Win32FileSystem::ShortPathOf(const Text& path) const {
-  const std::wstring wide = Wide(path);
-  DWORD size = GetShortPathNameW(wide.c_str(), nullptr, 0);
-  if (size == 0) return std::nullopt;
-  std::wstring shortPath(size, L'\0');
-  size = GetShortPathNameW(wide.c_str(), shortPath.data(), size);
-  if (size == 0 || size >= shortPath.size()) return std::nullopt;
-  shortPath.resize(size);
-  return Utf8(shortPath);
-}
-
 }  // namespace quernel::win32

@@ -13,7 +13,6 @@ class Win32FileSystem final : public FileSystem {
   bool FolderExists(const Text& path) const override;
   bool CanCreateFilesIn(const Text& folder) const override;
   FileResult MakeFolders(const Text& folder) override;
-  std::optional<Text> ShortPathOf(const Text& path) const override;
   std::optional<std::uint64_t> FreeBytesIn(const Text& folder) const override;
 };
 
