@@ -22,7 +22,7 @@ unzip -q "$zip" -d "$unpacked"
 readme="$unpacked/Quernel/说明.txt"
 [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "说明.txt has no UTF-8 byte-order mark"
 [ "$(grep -c "$(printf '\r')\$" "$readme")" = "$(wc -l <"$readme")" ] || fail "说明.txt has lines without CRLF"
-for words in path.bat path.txt '%LOCALAPPDATA%\Quernel' shell:sendto 删除; do
+for words in path.bat path.txt '%LOCALAPPDATA%\Quernel' shell:sendto 删除 显示更多选项; do
   grep -qF "$words" "$readme" || fail "说明.txt does not mention $words"
 done
 cmp -s "$unpacked/Quernel/help.htm" "$root/resources/help.htm" || fail "help.htm differs from the source's"
