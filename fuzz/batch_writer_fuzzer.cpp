@@ -1,10 +1,12 @@
 // The batch file writer, driven like a user through the fake platform: any
 // folder and pattern typed, any attribute mode, button, sort and style, in
 // GBK or in UTF-8. Either the output is refused with a message, and only
-// when the folder or the pattern cannot be written, or path.bat holds
-// exactly the two CRLF lines: the folder and pattern quoted once and
-// unchanged, every "%" doubled, no control character, and no "?" standing
-// for a character the code page lacks.
+// when the folder or the pattern holds a quote or a control character, or
+// path.bat holds exactly the two CRLF lines: the folder and pattern quoted
+// once and unchanged, every "%" doubled, no control character, and no "?"
+// standing for a character the code page lacks; or, when the code page
+// cannot hold them, the run's variables in their place, set to the folder,
+// the pattern and the program folder as they are.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -131,6 +133,22 @@ void CheckBatchFile(const Text& bytes, const CodePage& codePage, const Text& quo
     Fail("the listing is not redirected to the program folder", text);
 }
 
+// What the code page cannot hold reaches cmd as the run's variables; the
+// batch file then names them and nothing the user typed.
+void CheckVariables(const Text& bytes, const std::vector<LaunchRequest>& launches, const Text& batchPath,
+                    const Text& folder, const Text& pattern, const Text& programFolder) {
+  const Text expected = R"(dir "%QUERNEL_FOLDER%%QUERNEL_PATTERN%" )";
+  if (!bytes.starts_with(expected) || !bytes.ends_with(" >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n"))
+    Fail("the batch file does not name the run's variables", bytes);
+  const auto run = std::find_if(launches.rbegin(), launches.rend(), [&](const LaunchRequest& r) {
+    return r.commandLine == '"' + batchPath + '"';
+  });
+  const std::vector<std::pair<Text, Text>> variables{
+      {"QUERNEL_FOLDER", folder}, {"QUERNEL_PATTERN", pattern}, {"QUERNEL_WORK_FOLDER", programFolder}};
+  if (run == launches.rend() || run->setEnvironment != variables)
+    Fail("the run's variables are not what was typed", folder + "\n" + pattern);
+}
+
 struct Session {
   fake::FakePlatform fake;
   GbkCodePage gbk;
@@ -181,8 +199,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (input.ConsumeBool()) fake.window.UserClick(box);
   fake.window.UserClick(cmdOut);
 
-  const bool refusable = HasQuoteOrControl(folder) || HasQuoteOrControl(pattern) ||
-                         !codePage.Encode(FolderWithBackslash(folder)) || !codePage.Encode(pattern);
+  const bool refusable = HasQuoteOrControl(folder) || HasQuoteOrControl(pattern);
+  const bool fits = codePage.Encode(FolderWithBackslash(folder)) && codePage.Encode(pattern);
   const bool written = fake.files.FileExists(batchPath);
   const bool messaged = fake.window.Messages().size() > messagesBefore &&
                         fake.window.Messages().back().style == MessageStyle::Error;
@@ -192,7 +210,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   if (refusable) Fail("a folder or pattern that cannot be written was", folder + "\n" + pattern);
-  CheckBatchFile(fake::FakeFileSystem::ReadBytes(batchPath), codePage, FolderWithBackslash(folder) + pattern,
-                 session->programFolder);
+  const Text bytes = fake::FakeFileSystem::ReadBytes(batchPath);
+  if (fits)
+    CheckBatchFile(bytes, codePage, FolderWithBackslash(folder) + pattern, session->programFolder);
+  else
+    CheckVariables(bytes, fake.window.launches, batchPath, FolderWithBackslash(folder), pattern,
+                   session->programFolder);
   return 0;
 }
