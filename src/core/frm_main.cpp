@@ -14,9 +14,6 @@ namespace {
 using enum ControlId;
 
 constexpr double kFontPoints = 9.0;
-// How much of the interpreter's error output a message quotes.
-constexpr std::size_t kQuotedLines = 3;
-constexpr std::size_t kQuotedLineCharacters = 100;
 // Less than this free after the run: the disk filled up, and an interpreter
 // that says nothing of a failed write (Wine's cmd) may have cut the listing.
 constexpr std::uint64_t kFullDisk = 4096;
@@ -41,73 +38,20 @@ bool HasForbiddenCharacter(const Text& text) {
                      [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; });
 }
 
-bool IsContinuationByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// The line without its blanks at both ends, control characters as spaces,
-// and cut after `limit` characters.
-Text Trimmed(Text line, std::size_t limit) {
-  for (char& c : line)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  const auto first = line.find_first_not_of(' ');
-  if (first == Text::npos) return {};
-  line = line.substr(first, line.find_last_not_of(' ') - first + 1);
-  std::size_t characters = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (IsContinuationByte(line[i])) continue;
-    if (++characters > limit) return line.substr(0, i) + "…";
-  }
-  return line;
-}
-
 // Whether the run's only words are the interpreter's "nothing found", with an
 // exit code of 0 (Wine's cmd) or 1 (cmd's ERRORLEVEL after a failed dir).
 bool FoundNothing(const ProcessEnd& end) {
-  Text words = Trimmed(end.errorOutput, end.errorOutput.size());
+  constexpr std::string_view kBlanks = " \t\r\n";
+  std::string_view words = end.errorOutput;
+  words.remove_prefix(std::min(words.size(), words.find_first_not_of(kBlanks)));
+  words.remove_suffix(words.size() - (words.find_last_not_of(kBlanks) + 1));
   for (std::string_view stop : {"。", "."})
-    if (words.ends_with(stop)) words.resize(words.size() - stop.size());
+    if (words.ends_with(stop)) words.remove_suffix(stop.size());
   return (end.exitCode == 0 || end.exitCode == 1) &&
-         std::ranges::find(kNothingFoundWords, std::string_view(words)) != std::end(kNothingFoundWords);
+         std::ranges::find(kNothingFoundWords, words) != std::end(kNothingFoundWords);
 }
 
 }  // namespace
-
-Text QuotedProcessEnd(const ProcessEnd& end) {
-  std::vector<Text> lines;
-  bool more = false;
-  for (std::size_t start = 0; start < end.errorOutput.size();) {
-    std::size_t stop = end.errorOutput.find('\n', start);
-    if (stop == Text::npos) stop = end.errorOutput.size();
-    if (Text line = Trimmed(end.errorOutput.substr(start, stop - start), kQuotedLineCharacters);
-        !line.empty()) {
-      if (lines.size() == kQuotedLines) {
-        more = true;
-        break;
-      }
-      lines.push_back(std::move(line));
-    }
-    start = stop + 1;
-  }
-  if (more) lines.push_back("……");
-  if (end.exitCode != 0) lines.push_back(FillMessage(texts::kExitCode, std::to_string(end.exitCode)));
-  Text quoted;
-  for (const Text& line : lines) quoted += (quoted.empty() ? "" : "\r") + line;
-  return quoted;
-}
-
-Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
-  Text filled;
-  for (std::size_t i = 0; i < message.size(); ++i) {
-    if (message.substr(i, 3) == "{0}" || message.substr(i, 3) == "{1}") {
-      filled += message[i + 1] == '0' ? arg0 : arg1;
-      i += 2;
-    } else {
-      filled += message[i];
-    }
-  }
-  return filled;
-}
 
 frmMain::frmMain(const Platform& platform, StartUp startUp)
     : platform_(platform), startUp_(std::move(startUp)) {}
@@ -232,7 +176,7 @@ std::optional<Text> frmMain::WorkFolder(Text& failure) {
     return programFolder;
   const Text userFolder = platform_.window.UserWorkFolder();
   if (HasForbiddenCharacter(userFolder)) {
-    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, userFolder);
+    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, Shown(userFolder));
     return std::nullopt;
   }
   platform_.files.MakeFolders(userFolder);  // a failure shows when the batch file is written
@@ -272,13 +216,13 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   // redirection fails on the same file.
   if (const FileResult removed = platform_.files.RemoveFile(batch.listingPath);
       !removed.ok && removed.failure != FileFailure::NotFound)
-    return {{}, FillMessage(texts::kListingNotRemoved, batch.listingPath, removed.reason)};
+    return {{}, FillMessage(texts::kListingNotRemoved, Shown(batch.listingPath), Shown(removed.reason))};
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
   if (!written.ok)
     return {{},
             FillMessage(written.failure == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
                                                                         : texts::kBatchFileNotWritten,
-                        batch.batchPath, written.reason)};
+                        Shown(batch.batchPath), Shown(written.reason))};
   writtenBatchPath_ = batch.batchPath;
   return {batch, {}};
 }
@@ -311,9 +255,11 @@ void frmMain::cmdOut_Click() {
     if (!platform_.files.FolderExists(options_.strFolder))
       return ShowError(texts::kListingFolderMissing, options_.strFolder);
     if (FoundNothing(end))
-      return w.ShowMessage(FillMessage(texts::kListingFoundNothing, options_.strFolder, options_.strFilter),
-                           MessageStyle::Information);
-    return ShowError(texts::kListingNotCompleted, batch.listingPath, words);
+      return w.ShowMessage(
+          FillMessage(texts::kListingFoundNothing, Shown(options_.strFolder), Shown(options_.strFilter)),
+          MessageStyle::Information);
+    return w.ShowMessage(FillMessage(texts::kListingNotCompleted, Shown(batch.listingPath), words),
+                         MessageStyle::Error);
   }
   if (!end.listingFailure.empty())
     return ShowError(texts::kListingNotConverted, batch.listingPath, end.listingFailure);
@@ -328,8 +274,9 @@ void frmMain::cmdOut_Click() {
   if (!viewer.process) ShowError(texts::kViewerNotStarted, batch.listingPath, viewer.failure);
 }
 
-void frmMain::ShowError(std::string_view message, const Text& arg0, const Text& arg1) {
-  platform_.window.ShowMessage(FillMessage(message, arg0, arg1), MessageStyle::Error);
+// A message about a path, and perhaps the system's reason.
+void frmMain::ShowError(std::string_view message, const Text& path, const Text& reason) {
+  platform_.window.ShowMessage(FillMessage(message, Shown(path), Shown(reason)), MessageStyle::Error);
 }
 
 // --- Shell services and exit -------------------------------------------------
@@ -358,7 +305,7 @@ void frmMain::cmdExit_Click() {
 int RunQuernel(const Platform& platform, const StartUp& startUp) {
   frmMain form(platform, startUp);
   if (const auto failure = platform.window.CreateForm(form)) {
-    platform.window.ShowMessage(FillMessage(texts::kWindowNotCreated, *failure), MessageStyle::Error);
+    platform.window.ShowMessage(FillMessage(texts::kWindowNotCreated, Shown(*failure)), MessageStyle::Error);
     return 1;
   }
   form.Load();

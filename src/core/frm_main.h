@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/listing_options.h"
+#include "core/message_text.h"
 #include "core/start_folder.h"
 #include "platform/platform.h"
 
@@ -49,7 +50,7 @@ class frmMain final : public FormEvents {
   BatchFileOutcome MakeBatchFile();
   void ReadListingStyleFromWindow();
   std::optional<Text> WorkFolder(Text& failure);
-  void ShowError(std::string_view message, const Text& arg0 = {}, const Text& arg1 = {});
+  void ShowError(std::string_view message, const Text& path, const Text& reason = {});
   void Fill(ControlId list, auto&& entries);
 
   Platform platform_;
@@ -62,13 +63,5 @@ class frmMain final : public FormEvents {
 // A folder named by the start-up arguments stands in the folder field when
 // the window opens.
 int RunQuernel(const Platform& platform, const StartUp& startUp = {});
-
-// "{0}" and "{1}" of a message template replaced by the arguments.
-Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {});
-
-// What a message quotes of a program's error output and exit code: a few
-// non-blank lines, each cut short, and the exit code when it is not 0.
-// Empty when the program wrote nothing there and ended with 0.
-Text QuotedProcessEnd(const ProcessEnd& end);
 
 }  // namespace quernel

@@ -373,6 +373,39 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
   }
 }
 
+// A name in a box reads as written, on its own line: what would break the lines or turn the
+// reading order shows as its code, a long path is cut in the middle, and the box stays short.
+TEST(OutputCommand, BoxesShowNamesAndWordsOnAFewLinesInTheirOwnOrder) {
+  const Text longName = "长" + std::string(1000, 'x') + "尾.txt";
+  constexpr int kWords = 1, kFolder = 2;  // the boxes that show it
+  const std::tuple<Text, Text, int> names[] = {
+      // clang-format off
+      {"报告\u2029.txt", "报告<U+2029>.txt", kWords | kFolder}, {"a\u2028\u2028b", "a<U+2028><U+2028>b", kWords | kFolder},
+      {"a\u0085b", "a<U+0085>b", kWords | kFolder}, {"c-\u202Etxt.exe", "c-<U+202E>txt.exe", kWords | kFolder},
+      {"\u200E\u200F\u061C\u202A\u2066\u2069x", "<U+200E><U+200F><U+061C><U+202A><U+2066><U+2069>x", kWords | kFolder},
+      {"a\x1B[2Jb\x7F", "a<U+001B>[2Jb<U+007F>", kWords},  // no folder holds a control character
+      {longName, "\\长" + std::string(145, 'x') + "…" + std::string(144, 'x') + "尾.txt", kFolder},
+      // clang-format on
+  };
+  for (const auto& [name, shown, boxes] : names) {
+    LoadedWindow w;
+    w.fake.SimulateInterpreter("", {0, "“" + name + "”拒绝访问。\r\n"});
+    w.Output();  // the interpreter's words
+    w.ui.UserType(txtPath, "D:\\" + name);
+    w.Output();  // a folder that is not there
+    ASSERT_EQ(w.ui.messages.size(), 2u);
+    for (int box : {kWords, kFolder}) {
+      const Text& prompt = w.ui.messages[static_cast<std::size_t>(box - 1)].prompt;
+      EXPECT_EQ(prompt.find(shown) != Text::npos, (boxes & box) != 0) << prompt;
+      EXPECT_LE(std::ranges::count(prompt, '\r'), 8) << prompt;
+      for (std::size_t start = 0, end; start < prompt.size(); start = end + 1) {
+        end = std::min(prompt.find('\r', start), prompt.size());
+        EXPECT_LE(end - start, 3 * 320u) << "bytes of a line";
+      }
+    }
+  }
+}
+
 // A program folder that is read-only or whose name cannot be run sends the
 // work to the user's folder; Unload removes the batch file there.
 TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
