@@ -213,10 +213,14 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   }
   if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
   // An old listing that stays would be shown as the new one: the run's
-  // redirection fails on the same file.
-  if (const FileResult removed = platform_.files.RemoveFile(batch.listingPath);
-      !removed.ok && removed.failure != FileFailure::NotFound)
-    return {{}, FillMessage(texts::kListingNotRemoved, Shown(batch.listingPath), Shown(removed.reason))};
+  // redirection fails on the same file. Where names differ by case, the
+  // command's "Path.txt" is another file than "path.txt": both go.
+  for (const std::string_view name : {texts::kListingFileName, texts::kListingFileNameInCommand}) {
+    const Text listing = *workFolder + Text(name);
+    if (const FileResult removed = platform_.files.RemoveFile(listing);
+        !removed.ok && removed.failure != FileFailure::NotFound)
+      return {{}, FillMessage(texts::kListingNotRemoved, Shown(listing), Shown(removed.reason))};
+  }
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
   if (!written.ok)
     return {{},

@@ -225,11 +225,11 @@ TEST(Session, EndsByRemovingTheBatchFileAndKeepingTheListing) {
 TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchFileHidden) {
   LoadedWindow w;
   w.fake.SimulateInterpreter();
+  const Text batch = w.Path(kBatch), listing = w.Path(kListing), inCommand = w.Path("\\Path.txt");
   w.Output();
-  const Text batch = w.Path(kBatch), listing = w.Path(kListing);
   EXPECT_THAT(w.fake.journal,
-              ::testing::ElementsAre("pointer 11", "remove " + listing, "write " + batch,
-                                     "launch 0 \"" + batch + "\"", "wait", "pointer 0",
+              ::testing::ElementsAre("pointer 11", "remove " + listing, "remove " + inCommand,
+                                     "write " + batch, "launch 0 \"" + batch + "\"", "wait", "pointer 0",
                                      "message 64 " + kNotice, "launch 1 notepad.exe \"" + listing + "\""));
   EXPECT_EQ(w.ui.launches[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
   EXPECT_TRUE(w.ui.launches[0].keepErrorOutput);
@@ -335,7 +335,9 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
       {[](auto& w) { w.fake.files.freeBytes = 4096; }, {}},
       {[](auto& w) { w.ui.onLaunch = [](auto&) { return Launch{nullptr, "找不到文件"}; }; }, {"{B}", "找不到文件"}, {},
        RunsWithoutListing},
-      {[](auto& w) { w.ui.onLaunch = nullptr; }, {"{L}"}, {}, RunsWithoutListing},
+      {[&](auto& w) { w.ui.onLaunch = nullptr;  // and an old "Path.txt" beside "path.txt", where case counts
+                      testing::WriteBytes(host(w, "\\Path.txt").parent_path() / "Path.txt", "older"); },
+       {"{L}"}, {}, RunsWithoutListing},
       {[](auto& w) { w.ui.onLaunch = [run = w.ui.onLaunch](const LaunchRequest& request) {
          return request.commandLine.starts_with("notepad") ? Launch{nullptr, "no viewer"} : run(request); }; },
        {"{L}", "no viewer"}, {}, Views},
