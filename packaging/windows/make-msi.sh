@@ -7,8 +7,12 @@
 # holds ASCII stand-ins for the Chinese texts. Once wixl is done, msibuild
 # sets the database's code page to 936 and writes the real texts, and mends
 # two things this wixl gets wrong: it marks the custom action that sets the
-# help link as deferred (it must run at once), and it makes the Start-menu
-# shortcut an advertised one (it must point at the program).
+# help link as deferred (it must run at once), it makes the Start-menu
+# shortcut an advertised one (it must point at the program), and it knows no
+# AllowSameVersionUpgrades: the upgrade's upper version becomes inclusive
+# (msidbUpgradeAttributesVersionMaxInclusive, 0x200), so that a rebuilt
+# package of the same version replaces the installed one instead of being
+# installed beside it.
 set -eu
 build=$1 version=$2 work=$3 out=$4
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -37,7 +41,8 @@ LC_ALL=C.UTF-8 msibuild "$out" \
   -q "UPDATE \`Registry\` SET \`Value\`='$(sql "$verb_text")' WHERE \`Value\`='VERB_TEXT'" \
   -q "UPDATE \`LaunchCondition\` SET \`Description\`='$(sql "$downgrade_text")' WHERE \`Description\`='DOWNGRADE_TEXT'" \
   -q "UPDATE \`CustomAction\` SET \`Type\`=51 WHERE \`Action\`='SetHelpLink'" \
-  -q "UPDATE \`Shortcut\` SET \`Target\`='[#QuernelExe]' WHERE \`Shortcut\`='StartMenuShortcut'"
+  -q "UPDATE \`Shortcut\` SET \`Target\`='[#QuernelExe]' WHERE \`Shortcut\`='StartMenuShortcut'" \
+  -q "UPDATE \`Upgrade\` SET \`Attributes\`=513 WHERE \`ActionProperty\`='WIX_UPGRADE_DETECTED'"
 
 # Every ASCII stand-in must be gone.
 for table in Property Registry LaunchCondition; do

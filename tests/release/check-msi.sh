@@ -3,7 +3,8 @@
 # The installer as a user meets it, under Wine (inside scripts/with-wine.sh):
 # a silent install, its files, Start-menu shortcut, Programs and Features
 # entry and Explorer verbs; one whole listing by the installed program; a
-# newer package over it, which leaves one entry and one set of files; and a
+# rebuilt package of the same version and a newer one over it, each of which
+# leaves one entry and one set of files; and a
 # silent uninstall, after which nothing it installed is left but the user's
 # own files are.
 set -eu
@@ -12,7 +13,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 [ -f "$msi" ] || { echo "no $msi: run scripts/release.sh first"; exit 77; }
 . "$build/release.env"
 work=$(mktemp -d)
-newer="$work/$QUERNEL_PRODUCT-newer-x64.msi"
+newer="$work/$QUERNEL_PRODUCT-newer-x64.msi" same="$work/$QUERNEL_PRODUCT-same-x64.msi"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 installed="$WINEPREFIX/drive_c/Program Files/$QUERNEL_PRODUCT"
@@ -45,6 +46,7 @@ shortcut() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/*' -name "$Q
 
 cleanup() {
   [ -f "$newer" ] && msiexec /x "$newer" >/dev/null 2>&1
+  [ -f "$same" ] && msiexec /x "$same" >/dev/null 2>&1
   msiexec /x "$msi" >/dev/null 2>&1
   rm -rf "$work" "$installed"
 }
@@ -74,6 +76,7 @@ for key in $verb_keys; do
   expect_value "$key" '' "用 $QUERNEL_PRODUCT 列出文件(&Q)"
 done
 expect_value 'HKCR\Directory\shell\Quernel\command' '' "\"$program_folder\\$QUERNEL_PRODUCT.exe\" \"%1\""
+expect_value 'HKCR\Directory\shell\Quernel' MultiSelectModel Single  # one program, not one per folder
 expect_value 'HKCR\Directory\Background\shell\Quernel\command' '' "\"$program_folder\\$QUERNEL_PRODUCT.exe\" \"%V\""
 
 echo "-- one listing by the installed program"
@@ -84,6 +87,15 @@ grep -q '\[  PASSED  \] 1 test' "$work/run.log" || { cat "$work/run.log"; fail "
 grep "OK \]" "$work/run.log"
 listing() { find "$installed" -maxdepth 1 -iname path.txt; }  # cmd writes it as Path.txt
 [ -n "$(listing)" ] || fail "the listing is not beside the installed program"
+
+echo "-- the same version, rebuilt, over it"
+"$root/packaging/windows/make-msi.sh" "$build" "$QUERNEL_VERSION" "$work/same" "$same"
+same_code=$(product_code "$same")
+[ "$same_code" != "$code" ] || fail "the rebuilt package has the same product code"
+msiexec /i "$same" || fail "msiexec /i of the rebuilt package ended with $?"
+key_exists "$entry" && fail "the first entry is still in Programs and Features beside the rebuilt one"
+entry="$uninstall_key\\$same_code"
+expect_value "$entry" DisplayVersion "$QUERNEL_VERSION"
 
 echo "-- a newer package over it"
 "$root/packaging/windows/make-msi.sh" "$build" 1.00.9999 "$work/newer" "$newer"
