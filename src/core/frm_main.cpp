@@ -169,17 +169,25 @@ void frmMain::ReadListingStyleFromWindow() {
 
 // The program folder, unless it cannot be written or its path would break
 // the batch file's quoted redirection or the launch command line: then the
-// per-user folder, which must pass the same test.
+// per-user folder.
 std::optional<Text> frmMain::WorkFolder(Text& failure) {
   const Text programFolder = platform_.window.ProgramFolder();
   if (!HasForbiddenCharacter(programFolder) && platform_.files.CanCreateFilesIn(programFolder))
     return programFolder;
+  return UserWorkFolder(failure);
+}
+
+// The per-user folder, made when missing; it must pass the same test.
+std::optional<Text> frmMain::UserWorkFolder(Text& failure) {
   const Text userFolder = platform_.window.UserWorkFolder();
   if (HasForbiddenCharacter(userFolder)) {
     failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, Shown(userFolder));
     return std::nullopt;
   }
-  platform_.files.MakeFolders(userFolder);  // a failure shows when the batch file is written
+  if (const FileResult made = platform_.files.MakeFolders(userFolder); !made.ok) {
+    failure = FillMessage(texts::kWorkFolderNotMade, Shown(userFolder), Shown(made.reason));
+    return std::nullopt;
+  }
   return userFolder;
 }
 
@@ -192,15 +200,25 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
   Text failure;
   const auto workFolder = WorkFolder(failure);
   if (!workFolder) return {{}, failure};
-  BatchFile batch{*workFolder,
-                  *workFolder + Text(texts::kBatchFileName),
-                  *workFolder + Text(texts::kListingFileName),
-                  {}};
+  BatchFileOutcome outcome = WriteBatchFileIn(*workFolder);
+  // A program folder on a full disk: the user's folder may have room.
+  if (outcome.diskFull && *workFolder == platform_.window.ProgramFolder()) {
+    const auto userFolder = UserWorkFolder(failure);
+    if (!userFolder) return {{}, failure};
+    outcome = WriteBatchFileIn(*userFolder);
+  }
+  if (outcome.written) writtenBatchPath_ = outcome.written->batchPath;
+  return outcome;
+}
+
+frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
+  BatchFile batch{
+      workFolder, workFolder + Text(texts::kBatchFileName), workFolder + Text(texts::kListingFileName), {}};
   const CodePage& codePage = platform_.codePage;
   // Nearly always the code page holds the folder, the pattern and the work
   // folder, and the batch file names them. When it does not, the names reach
   // cmd through the run's environment, never through the code page.
-  auto bytes = codePage.Encode(BatchFileText(ListingCommand(options_, *workFolder)));
+  auto bytes = codePage.Encode(BatchFileText(ListingCommand(options_, workFolder)));
   if (!bytes) {
     ListOptions byName = options_;
     byName.strFolder = "%" + Text(texts::kFolderVariable) + "%";
@@ -209,14 +227,14 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
     bytes = codePage.Encode(BatchFileText(ListingCommand(byName, workByName), PercentSigns::AreVariables));
     batch.environment = {{Text(texts::kFolderVariable), options_.strFolder},
                          {Text(texts::kPatternVariable), options_.strFilter},
-                         {Text(texts::kWorkFolderVariable), *workFolder}};
+                         {Text(texts::kWorkFolderVariable), workFolder}};
   }
   if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
   // An old listing that stays would be shown as the new one: the run's
   // redirection fails on the same file. Where names differ by case, the
   // command's "Path.txt" is another file than "path.txt": both go.
   for (const std::string_view name : {texts::kListingFileName, texts::kListingFileNameInCommand}) {
-    const Text listing = *workFolder + Text(name);
+    const Text listing = workFolder + Text(name);
     if (const FileResult removed = platform_.files.RemoveFile(listing);
         !removed.ok && removed.failure != FileFailure::NotFound)
       return {{}, FillMessage(texts::kListingNotRemoved, Shown(listing), Shown(removed.reason))};
@@ -226,8 +244,8 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
     return {{},
             FillMessage(written.failure == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
                                                                         : texts::kBatchFileNotWritten,
-                        Shown(batch.batchPath), Shown(written.reason))};
-  writtenBatchPath_ = batch.batchPath;
+                        Shown(batch.batchPath), Shown(written.reason)),
+            written.failure == FileFailure::DiskFull};
   return {batch, {}};
 }
 

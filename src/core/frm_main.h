@@ -32,7 +32,8 @@ class frmMain final : public FormEvents {
   };
   struct BatchFileOutcome {
     std::optional<BatchFile> written;
-    Text failure;  // the message for the user when nothing was written
+    Text failure;           // the message for the user when nothing was written
+    bool diskFull = false;  // the batch file did not fit on the folder's disk
   };
 
   void cobType_Click();
@@ -49,7 +50,9 @@ class frmMain final : public FormEvents {
 
   BatchFileOutcome MakeBatchFile();
   void ReadListingStyleFromWindow();
+  BatchFileOutcome WriteBatchFileIn(const Text& workFolder);
   std::optional<Text> WorkFolder(Text& failure);
+  std::optional<Text> UserWorkFolder(Text& failure);
   void ShowError(std::string_view message, const Text& path, const Text& reason = {});
   void Fill(ControlId list, auto&& entries);
 

@@ -78,6 +78,8 @@ inline constexpr std::string_view kBatchFileNotEncoded =
 inline constexpr std::string_view kWorkFolderHasForbiddenCharacter =
     "工作文件夹的路径中含有双引号或控制字符(如换行、制表符),"
     "无法安全地写入和运行批处理文件,输出已取消!\r\r{0}";
+inline constexpr std::string_view kWorkFolderNotMade =
+    "无法建立工作文件夹:\r{0}\r\r{1}\r\r文件列表没有输出。";
 inline constexpr std::string_view kWindowNotCreated = "无法创建程序窗口,Quernel 无法启动:\r{0}";
 
 }  // namespace quernel::texts

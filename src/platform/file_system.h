@@ -16,6 +16,7 @@ enum class FileFailure {
   None,
   NotFound,         // nothing of that name is there
   NotARegularFile,  // a link, reparse point, pipe, device or folder sits there
+  DiskFull,         // no room left on the disk (or in the user's quota)
   Other,
 };
 
@@ -36,9 +37,12 @@ class FileSystem {
   // Deletes a file, read-only ones too. A missing file is a NotFound failure;
   // a folder of that name, or a file another program holds, is another one.
   virtual FileResult RemoveFile(const Text& path) = 0;
-  // Creates the file, or replaces the regular file that is there, with
-  // exactly `bytes`. Never follows a link (or reparse point) and never blocks
-  // on a pipe or device of that name: that is a NotARegularFile failure.
+  // Creates the file with exactly `bytes`. A file of that name goes first,
+  // by its name only: a link's target, a hard link's other names and a pipe's
+  // reader are never touched. The new file is created exclusively; a folder
+  // of that name, or anything that appears there meanwhile, is a
+  // NotARegularFile failure. Nothing is left of a file that could not be
+  // written whole.
   virtual FileResult WriteNewFile(const Text& path, std::string_view bytes) = 0;
   virtual bool FileExists(const Text& path) const = 0;
   virtual bool FolderExists(const Text& path) const = 0;

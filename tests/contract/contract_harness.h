@@ -20,7 +20,7 @@ class ContractHarness {
   virtual void ProcessEvents() {}
   // These two give false where the platform (or the user's rights) cannot.
   virtual bool MakeReadOnly(const Text& path) = 0;
-  virtual bool MakeLink(const Text& link, const Text& target) = 0;
+  virtual bool MakeLink(const Text& link, const Text& target, bool hard = false) = 0;
   // Types as the user's keys would, over what the field shows.
   virtual void TypeAsUser(ControlId list, const Text& text) = 0;
   virtual Text MissingProgramCommandLine() { return "quernel-no-such-program.exe"; }

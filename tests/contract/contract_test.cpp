@@ -162,13 +162,19 @@ TEST_F(PlatformContract, RemovingAMissingFileFailsAsNotFoundAFolderOtherwiseAndR
   EXPECT_FALSE(files().FileExists(Scratch("old.txt")));
 }
 
-TEST_F(PlatformContract, WritingOverALinkLeavesItAndItsTargetAlone) {
+// A link of the new file's name is replaced by the file: what it points to,
+// or shares its content with, keeps its content. A folder stays.
+TEST_F(PlatformContract, WritingOverALinkReplacesTheLinkAndLeavesItsTargetAlone) {
   ASSERT_TRUE(files().WriteNewFile(Scratch("precious.txt"), "keep").ok);
-  if (!harness_->MakeLink(Scratch("path.bat"), Scratch("precious.txt")))
-    GTEST_SKIP() << "no symbolic links here";
-  EXPECT_EQ(files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n").failure,
-            FileFailure::NotARegularFile);
-  EXPECT_EQ(harness_->ReadBytes(Scratch("precious.txt")), "keep");
+  for (const bool hard : {false, true}) {
+    if (!harness_->MakeLink(Scratch("path.bat"), Scratch("precious.txt"), hard)) continue;
+    EXPECT_TRUE(files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n").ok) << hard;
+    EXPECT_EQ(harness_->ReadBytes(Scratch("path.bat")), "dir\r\nexit\r\n");
+    EXPECT_EQ(harness_->ReadBytes(Scratch("precious.txt")), "keep") << hard;
+    files().RemoveFile(Scratch("path.bat"));
+  }
+  ASSERT_TRUE(files().MakeFolders(Scratch("path.bat")).ok);
+  EXPECT_EQ(files().WriteNewFile(Scratch("path.bat"), "dir").failure, FileFailure::NotARegularFile);
 }
 
 TEST_F(PlatformContract, ACharacterIsEncodedOrRefusedNeverTurnedIntoAQuestionMark) {

@@ -48,9 +48,11 @@ class FakeHarness final : public ContractHarness {
   Text ScratchFolder() override { return fake_.Root() + "\\scratch"; }
   std::string ReadBytes(const Text& path) override { return FakeFileSystem::ReadBytes(path); }
   bool MakeReadOnly(const Text&) override { return false; }
-  bool MakeLink(const Text& link, const Text& target) override {
+  bool MakeLink(const Text& link, const Text& target, bool hard) override {
     std::error_code error;
-    std::filesystem::create_symlink(FakeFileSystem::HostPath(target), FakeFileSystem::HostPath(link), error);
+    const auto from = FakeFileSystem::HostPath(target), to = FakeFileSystem::HostPath(link);
+    hard ? std::filesystem::create_hard_link(from, to, error)
+         : std::filesystem::create_symlink(from, to, error);
     return !error;
   }
   void TypeAsUser(ControlId list, const Text& text) override { fake_.window.UserType(list, text); }

@@ -309,8 +309,9 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
        {"{W}\\path.bat", "Permission denied"}, {}, Writes},
       {[&](auto& w) { fs::remove(host(w, kListing)), fs::create_directories(host(w, kListing)); },
        {"{L}", "Is a directory"}, {}, Removes},
-      {[&](auto& w) { fs::create_symlink(FakeFileSystem::HostPath(w.fake.Root() + "/precious"), host(w, kBatch)); },
-       {"{B}", "不是普通文件"}, {}, Writes},
+      {[&](auto& w) { fs::create_symlink(FakeFileSystem::HostPath(w.fake.Root() + "/precious"), host(w, kBatch)); }, {}},
+      {[&](auto& w) { fs::create_hard_link(FakeFileSystem::HostPath(w.fake.Root() + "/precious"), host(w, kBatch)); }, {}},
+      {[&](auto& w) { fs::create_directories(host(w, kBatch)); }, {"{B}", "不是普通文件"}, {}, Writes},
       {[](auto& w) { w.fake.files.readOnlyFolders = {w.ui.programFolder};
                      w.ui.userWorkFolder = w.fake.Root() + "\\a\"b"; }, {"工作文件夹", "a\"b"}, {}, Nothing},
       {ends({0, ""}), {}},
@@ -411,12 +412,14 @@ TEST(OutputCommand, BoxesShowNamesAndWordsOnAFewLinesInTheirOwnOrder) {
 // A program folder that is read-only or whose name cannot be run sends the
 // work to the user's folder; Unload removes the batch file there.
 TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
-  for (const char* name : {"", "x\"", "x\"\r\ndir", "tab\there"}) {
+  for (const char* name : {"read-only", "full", "x\"", "x\"\r\ndir", "tab\there"}) {
     LoadedWindow w;
     w.fake.SimulateInterpreter();
-    if (*name) w.ui.programFolder = w.fake.Root() + "\\" + name;
+    const bool unusable = name == std::string_view("read-only") || name == std::string_view("full");
+    if (!unusable) w.ui.programFolder = w.fake.Root() + "\\" + name;
     ASSERT_TRUE(w.fake.files.MakeFolders(w.ui.programFolder).ok);
-    if (!*name) w.fake.files.readOnlyFolders = {w.ui.programFolder};
+    const Text host = FakeFileSystem::HostPath(w.ui.programFolder).string();
+    if (unusable) (name[0] == 'f' ? w.fake.files.fullFolders : w.fake.files.readOnlyFolders) = {host};
     const Text work = w.ui.userWorkFolder;
     w.Output();
     EXPECT_EQ(FakeFileSystem::ReadBytes(work + kBatch),
@@ -428,6 +431,15 @@ TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
     EXPECT_FALSE(w.fake.files.FileExists(work + kBatch));
     EXPECT_TRUE(w.fake.files.FileExists(work + kListing));
   }
+  // A user's folder that cannot be made is said to be so, with the system's reason.
+  LoadedWindow w;
+  w.fake.files.readOnlyFolders = {FakeFileSystem::HostPath(w.ui.programFolder).string()};
+  w.fake.files.WriteNewFile(w.fake.Root() + "/a file", "");
+  w.ui.userWorkFolder = w.fake.Root() + "/a file/quernel";
+  w.Output();
+  ASSERT_EQ(w.ui.messages.size(), 1u);
+  EXPECT_THAT(w.ui.messages[0].prompt, HasSubstr("无法建立工作文件夹:\r" + w.ui.userWorkFolder + "\r\r"));
+  EXPECT_TRUE(w.ui.launches.empty());
 }
 
 }  // namespace

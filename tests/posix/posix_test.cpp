@@ -38,9 +38,10 @@ TEST_F(PosixFiles, FindsNamesAsWindowsDoes) {
   EXPECT_EQ(HostPath(At("p\\new.bat")), (root_ / "P/new.bat").string());
 }
 
-// Exact bytes replace the file of any case; a link (even dangling), a FIFO
-// (read or not) or a folder is left alone at once, never followed or waited on.
-TEST_F(PosixFiles, WritesOnlyRegularFiles) {
+// Exact bytes replace the file of any case. A link (even dangling), one
+// name of a hard link or a FIFO (read or not) is replaced by its name only,
+// never followed or waited on; a folder is left alone.
+TEST_F(PosixFiles, WritesANewFileInPlaceOfTheName) {
   temp_.Write("path.bat", "a longer first version");
   const std::string bytes("dir \"\xd2\xf4\xc0\xd6\\*.*\"\r\nexit\r\n\0end", 27);
   ASSERT_TRUE(files_.WriteNewFile(At("PATH.BAT"), bytes).ok);
@@ -50,14 +51,18 @@ TEST_F(PosixFiles, WritesOnlyRegularFiles) {
   temp_.Write("target.txt", "keep");
   fs::create_symlink(root_ / "target.txt", root_ / "link.bat");
   fs::create_symlink(root_ / "nowhere.txt", root_ / "dangling.bat");
+  fs::create_hard_link(root_ / "target.txt", root_ / "hard.bat");
   ASSERT_EQ(mkfifo((root_ / "fifo.bat").c_str(), 0600) | mkfifo((root_ / "read.bat").c_str(), 0600), 0);
   const int reader = open((root_ / "read.bat").c_str(), O_RDONLY | O_NONBLOCK);
-  fs::create_directories(root_ / "folder.bat");
-  for (const char* name : {"link.bat", "dangling.bat", "fifo.bat", "read.bat", "folder.bat"})
-    EXPECT_EQ(files_.WriteNewFile(At(name), "dir").failure, FileFailure::NotARegularFile) << name;
+  for (const char* name : {"link.bat", "dangling.bat", "hard.bat", "fifo.bat", "read.bat"}) {
+    EXPECT_TRUE(files_.WriteNewFile(At(name), "dir").ok) << name;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root_ / name)) && temp_.Read(name) == "dir") << name;
+  }
   close(reader);
   EXPECT_EQ(temp_.Read("target.txt"), "keep");
   EXPECT_FALSE(fs::exists(root_ / "nowhere.txt"));
+  fs::create_directories(root_ / "folder.bat");
+  EXPECT_EQ(files_.WriteNewFile(At("folder.bat"), "dir").failure, FileFailure::NotARegularFile);
 }
 
 // Root writes into a folder of any mode, but not into a read-only mount.

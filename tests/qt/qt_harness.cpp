@@ -22,8 +22,9 @@ class QtHarness final : public ContractHarness {
   Text ScratchFolder() override { return scratch_.Name(); }
   std::string ReadBytes(const Text& path) override { return testing::ReadBytes(posix::HostPath(path)); }
   bool MakeReadOnly(const Text& path) override { return chmod(posix::HostPath(path).c_str(), 0444) == 0; }
-  bool MakeLink(const Text& link, const Text& target) override {
-    return symlink(posix::HostPath(target).c_str(), posix::HostPath(link).c_str()) == 0;
+  bool MakeLink(const Text& link, const Text& target, bool hard) override {
+    const auto make = hard ? ::link : ::symlink;
+    return make(posix::HostPath(target).c_str(), posix::HostPath(link).c_str()) == 0;
   }
   // An edit of the list's text as keys make it (a key event here would make
   // an input device that outlives the application).

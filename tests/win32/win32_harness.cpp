@@ -30,7 +30,8 @@ class Win32Harness final : public ContractHarness {
     ProcessEvents();
   }
   // Links need administrators' rights or developer mode, and Wine 8 says yes but makes none.
-  bool MakeLink(const Text& link, const Text& target) override {
+  bool MakeLink(const Text& link, const Text& target, bool hard) override {
+    if (hard) return CreateHardLinkW(Wide(link).c_str(), Wide(target).c_str(), nullptr) != FALSE;
     CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(),
                         SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
     const DWORD attributes = GetFileAttributesW(Wide(link).c_str());

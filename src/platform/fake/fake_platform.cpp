@@ -125,10 +125,12 @@ FileResult FakeFileSystem::WriteNewFile(const Text& path, std::string_view bytes
   journal_.push_back("write " + path);
   const fs::path host = HostPath(path);
   std::error_code error;
-  if (const fs::file_status there = fs::symlink_status(host, error);
-      fs::exists(there) && !fs::is_regular_file(there))
-    return FileResult::Failure("Not a regular file", FileFailure::NotARegularFile);
+  if (fs::is_directory(fs::symlink_status(host, error)))
+    return FileResult::Failure("Is a directory", FileFailure::NotARegularFile);
   if (IsReadOnly(host.parent_path())) return FileResult::Failure("Permission denied");
+  if (fullFolders.contains(host.parent_path().lexically_normal().string()))
+    return FileResult::Failure("No space left on device", FileFailure::DiskFull);
+  fs::remove(host, error);  // the name only, as a link or one of several names
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
   if (!out) return FileResult::Failure("No such file or directory");
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

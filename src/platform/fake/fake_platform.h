@@ -120,7 +120,8 @@ class FakeFileSystem final : public FileSystem {
   FileResult MakeFolders(const Text& folder) override;
   std::optional<std::uint64_t> FreeBytesIn(const Text&) const override { return freeBytes; }
 
-  std::set<Text> readOnlyFolders;   // nothing can be created there, as under Program Files
+  std::set<Text> readOnlyFolders;  // nothing can be created there, as under Program Files
+  std::set<Text> fullFolders;      // on a full disk: a file written there does not fit
   std::optional<std::uint64_t> freeBytes = std::uint64_t{1} << 30;  // on every disk
 
   static std::filesystem::path HostPath(const Text& path);

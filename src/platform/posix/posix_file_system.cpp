@@ -39,10 +39,6 @@ std::string FindInFolder(const std::string& folder, const std::string& name) {
   return name;
 }
 
-FileResult FailureFromErrno() {
-  return FileResult::Failure(SystemReason(errno));
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = write(fd, bytes.data(), bytes.size());
@@ -87,28 +83,34 @@ FileResult PosixFileSystem::RemoveFile(const Text& path) {
   return FileResult::Success();
 }
 
-// A symbolic link there is not followed (O_NOFOLLOW: ELOOP), a FIFO nobody
-// reads does not block the open (O_NONBLOCK: ENXIO), and whatever opened is
-// written only when it is a regular file.
+FileFailure WriteFailure(int error) {
+  if (error == ENOSPC || error == EDQUOT) return FileFailure::DiskFull;
+  // Something the name could not be taken from: a folder, or what came
+  // between the unlink and the exclusive create.
+  if (error == EISDIR || error == EEXIST || error == ELOOP) return FileFailure::NotARegularFile;
+  return FileFailure::Other;
+}
+
+// The old name goes first: unlinking a symbolic link, a FIFO or one name of
+// a hard link never touches what it points to or shares its content with.
+// The new file is then created exclusively (O_EXCL), not followed through a
+// link that appeared meanwhile (O_NOFOLLOW).
 FileResult PosixFileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
-  const int fd = open(HostPath(path).c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+  const std::string host = HostPath(path);
+  if (unlink(host.c_str()) != 0 && errno != ENOENT) {
+    const int error = errno;
+    return FileResult::Failure(SystemReason(error), WriteFailure(error));
+  }
+  const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) {
     const int error = errno;
-    const bool irregular = error == ELOOP || error == ENXIO || error == EISDIR;
-    return FileResult::Failure(SystemReason(error),
-                               irregular ? FileFailure::NotARegularFile : FileFailure::Other);
+    return FileResult::Failure(SystemReason(error), WriteFailure(error));
   }
-  struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    close(fd);
-    return FileResult::Failure(SystemReason(EINVAL), FileFailure::NotARegularFile);
-  }
-  if (ftruncate(fd, 0) != 0 || !WriteAll(fd, bytes)) {
+  if (!WriteAll(fd, bytes) || close(fd) != 0) {
     const int error = errno;
-    close(fd);
-    return FileResult::Failure(SystemReason(error));
+    unlink(host.c_str());  // never half a file
+    return FileResult::Failure(SystemReason(error), WriteFailure(error));
   }
-  if (close(fd) != 0) return FailureFromErrno();
   return FileResult::Success();
 }
 

@@ -14,6 +14,14 @@ FileResult LastFailure() {
   return FileResult::Failure(LastErrorMessage());
 }
 
+FileResult WriteFailure(DWORD error) {
+  FileFailure kind = FileFailure::Other;
+  if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) kind = FileFailure::DiskFull;
+  // Something came between the delete and the exclusive create.
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) kind = FileFailure::NotARegularFile;
+  return FileResult::Failure(SystemMessage(error), kind);
+}
+
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != kNoAttributes && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -48,34 +56,32 @@ FileResult Win32FileSystem::RemoveFile(const Text& path) {
   return FileResult::Success();
 }
 
-// Opened as it is, a link or junction itself, never what it points to; only
-// a plain disk file is emptied and written.
+// The old name goes first: deleting a symbolic link, a cloud placeholder
+// or one name of a hard link never touches what it points to or shares its
+// content with. The new file is then created exclusively (CREATE_NEW). A
+// folder or junction of that name is not ours to remove.
 FileResult Win32FileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return LastFailure();
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
-    CloseHandle(file);
+  const std::wstring wide = Wide(path);
+  if (IsFolder(wide))
     return FileResult::Failure(SystemMessage(ERROR_CANT_ACCESS_FILE), FileFailure::NotARegularFile);
-  }
-  if (!SetEndOfFile(file)) {
-    const FileResult failure = LastFailure();
-    CloseHandle(file);
-    return failure;
-  }
-  FileResult result = FileResult::Success();
-  while (!bytes.empty() && result.ok) {
+  if (const FileResult removed = RemoveFile(path); !removed.ok && removed.failure != FileFailure::NotFound)
+    return removed;
+  HANDLE file =
+      CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return WriteFailure(GetLastError());
+  DWORD error = ERROR_SUCCESS;
+  while (!bytes.empty() && error == ERROR_SUCCESS) {
     DWORD written = 0;
     const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
     if (WriteFile(file, bytes.data(), chunk, &written, nullptr) && written > 0)
       bytes.remove_prefix(written);
     else
-      result = LastFailure();
+      error = GetLastError();
   }
-  if (!CloseHandle(file) && result.ok) result = LastFailure();
-  return result;
+  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
+  if (error == ERROR_SUCCESS) return FileResult::Success();
+  DeleteFileW(wide.c_str());  // never half a file
+  return WriteFailure(error);
 }
 
 bool Win32FileSystem::FileExists(const Text& path) const {
