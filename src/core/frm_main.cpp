@@ -167,12 +167,13 @@ void frmMain::ReadListingStyleFromWindow() {
     options_.*style.fragment = w.GetValue(style.box) == 1 ? Text(style.whenChecked) : Text();
 }
 
-// The program folder, unless it cannot be written or its path would break
-// the batch file's quoted redirection or the launch command line: then the
-// per-user folder.
+// The program folder, unless it belongs to an installation, cannot be
+// written or its path would break the batch file's quoted redirection or the
+// launch command line: then the per-user folder.
 std::optional<Text> frmMain::WorkFolder(Text& failure) {
   const Text programFolder = platform_.window.ProgramFolder();
-  if (!HasForbiddenCharacter(programFolder) && platform_.files.CanCreateFilesIn(programFolder))
+  if (!platform_.window.IsInstalled() && !HasForbiddenCharacter(programFolder) &&
+      platform_.files.CanCreateFilesIn(programFolder))
     return programFolder;
   return UserWorkFolder(failure);
 }

@@ -113,8 +113,12 @@ class WindowRuntime {
   // separator except for a root.
   virtual Text ProgramFolder() const = 0;
   // A per-user folder for the program's work files, for when the program
-  // folder cannot be written. It may not exist yet.
+  // folder cannot or must not be written. It may not exist yet.
   virtual Text UserWorkFolder() const = 0;
+  // Whether the program folder belongs to an installation (an installer's or
+  // the package manager's: under Program Files on Windows, under /usr on
+  // Linux), which must never hold the user's files, whoever runs it.
+  virtual bool IsInstalled() const = 0;
 
   // The mouse pointer over the whole program.
   virtual void SetMousePointer(MousePointer pointer) = 0;

@@ -409,17 +409,20 @@ TEST(OutputCommand, BoxesShowNamesAndWordsOnAFewLinesInTheirOwnOrder) {
   }
 }
 
-// A program folder that is read-only or whose name cannot be run sends the
-// work to the user's folder; Unload removes the batch file there.
+// A program folder that belongs to an installation, is read-only, is on a full disk or whose name
+// cannot be run sends the work to the user's folder; Unload removes the batch file there.
 TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
-  for (const char* name : {"read-only", "full", "x\"", "x\"\r\ndir", "tab\there"}) {
+  for (const char* name : {"installed", "read-only", "full", "x\"", "x\"\r\ndir", "tab\there"}) {
     LoadedWindow w;
     w.fake.SimulateInterpreter();
-    const bool unusable = name == std::string_view("read-only") || name == std::string_view("full");
+    w.ui.installed = name == std::string_view("installed");
+    const bool unusable =
+        w.ui.installed || name == std::string_view("read-only") || name == std::string_view("full");
     if (!unusable) w.ui.programFolder = w.fake.Root() + "\\" + name;
     ASSERT_TRUE(w.fake.files.MakeFolders(w.ui.programFolder).ok);
     const Text host = FakeFileSystem::HostPath(w.ui.programFolder).string();
-    if (unusable) (name[0] == 'f' ? w.fake.files.fullFolders : w.fake.files.readOnlyFolders) = {host};
+    if (unusable && !w.ui.installed)
+      (name[0] == 'f' ? w.fake.files.fullFolders : w.fake.files.readOnlyFolders) = {host};
     const Text work = w.ui.userWorkFolder;
     w.Output();
     EXPECT_EQ(FakeFileSystem::ReadBytes(work + kBatch),

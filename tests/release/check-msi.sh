@@ -5,8 +5,8 @@
 # entry and Explorer verbs; one whole listing by the installed program; a
 # rebuilt package of the same version and a newer one over it, each of which
 # leaves one entry and one set of files; and a
-# silent uninstall, after which nothing it installed is left but the user's
-# own files are.
+# silent uninstall, after which nothing is left in Program Files but the
+# user's own files (in the user's work folder) are.
 set -eu
 msi=$1 build=$2 driver=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -85,8 +85,10 @@ QUERNEL_PACKAGED_PROGRAM="$program_folder" \
   >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the installed program's run"; }
 grep -q '\[  PASSED  \] 1 test' "$work/run.log" || { cat "$work/run.log"; fail "the run did not pass"; }
 grep "OK \]" "$work/run.log"
-listing() { find "$installed" -maxdepth 1 -iname path.txt; }  # cmd writes it as Path.txt
-[ -n "$(listing)" ] || fail "the listing is not beside the installed program"
+# An installed program works in the user's folder, never in its own.
+listing() { find "$WINEPREFIX/drive_c/users" -ipath '*/AppData/Local/Quernel/path.txt'; }
+[ -n "$(listing)" ] || fail "the listing is not in the user's work folder"
+[ -z "$(find "$installed" -iname 'path.*')" ] || fail "the installed program wrote into $installed"
 
 echo "-- the same version, rebuilt, over it"
 "$root/packaging/windows/make-msi.sh" "$build" "$QUERNEL_VERSION" "$work/same" "$same"
@@ -116,5 +118,6 @@ key_exists "$uninstall_key\\$newer_code" && fail "the entry is left in Programs 
 for key in $verb_keys; do
   key_exists "$key" && fail "$key is left after uninstalling"
 done
+[ ! -e "$installed" ] || fail "uninstalling left $installed: $(ls "$installed")"
 [ -n "$(listing)" ] || fail "uninstalling removed the user's listing"
 echo "ok: the MSI"

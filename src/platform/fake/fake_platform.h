@@ -66,6 +66,7 @@ class FakeWindowRuntime final : public WindowRuntime {
 
   Text ProgramFolder() const override { return programFolder; }
   Text UserWorkFolder() const override { return userWorkFolder; }
+  bool IsInstalled() const override { return installed; }
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
@@ -82,6 +83,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   static std::unique_ptr<Process> Started(ProcessEnd end = {}) { return std::make_unique<FakeProcess>(end); }
 
   Text programFolder, userWorkFolder;
+  bool installed = false;                                // the program folder is an installation's
   std::optional<Text> createFailure;                     // the system's reason for refusing the window
   std::function<void(FakeWindowRuntime&)> userSession;   // the user's session, run by RunUntilClosed
   std::function<Launch(const LaunchRequest&)> onLaunch;  // the started program (interpreter, viewer...)

@@ -313,6 +313,12 @@ Text QtWindowRuntime::UserWorkFolder() const {
   return ToText(cache + QStringLiteral("/quernel"));
 }
 
+// The package manager's tree.
+bool QtWindowRuntime::IsInstalled() const {
+  const Text folder = ProgramFolder();
+  return folder == "/usr" || folder.starts_with("/usr/");
+}
+
 // --- Pointer, messages, programs ------------------------------------------------
 
 void QtWindowRuntime::SetMousePointer(MousePointer pointer) {

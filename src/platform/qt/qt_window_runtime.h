@@ -45,6 +45,7 @@ class QtWindowRuntime final : public WindowRuntime {
 
   Text ProgramFolder() const override;
   Text UserWorkFolder() const override;
+  bool IsInstalled() const override;
 
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;

@@ -340,6 +340,24 @@ Text Win32WindowRuntime::UserWorkFolder() const {
   return folder + "\\" + Text(texts::kAppTitle);
 }
 
+// Under Program Files (64-bit or x86), where the installer puts programs.
+bool Win32WindowRuntime::IsInstalled() const {
+  const std::wstring folder = Wide(ProgramFolder()) + L'\\';
+  for (const KNOWNFOLDERID* known : {&FOLDERID_ProgramFiles, &FOLDERID_ProgramFilesX86}) {
+    wchar_t* path = nullptr;
+    bool inside = false;
+    if (SUCCEEDED(SHGetKnownFolderPath(*known, 0, nullptr, &path))) {
+      const std::wstring root = std::wstring(path) + L'\\';
+      inside = folder.size() >= root.size() &&
+               CompareStringOrdinal(folder.c_str(), static_cast<int>(root.size()), root.c_str(),
+                                    static_cast<int>(root.size()), TRUE) == CSTR_EQUAL;
+    }
+    CoTaskMemFree(path);
+    if (inside) return true;
+  }
+  return false;
+}
+
 // --- Pointer, messages, programs ----------------------------------------------------
 
 void Win32WindowRuntime::SetMousePointer(MousePointer pointer) {

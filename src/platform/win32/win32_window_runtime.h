@@ -40,6 +40,7 @@ class Win32WindowRuntime final : public WindowRuntime {
 
   Text ProgramFolder() const override;
   Text UserWorkFolder() const override;
+  bool IsInstalled() const override;
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
