@@ -64,6 +64,10 @@ inline constexpr std::string_view kListingFoundNothing =
     "文件夹中没有与“{1}”相符的文件:\r{0}\r\r请换一个后缀过滤或文件类型后再试。";
 inline constexpr std::string_view kListingNotConverted =
     "文件列表无法转换为 UTF-8 文本,未打开记事本!\r\r{1}\r\r列表文件(可能不完整)留在:\r{0}";
+// Reasons for kListingNotConverted's "{1}", beside the system's own.
+inline constexpr std::string_view kListingCutShort = "列表文件在一个字符的中间中断,不完整。";
+inline constexpr std::string_view kListingNotRegular =
+    "该位置是一个不是普通文件的项目(链接、管道、设备或文件夹),为安全起见不转换它。";
 inline constexpr std::string_view kExitCode = "(退出代码 {0})";
 inline constexpr std::string_view kListingDiskFull =
     "文件列表可能不完整:保存列表的磁盘已满,未打开记事本!\r\r列表文件留在:\r{0}\r\r请腾出磁盘空间后再试。";

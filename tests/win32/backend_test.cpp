@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 #include "design/program_texts.h"
 #include "drop_files.h"
@@ -11,6 +12,7 @@
 #include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_list_picks.h"
+#include "platform/win32/win32_listing.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window_runtime.h"
 #include "support/test_support.h"
@@ -164,6 +166,57 @@ TEST(Launch, CommandLineAndEnvironment) {
   using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
   EXPECT_EQ(EnvironmentWithout(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0DIRCMD=\0\0"s.c_str(), {L"DIRCMD"}),
             L"=C:=C:\\work\0DIRCMDX=1\0\0"s);
+}
+
+// cmd /u's listing (UTF-16LE) made UTF-8 after a byte-order mark, in 64 KiB reads, in one rename;
+// a listing cut inside a character, or not a file, is left as it was; nothing is left beside it.
+TEST(Listing, IsMadeUtf8WithAMarkOrLeftAsItWas) {
+  auto le = [](std::u16string_view units) {
+    std::string bytes;
+    for (char16_t unit : units) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+  };
+  const std::string mark = "\xEF\xBB\xBF";
+  // One unit short of a read: the emoji's high half ends the first read, its low half starts the next.
+  const std::u16string filler(64 * 1024 / 2 - 1, u'a');
+  const std::string fillerUtf8(filler.size(), 'a');
+  // Not valid UTF-16 but no cut: WideCharToMultiByte makes each half U+FFFD.
+  const std::u16string unpaired{u'a', 0xD83D, u'b', 0xDE00, u'c'};
+  enum Listing { File, Missing, Folder };
+  struct Case {
+    const char* what;
+    Listing listing;
+    std::string bytes, after;  // the listing's bytes before and after; after "": as before
+    std::string_view failure;
+  };
+  const Case cases[] = {
+      {"ASCII", File, le(u"Volume in drive C\r\n"), mark + "Volume in drive C\r\n", {}},
+      {"Chinese", File, le(u"音乐 2024\\说明.txt\r\n"), mark + "音乐 2024\\说明.txt\r\n", {}},
+      {"Korean", File, le(u"한국어 파일.txt\r\n"), mark + "한국어 파일.txt\r\n", {}},
+      {"Vietnamese", File, le(u"Tiếng Việt, đường.txt\r\n"), mark + "Tiếng Việt, đường.txt\r\n", {}},
+      {"an emoji across two reads", File, le(filler + u"😀.txt\r\n"), mark + fillerUtf8 + "😀.txt\r\n", {}},
+      {"unpaired surrogates inside", File, le(unpaired), mark + "a\uFFFDb\uFFFDc", {}},
+      {"empty", File, "", mark, {}},
+      {"an odd byte count", File, le(u"音乐") + 'a', "", texts::kListingCutShort},
+      {"a high surrogate at the end", File, le(u"ab\xD83D"), "", texts::kListingCutShort},
+      {"a high surrogate at the end of a read", File, le(filler + u"\xD83D"), "", texts::kListingCutShort},
+      {"missing", Missing, "", "", {}},
+      {"a folder", Folder, "", "", texts::kListingNotRegular},
+  };
+  for (const auto& [what, listing, bytes, after, failure] : cases) {
+    SCOPED_TRACE(what);
+    testing::TempFolder folder;
+    const auto path = folder.Path() / "path.txt";
+    if (listing == File) testing::WriteBytes(path, bytes);
+    if (listing == Folder) std::filesystem::create_directory(path);
+    EXPECT_EQ(ListingToUtf8(path.wstring()), failure);
+    EXPECT_EQ(std::filesystem::is_directory(path), listing == Folder);
+    EXPECT_TRUE(listing != File || testing::ReadBytes(path) == (after.empty() ? bytes : after));
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+      names.push_back(entry.path().filename().wstring());
+    EXPECT_EQ(names, std::vector<std::wstring>(listing == Missing ? 0 : 1, L"path.txt"));
+  }
 }
 
 // resources/quernel.ico is draw_icon.cpp's: one 32x32 image, 256 colours, clear around the folder.
