@@ -20,6 +20,8 @@ constexpr std::uint64_t kFullDisk = 4096;
 // What the interpreters say, alone, when dir finds nothing to list: real
 // cmd's words (Wine's end in "。"), and quernel-cmd's, which are the same.
 constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found"};
+// How long a window waits for another one's listing in the same folder.
+constexpr std::chrono::seconds kLockPatience{30};
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
@@ -86,10 +88,11 @@ void frmMain::Load() {
     w.SetText(txtPath, *folder);
 }
 
+// The batch file goes unless another window is running it now.
 void frmMain::Unload() {
-  const Text batchPath =
-      writtenBatchPath_.value_or(platform_.window.ProgramFolder() + Text(texts::kBatchFileName));
-  platform_.files.RemoveFile(batchPath);  // nothing to do when it is not there
+  const Text folder = writtenWorkFolder_.value_or(platform_.window.ProgramFolder());
+  if (const auto lock = platform_.window.LockFolder(folder, std::chrono::seconds(0)))
+    platform_.files.RemoveFile(folder + Text(texts::kBatchFileName));  // nothing to do when it is not there
 }
 
 void frmMain::Click(ControlId control) {
@@ -208,13 +211,19 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
     if (!userFolder) return {{}, failure};
     outcome = WriteBatchFileIn(*userFolder);
   }
-  if (outcome.written) writtenBatchPath_ = outcome.written->batchPath;
+  if (outcome.written) writtenWorkFolder_ = outcome.written->folder;
   return outcome;
 }
 
 frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
-  BatchFile batch{
-      workFolder, workFolder + Text(texts::kBatchFileName), workFolder + Text(texts::kListingFileName), {}};
+  // Another window's listing in this folder is not to be disturbed.
+  auto lock = platform_.window.LockFolder(workFolder, kLockPatience);
+  if (!lock) return {{}, FillMessage(texts::kWorkFolderBusy, Shown(workFolder))};
+  BatchFile batch{workFolder,
+                  workFolder + Text(texts::kBatchFileName),
+                  workFolder + Text(texts::kListingFileName),
+                  {},
+                  std::move(lock)};
   const CodePage& codePage = platform_.codePage;
   // Nearly always the code page holds the folder, the pattern and the work
   // folder, and the batch file names them. When it does not, the names reach
@@ -247,7 +256,7 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
                                                                         : texts::kBatchFileNotWritten,
                         Shown(batch.batchPath), Shown(written.reason)),
             written.failure == FileFailure::DiskFull};
-  return {batch, {}};
+  return {std::move(batch), {}};
 }
 
 // --- Output command --------------------------------------------------------
@@ -269,9 +278,13 @@ void frmMain::cmdOut_Click() {
                                 true,
                                 batch.listingPath});
   ProcessEnd end;
-  if (run.process) end = w.WaitWhilePainting(*run.process);
+  if (run.process)
+    end = w.WaitWhilePainting(*run.process, [&w] { return w.Ask(Text(texts::kStopListingQuestion)); });
   w.SetMousePointer(MousePointer::Default);
   if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
+  if (end.stopped)
+    return w.ShowMessage(FillMessage(texts::kListingStopped, Shown(batch.listingPath)),
+                         MessageStyle::Information);
   // cmd ends a batch file's "exit" with 0 whatever dir met: what it wrote to
   // its error stream tells a failed or cut-short listing.
   if (const Text words = QuotedProcessEnd(end); !words.empty()) {

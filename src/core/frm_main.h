@@ -29,6 +29,7 @@ class frmMain final : public FormEvents {
     Text batchPath;
     Text listingPath;
     std::vector<std::pair<Text, Text>> environment;  // for the run, when the batch file names variables
+    std::unique_ptr<FolderLock> lock;                // held until the listing is shown
   };
   struct BatchFileOutcome {
     std::optional<BatchFile> written;
@@ -59,7 +60,7 @@ class frmMain final : public FormEvents {
   Platform platform_;
   StartUp startUp_;
   ListOptions options_;
-  std::optional<Text> writtenBatchPath_;
+  std::optional<Text> writtenWorkFolder_;
 };
 
 // Start-up and exit: creates the window, loads, shows and runs it, unloads.

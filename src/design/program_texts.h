@@ -84,6 +84,11 @@ inline constexpr std::string_view kWorkFolderHasForbiddenCharacter =
     "无法安全地写入和运行批处理文件,输出已取消!\r\r{0}";
 inline constexpr std::string_view kWorkFolderNotMade =
     "无法建立工作文件夹:\r{0}\r\r{1}\r\r文件列表没有输出。";
+inline constexpr std::string_view kWorkFolderBusy =
+    "另一个 Quernel 窗口正在这个文件夹中输出文件列表:\r{0}\r\r请等它完成后再试。";
+inline constexpr std::string_view kStopListingQuestion = "文件列表还没有生成完。\r\r要停止生成文件列表吗?";
+inline constexpr std::string_view kListingStopped =
+    "已停止生成文件列表,未打开记事本。\r\r列表文件(不完整)留在:\r{0}";
 inline constexpr std::string_view kWindowNotCreated = "无法创建程序窗口,Quernel 无法启动:\r{0}";
 
 }  // namespace quernel::texts

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -61,11 +63,21 @@ struct ProcessEnd {
   int exitCode = 0;
   // Its error stream as text (decoded from the code page the program writes
   // in), when the launch kept it.
-  Text errorOutput;
+  Text errorOutput = {};
   // Why the Unicode listing asked for could not be made of what the run
   // wrote (the file was cut short, or could not be replaced); empty when
   // it was made or not asked for. The listing is then not to be shown.
   Text listingFailure = {};
+  // The user stopped the run: the program and all it started were ended.
+  bool stopped = false;
+};
+
+// A work folder's lock, held by one program at a time (a named mutex on
+// Windows, flock on Linux), so that two windows never make their listings in
+// one folder at once. Released when destroyed, or when the program ends.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
 };
 
 // A started program. Destroying it lets the program run on untracked.
@@ -124,16 +136,27 @@ class WindowRuntime {
   virtual void SetMousePointer(MousePointer pointer) = 0;
   // A modal box with the application title, an OK button and the style's icon.
   virtual void ShowMessage(const Text& prompt, MessageStyle style) = 0;
+  // A modal question with the application title and Yes and No buttons (No
+  // the default); true for Yes.
+  virtual bool Ask(const Text& prompt) = 0;
+  // The folder's lock, waiting while another program holds it, at most
+  // `patience`, the window painting and taking no input meanwhile; null when
+  // it is still held then.
+  virtual std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) = 0;
   // Starts a program by its command line without waiting for it, in a folder
   // of the system's own (never the folder the user started Quernel in). A
   // command line whose program is a batch file ("…\path.bat") runs it
   // through the platform's command interpreter, with the AutoRun commands and
   // delayed expansion ("!") off, and in Unicode when `unicodeListing` is set
-  // (cmd /u /d /v:off /c).
+  // (cmd /u /d /v:off /c). A program started with the focus has taken its
+  // first input (Windows: it is idle; Linux: the opener has handed the file
+  // on, and a moment has passed), or a bounded time has, when this returns.
   virtual Launch LaunchProgram(const LaunchRequest& request) = 0;
   // Returns when the process has ended, with how it ended. Meanwhile the
-  // window keeps painting but takes no input.
-  virtual ProcessEnd WaitWhilePainting(Process& process) = 0;
+  // window keeps painting but takes no input, except that its close box and
+  // Esc call `stopWanted`: when that answers true, the program and all it
+  // started are ended, and the wait returns with `stopped` set.
+  virtual ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) = 0;
 };
 
 }  // namespace quernel

@@ -116,7 +116,7 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndE
     Launch run = window().LaunchProgram(
         {'"' + Scratch("path.bat") + '"', WindowStyle::Hidden, {"DIRCMD"}, variables, true, listing});
     ASSERT_TRUE(run.process) << run.failure;
-    const ProcessEnd end = window().WaitWhilePainting(*run.process);
+    const ProcessEnd end = window().WaitWhilePainting(*run.process, [] { return false; });
     EXPECT_TRUE(!c.exitCode || end.exitCode == *c.exitCode) << c.exitLine << " " << end.exitCode;
     EXPECT_EQ(end.errorOutput.find_first_not_of(" \r\n") != Text::npos, c.words) << end.errorOutput;
     EXPECT_TRUE(c.exitCode != 0 || end.errorOutput.empty()) << end.errorOutput;
@@ -127,6 +127,20 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndE
   EXPECT_FALSE(run.process || run.failure.empty());
   for (const Text& f : {window().ProgramFolder(), window().UserWorkFolder()})
     EXPECT_TRUE(f.size() > 3 && !f.ends_with('\\') && !f.ends_with('/')) << f;
+}
+
+// One program at a time holds a work folder's lock: another waits for it, and
+// gives up after its patience; the lock goes with its holder.
+TEST_F(PlatformContract, AFolderLockIsHeldByOneAtATime) {
+  using std::chrono::milliseconds;
+  const Text folder = harness_->ScratchFolder(), other = Scratch("other");
+  ASSERT_TRUE(files().MakeFolders(other).ok);
+  auto held = window().LockFolder(folder, milliseconds(0));
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(window().LockFolder(folder, milliseconds(200)));
+  EXPECT_TRUE(window().LockFolder(other, milliseconds(0))) << "another folder's lock is another lock";
+  held.reset();
+  EXPECT_TRUE(window().LockFolder(folder, milliseconds(0)));
 }
 
 TEST_F(PlatformContract, FilesAreWrittenWholeFoundRegardlessOfCaseAndFoldersMadeWithTheirParents) {

@@ -211,6 +211,15 @@ TEST(Session, EndsByRemovingTheBatchFileAndKeepingTheListing) {
     EXPECT_TRUE(!fake.files.FileExists(fake.window.programFolder + kBatch) &&
                 fake.files.FileExists(fake.window.programFolder + kListing));
   }
+  // While another window makes its listing there, the batch file stays.
+  fake::FakePlatform busy;
+  busy.SimulateInterpreter();
+  busy.window.userSession = [&busy](FakeWindowRuntime& window) {
+    window.UserClick(cmdOut);
+    busy.window.lockedElsewhere = {window.programFolder};
+  };
+  RunQuernel(busy.Services());
+  EXPECT_TRUE(busy.files.FileExists(busy.window.programFolder + kBatch));
   fake::FakePlatform fake;
   fake.window.createFailure = "Not enough memory resources are available to process this command.";
   EXPECT_TRUE(RunQuernel(fake.Services()) != 0 && !fake.window.focus) << "a failure, never shown";
@@ -227,10 +236,12 @@ TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchF
   w.fake.SimulateInterpreter();
   const Text batch = w.Path(kBatch), listing = w.Path(kListing), inCommand = w.Path("\\Path.txt");
   w.Output();
-  EXPECT_THAT(w.fake.journal,
-              ::testing::ElementsAre("pointer 11", "remove " + listing, "remove " + inCommand,
-                                     "write " + batch, "launch 0 \"" + batch + "\"", "wait", "pointer 0",
-                                     "message 64 " + kNotice, "launch 1 notepad.exe \"" + listing + "\""));
+  EXPECT_THAT(
+      w.fake.journal,
+      ::testing::ElementsAre("pointer 11", "lock " + w.ui.programFolder + " 30000", "remove " + listing,
+                             "remove " + inCommand, "write " + batch, "launch 0 \"" + batch + "\"", "wait",
+                             "pointer 0", "message 64 " + kNotice, "launch 1 notepad.exe \"" + listing + "\"",
+                             "unlock " + w.ui.programFolder));
   EXPECT_EQ(w.ui.launches[0].unsetEnvironment, std::vector<Text>{"DIRCMD"});
   EXPECT_TRUE(w.ui.launches[0].keepErrorOutput);
   EXPECT_EQ(w.ui.launches[0].unicodeListing, listing) << "every name kept";
@@ -275,7 +286,7 @@ TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchF
                                                     {"QUERNEL_PATTERN", c.pattern},
                                                     {"QUERNEL_WORK_FOLDER", work}}));
     }
-    EXPECT_EQ(w.fake.journal[1], "remove " + work + kListing);
+    EXPECT_EQ(w.fake.journal[2], "remove " + work + kListing);
     EXPECT_EQ(w.ui.messages.back().prompt, kNotice);
   }
   EXPECT_EQ(w.ui.launches.size(), 2 * std::size(examples) + 2) << "every run starts the viewer";
@@ -331,6 +342,9 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
       {ends({1, "拒绝访问。\n"}), {"没有完成", "{L}", "拒绝访问。\r(退出代码 1)"}},
       {ends({0, "  one\tline  \r\n\r\ntwo\nthree\n" + longLine + "\nfive\n"}), {"one line\rtwo\rthree\r……"}, {"five", "xxxxx"}},
       {ends({0, "找" + longLine + "\n"}), {"找" + std::string(99, 'x') + "…\r"}, {std::string(100, 'x')}},
+      {[](auto& w) { w.ui.lockedElsewhere = {w.ui.programFolder}; }, {"另一个 Quernel 窗口", "program\r"}, {}, Nothing},
+      {[](auto& w) { w.ui.stopTries = 1, w.ui.answer = true; }, {"已停止", "{L}"}, {"没有完成"}, Runs, true},
+      {[](auto& w) { w.ui.stopTries = 2; }, {}},  // the user goes on waiting
       {[](auto& w) { w.fake.files.freeBytes = 0; }, {"磁盘已满", "{L}"}},
       {[](auto& w) { w.fake.files.freeBytes = 4095; }, {"磁盘已满"}},
       {[](auto& w) { w.fake.files.freeBytes = 4096; }, {}},

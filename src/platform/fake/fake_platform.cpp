@@ -64,14 +64,53 @@ void FakeWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
   journal_.push_back("message " + std::to_string(static_cast<int>(style)) + " " + prompt);
 }
 
+bool FakeWindowRuntime::Ask(const Text& prompt) {
+  questions.push_back(prompt);
+  journal_.push_back("ask " + prompt + (answer ? " yes" : " no"));
+  return answer;
+}
+
+namespace {
+
+// A lock that says in the journal when it goes.
+struct FakeLock final : FolderLock {
+  FakeLock(Journal& journal, std::set<Text>& held, Text folder)
+      : journal_(journal), held_(held), folder_(std::move(folder)) {
+    held_.insert(folder_);
+  }
+  ~FakeLock() override {
+    held_.erase(folder_);
+    journal_.push_back("unlock " + folder_);
+  }
+  Journal& journal_;
+  std::set<Text>& held_;
+  Text folder_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLock> FakeWindowRuntime::LockFolder(const Text& folder,
+                                                          std::chrono::milliseconds patience) {
+  journal_.push_back("lock " + folder + " " + std::to_string(patience.count()));
+  if (lockedElsewhere.contains(folder) || heldLocks_.contains(folder)) return nullptr;
+  return std::make_unique<FakeLock>(journal_, heldLocks_, folder);
+}
+
 Launch FakeWindowRuntime::LaunchProgram(const LaunchRequest& request) {
   launches.push_back(request);
   journal_.push_back("launch " + std::to_string(static_cast<int>(request.style)) + " " + request.commandLine);
   return onLaunch ? onLaunch(request) : Launch{Started(), {}};
 }
 
-ProcessEnd FakeWindowRuntime::WaitWhilePainting(Process& process) {
+ProcessEnd FakeWindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
   journal_.push_back("wait");
+  for (; stopTries > 0; --stopTries)
+    if (stopWanted()) {
+      journal_.push_back("stop");
+      ProcessEnd stopped;
+      stopped.stopped = true;
+      return stopped;
+    }
   const auto* fake = dynamic_cast<const FakeProcess*>(&process);
   return fake ? fake->end : ProcessEnd{};
 }

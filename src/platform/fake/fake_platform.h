@@ -69,8 +69,10 @@ class FakeWindowRuntime final : public WindowRuntime {
   bool IsInstalled() const override { return installed; }
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
+  bool Ask(const Text& prompt) override;
+  std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
 
   // What the user does, with the effects a real window has before Click.
   void UserClick(ControlId control);  // buttons, check boxes, option buttons
@@ -87,7 +89,11 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::optional<Text> createFailure;                     // the system's reason for refusing the window
   std::function<void(FakeWindowRuntime&)> userSession;   // the user's session, run by RunUntilClosed
   std::function<Launch(const LaunchRequest&)> onLaunch;  // the started program (interpreter, viewer...)
-  std::optional<ControlId> focus;                        // set when the form is shown
+  std::set<Text> lockedElsewhere;                        // folders whose lock another window holds
+  int stopTries = 0;               // times the user asks to stop while a run is waited for
+  bool answer = false;             // the user's answer to a question
+  std::vector<Text> questions;     // asked, in order
+  std::optional<ControlId> focus;  // set when the form is shown
   MousePointer pointer = MousePointer::Default;
   std::vector<Message> messages;
   std::vector<LaunchRequest> launches;
@@ -102,6 +108,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   }
 
   Journal& journal_;
+  std::set<Text> heldLocks_;
   FormEvents* events_ = nullptr;
   std::map<ControlId, ControlState> controls_;
 };
