@@ -151,19 +151,25 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   data->Release(), DestroyWindow(owner);
 }
 
-// A batch file runs through the interpreter without AutoRun (/d), other programs as they are;
-// the environment loses the named variables, in any case.
-TEST(Launch, CommandLineAndEnvironment) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"\"D:\\音乐 100%\\PATH.BAT\"", L"\"C:\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
-      {L"\"C:\\a b\\run.cmd\"", L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b\\run.cmd\"\""},
-      {L"notepad.exe \"C:\\Tools\\path.txt\"", L"notepad.exe \"C:\\Tools\\path.txt\""},
-      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
+// A batch file runs through the interpreter without AutoRun (/d) or delayed expansion (/v:off),
+// writing Unicode (/u) when asked; other programs as they are. The environment loses the named
+// variables and takes the given ones, in any case. cmd /u's error stream is UTF-16LE.
+TEST(Launch, CommandLineEnvironmentAndErrorStream) {
+  const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
+      {L"\"D:\\音乐 100%\\PATH.BAT\"", true,
+       L"\"C:\\cmd.exe\" /u /d /v:off /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
+      {L"\"C:\\a b\\run.cmd\"", false, L"\"C:\\cmd.exe\" /d /v:off /c \"\"C:\\a b\\run.cmd\"\""},
+      {L"notepad.exe \"C:\\Tools\\path.txt\"", true, L"notepad.exe \"C:\\Tools\\path.txt\""},
+      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", false, L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
   };
-  for (const auto& [requested, run] : cases) EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe"), run);
+  for (const auto& [requested, unicode, run] : cases)
+    EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe", unicode), run);
   using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
-  EXPECT_EQ(EnvironmentWithout(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0DIRCMD=\0\0"s.c_str(), {L"DIRCMD"}),
-            L"=C:=C:\\work\0DIRCMDX=1\0\0"s);
+  EXPECT_EQ(EnvironmentFor(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0quernel_folder=old\0DIRCMD=\0\0"s.c_str(),
+                           {L"DIRCMD"}, {{L"QUERNEL_FOLDER", L"D:\\방탄\\"}, {L"QUERNEL_PATTERN", L"*.*"}}),
+            L"=C:=C:\\work\0DIRCMDX=1\0QUERNEL_FOLDER=D:\\방탄\\\0QUERNEL_PATTERN=*.*\0\0"s);
+  EXPECT_EQ(ErrorStreamText("\x7E\x62\x0D\x4E\x30\x52\x87\x65\xF6\x4E\r\0\n\0"s), "找不到文件\r\n");
+  EXPECT_EQ(ErrorStreamText(std::string("\xD5\xD2\xB2\xBB\xB5\xBD\xCE\xC4\xBC\xFE\r\n")), "找不到文件\r\n");
 }
 
 // resources/quernel.ico is draw_icon.cpp's: one 32x32 image, 256 colours, clear around the folder.
