@@ -172,6 +172,34 @@ TEST(Launch, CommandLineEnvironmentAndErrorStream) {
   EXPECT_EQ(ErrorStreamText(std::string("\xD5\xD2\xB2\xBB\xB5\xBD\xCE\xC4\xBC\xFE\r\n")), "找不到文件\r\n");
 }
 
+// Through the interpreter itself: the run starts in the system folder, gets its variables over the
+// inherited ones, keeps "!" though the registry turns delayed expansion on, writes Unicode that
+// ends as UTF-8.
+TEST(Launch, ABatchFileRunsInTheSystemFolderWithItsVariables) {
+  testing::TempFolder temp;
+  const std::wstring batch = (temp.Path() / L"run.bat").wstring(), out = (temp.Path() / L"out.txt").wstring();
+  testing::WriteBytes(batch, "@echo %CD% %QUERNEL_NAME%>\"%QUERNEL_OUT%\"\r\nexit\r\n");
+  SetEnvironmentVariableW(L"quernel_name", L"inherited");
+  HKEY processor = nullptr;
+  const DWORD on = 1;
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Command Processor", 0, nullptr, 0, KEY_SET_VALUE,
+                  nullptr, &processor, nullptr);
+  RegSetValueExW(processor, L"DelayedExpansion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+  const Launch run = StartProgram({Utf8(L'"' + batch + L'"'),
+                                   WindowStyle::Hidden,
+                                   {},
+                                   {{"QUERNEL_NAME", "방탄!소년단"}, {"QUERNEL_OUT", Utf8(out)}},
+                                   true,
+                                   Utf8(out)});
+  ASSERT_TRUE(run.process) << run.failure;
+  auto& process = static_cast<Win32Process&>(*run.process);
+  EXPECT_EQ(WaitForSingleObject(process.Handle(), 20000), WAIT_OBJECT_0);
+  const ProcessEnd end = process.End();
+  RegDeleteValueW(processor, L"DelayedExpansion"), RegCloseKey(processor);
+  EXPECT_EQ(std::tuple(end.exitCode, end.errorOutput, end.listingFailure), std::tuple(0, Text(), Text()));
+  EXPECT_EQ(testing::ReadBytes(out), "\xEF\xBB\xBF" + Utf8(SystemFolder()) + " 방탄!소년단\r\n");
+}
+
 // resources/quernel.ico is draw_icon.cpp's: one 32x32 image, 256 colours, clear around the folder.
 TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
   const std::string ico = testing::ReadBytes(testing::HostPath(QUERNEL_ICON_FILE));
