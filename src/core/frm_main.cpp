@@ -21,8 +21,9 @@ constexpr std::size_t kQuotedLineCharacters = 100;
 // that says nothing of a failed write (Wine's cmd) may have cut the listing.
 constexpr std::uint64_t kFullDisk = 4096;
 // What the interpreters say, alone, when dir finds nothing to list: real
-// cmd's words (Wine's end in "。"), and quernel-cmd's, which are the same.
-constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found"};
+// cmd's words (Wine's end in "。", and its English ones are "File not
+// found."), and quernel-cmd's, which are the same.
+constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found", "File not found"};
 
 // Load gives these the 9-point font after the four lists, in this order.
 constexpr std::array kFontOrder{
