@@ -173,8 +173,8 @@ TEST(Launch, CommandLineEnvironmentAndErrorStream) {
 }
 
 // Through the interpreter itself: the run starts in the system folder, gets its variables over the
-// inherited ones, keeps "!" though the registry turns delayed expansion on, writes Unicode that
-// ends as UTF-8.
+// inherited ones, keeps "!" though the registry turns delayed expansion on (real cmd reads it,
+// Wine 8's does not), writes Unicode that ends as UTF-8.
 TEST(Launch, ABatchFileRunsInTheSystemFolderWithItsVariables) {
   testing::TempFolder temp;
   const std::wstring batch = (temp.Path() / L"run.bat").wstring(), out = (temp.Path() / L"out.txt").wstring();
