@@ -18,8 +18,9 @@ constexpr double kFontPoints = 9.0;
 // that says nothing of a failed write (Wine's cmd) may have cut the listing.
 constexpr std::uint64_t kFullDisk = 4096;
 // What the interpreters say, alone, when dir finds nothing to list: real
-// cmd's words (Wine's end in "。"), and quernel-cmd's, which are the same.
-constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found"};
+// cmd's words (Wine's end in "。", and its English ones are "File not
+// found."), and quernel-cmd's, which are the same.
+constexpr std::string_view kNothingFoundWords[] = {"找不到文件", "File Not Found", "File not found"};
 // How long a window waits for another one's listing in the same folder.
 constexpr std::chrono::seconds kLockPatience{30};
 

@@ -153,19 +153,53 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   data->Release(), DestroyWindow(owner);
 }
 
-// A batch file runs through the interpreter without AutoRun (/d), other programs as they are;
-// the environment loses the named variables, in any case.
-TEST(Launch, CommandLineAndEnvironment) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"\"D:\\音乐 100%\\PATH.BAT\"", L"\"C:\\cmd.exe\" /d /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
-      {L"\"C:\\a b\\run.cmd\"", L"\"C:\\cmd.exe\" /d /c \"\"C:\\a b\\run.cmd\"\""},
-      {L"notepad.exe \"C:\\Tools\\path.txt\"", L"notepad.exe \"C:\\Tools\\path.txt\""},
-      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
+// A batch file runs through the interpreter without AutoRun (/d) or delayed expansion (/v:off),
+// writing Unicode (/u) when asked; other programs as they are. The environment loses the named
+// variables and takes the given ones, in any case. cmd /u's error stream is UTF-16LE.
+TEST(Launch, CommandLineEnvironmentAndErrorStream) {
+  const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
+      {L"\"D:\\音乐 100%\\PATH.BAT\"", true,
+       L"\"C:\\cmd.exe\" /u /d /v:off /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
+      {L"\"C:\\a b\\run.cmd\"", false, L"\"C:\\cmd.exe\" /d /v:off /c \"\"C:\\a b\\run.cmd\"\""},
+      {L"notepad.exe \"C:\\Tools\\path.txt\"", true, L"notepad.exe \"C:\\Tools\\path.txt\""},
+      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", false, L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
   };
-  for (const auto& [requested, run] : cases) EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe"), run);
+  for (const auto& [requested, unicode, run] : cases)
+    EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe", unicode), run);
   using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
-  EXPECT_EQ(EnvironmentWithout(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0DIRCMD=\0\0"s.c_str(), {L"DIRCMD"}),
-            L"=C:=C:\\work\0DIRCMDX=1\0\0"s);
+  EXPECT_EQ(EnvironmentFor(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0quernel_folder=old\0DIRCMD=\0\0"s.c_str(),
+                           {L"DIRCMD"}, {{L"QUERNEL_FOLDER", L"D:\\방탄\\"}, {L"QUERNEL_PATTERN", L"*.*"}}),
+            L"=C:=C:\\work\0DIRCMDX=1\0QUERNEL_FOLDER=D:\\방탄\\\0QUERNEL_PATTERN=*.*\0\0"s);
+  EXPECT_EQ(ErrorStreamText("\x7E\x62\x0D\x4E\x30\x52\x87\x65\xF6\x4E\r\0\n\0"s), "找不到文件\r\n");
+  EXPECT_EQ(ErrorStreamText(std::string("\xD5\xD2\xB2\xBB\xB5\xBD\xCE\xC4\xBC\xFE\r\n")), "找不到文件\r\n");
+}
+
+// Through the interpreter itself: the run starts in the system folder, gets its variables over the
+// inherited ones, keeps "!" though the registry turns delayed expansion on (real cmd reads it,
+// Wine 8's does not), writes Unicode that ends as UTF-8.
+TEST(Launch, ABatchFileRunsInTheSystemFolderWithItsVariables) {
+  testing::TempFolder temp;
+  const std::wstring batch = (temp.Path() / L"run.bat").wstring(), out = (temp.Path() / L"out.txt").wstring();
+  testing::WriteBytes(batch, "@echo %CD% %QUERNEL_NAME%>\"%QUERNEL_OUT%\"\r\nexit\r\n");
+  SetEnvironmentVariableW(L"quernel_name", L"inherited");
+  HKEY processor = nullptr;
+  const DWORD on = 1;
+  RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Command Processor", 0, nullptr, 0, KEY_SET_VALUE,
+                  nullptr, &processor, nullptr);
+  RegSetValueExW(processor, L"DelayedExpansion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+  const Launch run = StartProgram({Utf8(L'"' + batch + L'"'),
+                                   WindowStyle::Hidden,
+                                   {},
+                                   {{"QUERNEL_NAME", "방탄!소년단"}, {"QUERNEL_OUT", Utf8(out)}},
+                                   true,
+                                   Utf8(out)});
+  ASSERT_TRUE(run.process) << run.failure;
+  auto& process = static_cast<Win32Process&>(*run.process);
+  EXPECT_EQ(WaitForSingleObject(process.Handle(), 20000), WAIT_OBJECT_0);
+  const ProcessEnd end = process.End();
+  RegDeleteValueW(processor, L"DelayedExpansion"), RegCloseKey(processor);
+  EXPECT_EQ(std::tuple(end.exitCode, end.errorOutput, end.listingFailure), std::tuple(0, Text(), Text()));
+  EXPECT_EQ(testing::ReadBytes(out), "\xEF\xBB\xBF" + Utf8(SystemFolder()) + " 방탄!소년단\r\n");
 }
 
 // cmd /u's listing (UTF-16LE) made UTF-8 after a byte-order mark, in 64 KiB reads, in one rename;

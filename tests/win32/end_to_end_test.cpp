@@ -1,5 +1,6 @@
-// Quernel.exe worked from another process by window messages, its batch file run by real cmd;
-// notepad.exe and explorer.exe are recording stand-ins (recorder.cpp) in the program folder.
+// Quernel.exe worked from another process by window messages, its batch file run by Wine's cmd or
+// by a stand-in that answers as real Windows cmd does (scripted_cmd.cpp); notepad.exe and
+// explorer.exe are recording stand-ins (recorder.cpp) in the program folder.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "design/program_texts.h"
 #include "drop_files.h"
 #include "platform/win32/win32_form_builder.h"
+#include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_text.h"
 #include "support/test_support.h"
 
@@ -23,7 +25,7 @@ using enum ControlId;
 using win32::Utf8;
 using win32::Wide;
 
-// A file cmd reads or writes, in the OEM code page (936, or 437 in English).
+// A file cmd reads, in the OEM code page (936, or 437 in English).
 std::wstring Oem(const fs::path& file) {
   const std::string oem = ReadBytes(file);
   std::wstring text(oem.size(), L'\0');
@@ -32,10 +34,19 @@ std::wstring Oem(const fs::path& file) {
   return text;
 }
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// A listing as it is left for the viewer: UTF-8 after a byte-order mark.
+std::wstring Listing(const fs::path& file) {
+  const std::string utf8 = ReadBytes(file);
+  EXPECT_TRUE(utf8.starts_with(kBom)) << file;
+  return Wide(std::string_view(utf8).substr(utf8.starts_with(kBom) ? kBom.size() : 0));
+}
+
 std::vector<std::wstring> ListingLines(const fs::path& file, bool ordered = false) {
   std::vector<std::wstring> lines;
   std::wstring line;
-  for (std::wistringstream in(Oem(file)); std::getline(in, line);)
+  for (std::wistringstream in(Listing(file)); std::getline(in, line);)
     if (line.pop_back(), !line.empty()) lines.push_back(line);
   if (!ordered) std::sort(lines.begin(), lines.end());
   return lines;
@@ -88,16 +99,18 @@ class QuernelSession : public ::testing::Test {
     SetEnvironmentVariableW(L"dircmd", L"/a:h");  // dir's first switches if inherited: hidden files only
   }
   void TearDown() override {
+    SetEnvironmentVariableW(L"ComSpec", comSpec_.c_str());
     if (process_.hProcess)
       TerminateProcess(process_.hProcess, 1), WaitForSingleObject(process_.hProcess, 5000);
     CloseHandle(process_.hProcess), CloseHandle(process_.hThread);
   }
 
-  static void InstallProgram(const fs::path& folder, bool withProgram = true) {
+  enum Install { kStandIns = 2, kWhole = 4, kProgramOnly = 6 };
+  static void InstallProgram(const fs::path& folder, Install install = kWhole) {
     fs::create_directories(folder);
     const char* from[] = {QUERNEL_RECORDER, QUERNEL_RECORDER, QUERNEL_EXE, QUERNEL_HELP};
     const wchar_t* to[] = {L"notepad.exe", L"explorer.exe", L"Quernel.exe", L"help.htm"};
-    for (int i = 0; i < (withProgram ? 4 : 2); ++i)
+    for (int i = install == kProgramOnly ? 2 : 0; i < (install == kStandIns ? 2 : 4); ++i)
       fs::copy_file(HostPath(from[i]), folder / to[i], fs::copy_options::overwrite_existing);
   }
 
@@ -189,14 +202,17 @@ class QuernelSession : public ::testing::Test {
     Answer();
   }
 
-  // The viewer shows the listing; Esc or the close box ends the program, which removes its batch file.
+  // The viewer shows the listing, started in the system folder; Esc or the close box ends the
+  // program, which removes its batch file.
   void Close(const fs::path& folder, bool byCloseBox = false) {
-    EXPECT_EQ(Record(L"notepad"), L"notepad.exe \"" + (folder / L"path.txt").wstring() + L'"');
+    EXPECT_EQ(Record(L"notepad"),
+              L"notepad.exe \"" + (folder / L"path.txt").wstring() + L"\"\n" + win32::SystemFolder());
     byCloseBox ? void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0)) : Key(VK_ESCAPE);
     ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(fs::exists(folder / L"path.bat"));
     EXPECT_TRUE(fs::exists(folder / L"path.txt")) << "the listing stays for the user";
   }
+  // Its command line and the folder it started in, a line each.
   std::wstring Record(const wchar_t* standIn) {
     const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
     return WaitFor([&] { return fs::exists(record); }) ? Wide(ReadBytes(record)) : L"(not started)";
@@ -204,6 +220,18 @@ class QuernelSession : public ::testing::Test {
 
   TempFolder temp_;
   fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
+  // Real cmd's answers: the stand-in as the interpreter, doing what the script names.
+  void ScriptCmd(const wchar_t* script) {
+    SetEnvironmentVariableW(L"ComSpec", HostPath(QUERNEL_SCRIPTED_CMD).c_str());
+    SetEnvironmentVariableW(L"QUERNEL_SCRIPT", script);
+  }
+  void Quit() {
+    Key(VK_ESCAPE);
+    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(process_.hProcess), CloseHandle(process_.hThread), process_ = {};
+  }
+
+  std::wstring comSpec_ = _wgetenv(L"ComSpec");
   PROCESS_INFORMATION process_{};  // Quernel.exe
   HWND form_ = nullptr, box_ = nullptr;
 };
@@ -215,7 +243,7 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   const bool packaged = GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH) > 0;
   const fs::path program = packaged ? fs::path(named) : programFolder_;
   ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
-  if (packaged) InstallProgram(program, false);
+  if (packaged) InstallProgram(program, kStandIns);
   const fs::path music = MakeMusicFolder();
   Start(program, L"\"音乐\\歌曲.mp3\" 没有");
   EXPECT_EQ(TextOf(Control(txtPath)), music.wstring());
@@ -282,7 +310,8 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   EXPECT_NE(about.find(Wide(texts::kCopyright)), std::wstring::npos) << Utf8(about);
   Answer();
   Press(cmdHelp);
-  EXPECT_EQ(Record(L"explorer"), L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L'"');
+  EXPECT_EQ(Record(L"explorer"),
+            L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L"\"\n" + win32::SystemFolder());
 
   Key(L'f', true);
   EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key: the folder";
@@ -312,7 +341,7 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
       {[](auto&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
       {[&](auto& s) { s.Type(txtPath, music / L"不存在"); },
        kRunAndFailed,
-       {L"文件列表没有完成", L"找不到文件。", listing}},
+       {L"找不到要列出的文件夹", (music / L"不存在").wstring()}},
       {[](auto& s) { s.Type(cobFilter, L"*.txt\""); }, kNotRun, {Wide(texts::kPatternHasForbiddenCharacter)}},
       {[&](auto& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
        kListed,
@@ -365,26 +394,105 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   Close(work);
 }
 
+// The batch file when the code page lacks a character of the folder, the pattern or the work folder.
+constexpr std::string_view kBatchByVariables =
+    "dir \"%QUERNEL_FOLDER%%QUERNEL_PATTERN%\"    /o:n /B >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n";
+
+// Names no code page holds reach cmd through the run's variables and come back whole: the bare
+// listing is exactly the names in UTF-8, in cmd's order; the full one holds each of them.
+TEST_F(QuernelSession, EveryNameSurvivesTheListing) {
+  const fs::path korean = root_ / L"방탄소년단", listing = programFolder_ / L"path.txt";
+  const std::vector<std::wstring> names = {L"emoji 🎵.mp3", L"Rock & Roll.mp3", L"Tiếng Việt.mp3",
+                                           L"さくら.mp3",  L"夜曲.mp3",        L"방탄소년단 - 봄날.mp3"};
+  for (const std::wstring& name : names) WriteBytes(korean / name, "x");
+  Start(programFolder_, L'"' + korean.wstring() + L'"');
+  OutputWithNotice();
+  EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), kBatchByVariables);
+  std::string bare(kBom);
+  for (const std::wstring& name : names) bare += Utf8(name) + "\r\n";
+  EXPECT_EQ(ReadBytes(listing), bare);
+  Press(chkT);
+  OutputWithNotice();
+  for (const std::wstring& name : names)
+    EXPECT_NE(Listing(listing).find(L' ' + name + L"\r\n"), std::wstring::npos) << Utf8(name);
+  Close(programFolder_);
+}
+
+// Real zh-CN cmd's answers (scripted_cmd.cpp): nothing found is told, not an error, with no
+// viewer; a missing folder and a refused one get their boxes; started in the system folder cmd
+// never warns of a folder on the network, and the listing is shown.
+TEST_F(QuernelSession, RealCmdsAnswersEachGetTheirBox) {
+  const fs::path music = MakeMusicFolder(), missing = music / L"不存在";
+  const Text shown = Utf8(music.wstring()) + '\\', shownMissing = Utf8(missing.wstring()) + '\\';
+  const std::tuple<const wchar_t*, fs::path, std::vector<std::wstring>> cases[] = {
+      {L"no-match", music, {Wide(FillMessage(texts::kListingFoundNothing, shown, "*.*"))}},
+      {L"missing-folder", missing, {Wide(FillMessage(texts::kListingFolderMissing, shownMissing))}},
+      {L"access-denied", music, {L"文件列表没有完成", L"\r拒绝访问。\r"}},
+      {L"unc-warning", music, {Wide(texts::kNotice)}},
+  };
+  const fs::path viewed = root_ / L"notepad.command-line.txt";
+  for (const auto& [script, folder, seen] : cases) {
+    ScriptCmd(script);
+    Start(programFolder_, L'"' + folder.wstring() + L'"');
+    const std::wstring box = Output();
+    for (const std::wstring& words : seen) EXPECT_NE(box.find(words), std::wstring::npos) << Utf8(box);
+    Answer();
+    const bool listed = seen.front() == Wide(texts::kNotice);
+    EXPECT_EQ(listed ? WaitFor([&] { return fs::exists(viewed); }) : fs::exists(viewed), listed)
+        << Utf8(script);
+    EXPECT_EQ(listed ? ListingLines(programFolder_ / L"path.txt").size() : 7u, 7u) << "the whole listing";
+    fs::remove(viewed);
+    Quit();
+  }
+}
+
+// CreateProcess looks for "notepad.exe" in the parent's current folder before System32: one left in
+// the folder the user started Quernel in never runs (a program folder without the stand-ins), the
+// system's own opens the listing.
+TEST_F(QuernelSession, AStrayNotepadInTheStartFolderNeverRuns) {
+  const fs::path program = root_ / L"bare";
+  InstallProgram(program, kProgramOnly);
+  fs::copy_file(HostPath(QUERNEL_RECORDER), root_ / L"notepad.exe");
+  MakeMusicFolder();
+  Start(program, L"音乐");  // relative to the start folder
+  OutputWithNotice();
+  HWND viewer = nullptr;
+  EXPECT_TRUE(WaitFor([&] { return (viewer = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+  PostMessageW(viewer, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "the stray notepad ran";
+  Quit();
+}
+
 // Under LC_ALL=en_US.UTF-8 (a CTest entry of its own), Wine's ANSI (1252) and OEM (437) code
-// pages differ, unlike in Chinese (936). Best fit would make ā "a": "a*.txt" lists other files.
+// pages differ, unlike in Chinese (936). What 437 lacks reaches cmd through the run's variables,
+// never as a look-alike: best fit would make "ā*.txt" "a*.txt" and list a.txt.
 using QuernelInEnglish = QuernelSession;
 
-TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageAndNothingIsMadeALookAlike) {
+TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageOrNamesItsVariables) {
   ASSERT_EQ(std::pair(GetACP(), GetOEMCP()), std::pair(1252u, 437u)) << "not under an English locale";
-  const fs::path program = root_ / L"program", cafe = root_ / L"café 100%";  // 程序 has no place in 437
+  const fs::path program = root_ / L"program", music = root_ / L"音乐", cafe = root_ / L"café 100%";
   InstallProgram(program);
-  WriteBytes(cafe / L"x.txt", "x");
-  Start(program, L'"' + cafe.wstring() + L'"');
+  for (const fs::path& file : {music / L"歌曲.txt", music / L"other.txt", cafe / L"a.txt", cafe / L"x.txt"})
+    WriteBytes(file, "x");
+  Start(program, L'"' + music.wstring() + L'"');
+  Type(cobFilter, L"歌*.txt");
+  OutputWithNotice();
+  EXPECT_EQ(ReadBytes(program / L"path.bat"), kBatchByVariables);
+  EXPECT_EQ(ListingLines(program / L"path.txt"), std::vector<std::wstring>{L"歌曲.txt"});
+  Record(L"notepad"), fs::remove(root_ / L"notepad.command-line.txt");
+  Type(txtPath, cafe.wstring());
   Type(cobFilter, L"ā*.txt");
-  EXPECT_TRUE(Shows(Output(), FillMessage(texts::kPatternNotInCodePage, "ā", "437")));
+  const std::wstring nothing = Output();
+  EXPECT_TRUE(Shows(nothing, FillMessage(texts::kListingFoundNothing, Utf8(cafe.wstring()) + '\\', "ā*.txt")))
+      << Utf8(nothing);
   Answer();
-  EXPECT_FALSE(fs::exists(program / L"path.bat"));
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
   Type(cobFilter, L"*.*");
   OutputWithNotice();
   // é is 0x82 in code page 437 and 0xE9 in 1252; cmd reads %% as %.
   EXPECT_EQ(Oem(program / L"path.bat"), L"dir \"" + root_.wstring() + L"\\café 100%%\\*.*\"    /o:n /B >\"" +
                                             program.wstring() + L"\\Path.txt\"\r\nexit\r\n");
-  EXPECT_EQ(ListingLines(program / L"path.txt"), std::vector<std::wstring>{L"x.txt"});
+  EXPECT_EQ(ListingLines(program / L"path.txt"), (std::vector<std::wstring>{L"a.txt", L"x.txt"}));
 }
 
 TEST(QuernelExe, CarriesItsVersionAndCopyright) {

@@ -1,5 +1,6 @@
-// notepad.exe and explorer.exe in the end-to-end tests: writes its command line (UTF-8), whole
-// at once, to "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt".
+// notepad.exe and explorer.exe in the end-to-end tests: writes its command line and, on a second
+// line, the folder it was started in (UTF-8), whole at once, to
+// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt".
 #include <string>
 
 #include "platform/win32/win32_api.h"
@@ -10,9 +11,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GetEnvironmentVariableW(L"QUERNEL_RECORDER_FOLDER", folder, MAX_PATH);
   const std::wstring name = wcsrchr(self, L'\\');  // \notepad.exe
   const std::wstring record = folder + name.substr(0, name.rfind(L'.')) + L".command-line.txt";
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  const std::wstring text = GetCommandLineW() + (L'\n' + std::wstring(current));
   std::string utf8(32768, '\0');
   utf8.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, utf8.data(), 32768, nullptr, nullptr) - 1));
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), 32768, nullptr, nullptr) - 1));
   HANDLE file =
       CreateFileW((record + L".part").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;

@@ -5,6 +5,7 @@
 #include <cwctype>
 #include <vector>
 
+#include "platform/win32/win32_listing.h"
 #include "platform/win32/win32_text.h"
 
 namespace quernel::win32 {
@@ -37,9 +38,13 @@ std::wstring Interpreter() {
   std::wstring comSpec(MAX_PATH, L'\0');
   const DWORD length = GetEnvironmentVariableW(L"ComSpec", comSpec.data(), MAX_PATH);
   if (length > 0 && length < MAX_PATH) return comSpec.substr(0, length);
-  std::wstring system(MAX_PATH, L'\0');
-  system.resize(GetSystemDirectoryW(system.data(), MAX_PATH));
-  return system + L"\\cmd.exe";
+  return SystemFolder() + L"\\cmd.exe";
+}
+
+bool NamedIn(std::wstring_view name, const std::vector<std::wstring>& unset, const EnvironmentEntries& set) {
+  auto same = [&](const std::wstring& other) { return EqualIgnoringCase(other, name); };
+  return std::any_of(unset.begin(), unset.end(), same) ||
+         std::any_of(set.begin(), set.end(), [&](const auto& entry) { return same(entry.first); });
 }
 
 // Reading more than this of an error stream says nothing more to the user.
@@ -101,6 +106,7 @@ ProcessEnd Win32Process::End() const {
   ProcessEnd end;
   DWORD exitCode = 0;
   if (GetExitCodeProcess(process_, &exitCode)) end.exitCode = static_cast<int>(exitCode);
+  if (!unicodeListing_.empty()) end.listingFailure = ListingToUtf8(unicodeListing_);
   if (!errorFile_) return end;
   // The child's handle shared our file position: read from the start.
   LARGE_INTEGER start{};
@@ -109,7 +115,7 @@ ProcessEnd Win32Process::End() const {
   DWORD read = 0;
   if (!ReadFile(errorFile_, bytes.data(), kErrorOutputLimit, &read, nullptr)) read = 0;
   bytes.resize(read);
-  end.errorOutput = FromOemCodePage(bytes);
+  end.errorOutput = ErrorStreamText(bytes);
   return end;
 }
 
@@ -123,33 +129,50 @@ Text FromOemCodePage(std::string_view bytes) {
   return Utf8(wide);
 }
 
-std::wstring CommandToRun(const std::wstring& commandLine, const std::wstring& interpreter) {
-  if (!IsBatchFile(ProgramOf(commandLine))) return commandLine;
-  // cmd /c takes away the outer pair of quotes and runs the rest as typed;
-  // /d leaves out the AutoRun commands of the registry.
-  return L'"' + interpreter + L"\" /d /c \"" + commandLine + L'"';
+Text ErrorStreamText(std::string_view bytes) {
+  if (bytes.find('\0') == std::string_view::npos) return FromOemCodePage(bytes);
+  std::wstring wide(bytes.size() / 2, L'\0');
+  for (std::size_t i = 0; i < wide.size(); ++i)
+    wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  return Utf8(wide);
 }
 
-std::wstring EnvironmentWithout(const wchar_t* block, const std::vector<std::wstring>& names) {
+std::wstring SystemFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  folder.resize(GetSystemDirectoryW(folder.data(), MAX_PATH));
+  return folder;
+}
+
+std::wstring CommandToRun(const std::wstring& commandLine, const std::wstring& interpreter, bool unicode) {
+  if (!IsBatchFile(ProgramOf(commandLine))) return commandLine;
+  // cmd /c takes away the outer pair of quotes and runs the rest as typed.
+  // /u: what dir writes to a file (and cmd to its error stream) is UTF-16LE,
+  // not the OEM code page; /d leaves out the AutoRun commands of the
+  // registry; /v:off keeps "!" in a name even where the registry turns on
+  // delayed expansion.
+  return L'"' + interpreter + L'"' + (unicode ? L" /u" : L"") + L" /d /v:off /c \"" + commandLine + L'"';
+}
+
+std::wstring EnvironmentFor(const wchar_t* block, const std::vector<std::wstring>& unset,
+                            const EnvironmentEntries& set) {
   std::wstring kept;
   for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
     const std::wstring_view variable(entry);
     // Entries such as "=C:=C:\work" start with "=": the name is what follows.
-    const auto equals = variable.find(L'=', 1);
-    const std::wstring_view name = variable.substr(0, equals);
-    if (std::any_of(names.begin(), names.end(),
-                    [&](const std::wstring& n) { return EqualIgnoringCase(n, name); }))
-      continue;
+    if (NamedIn(variable.substr(0, variable.find(L'=', 1)), unset, set)) continue;
     kept.append(variable);
     kept += L'\0';
   }
+  for (const auto& [name, value] : set) kept += name + L'=' + value + L'\0';
   kept += L'\0';
   return kept;
 }
 
 Launch StartProgram(const LaunchRequest& request) {
   const std::wstring requested = Wide(request.commandLine);
-  std::wstring commandLine = CommandToRun(requested, Interpreter());
+  const bool unicode = !request.unicodeListing.empty();
+  std::wstring commandLine = CommandToRun(requested, Interpreter(), unicode);
   const bool hidden = request.style == WindowStyle::Hidden;
 
   STARTUPINFOEXW startup{};
@@ -180,24 +203,31 @@ Launch StartProgram(const LaunchRequest& request) {
   }
 
   std::wstring environment;
-  if (!request.unsetEnvironment.empty()) {
-    std::vector<std::wstring> names;
-    for (const Text& name : request.unsetEnvironment) names.push_back(Wide(name));
+  if (!request.unsetEnvironment.empty() || !request.setEnvironment.empty()) {
+    std::vector<std::wstring> unset;
+    for (const Text& name : request.unsetEnvironment) unset.push_back(Wide(name));
+    EnvironmentEntries set;
+    for (const auto& [name, value] : request.setEnvironment) set.emplace_back(Wide(name), Wide(value));
     wchar_t* block = GetEnvironmentStringsW();
-    environment = EnvironmentWithout(block, names);
+    environment = EnvironmentFor(block, unset, set);
     FreeEnvironmentStringsW(block);
   }
 
+  // Never the user's folder: cmd warns of one on the network, and a program
+  // named without a folder would be looked for there first.
+  const std::wstring startFolder = SystemFolder();
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, errorFile ? TRUE : FALSE, flags,
-                      environment.empty() ? nullptr : environment.data(), nullptr, &startup.StartupInfo,
-                      &started)) {
+                      environment.empty() ? nullptr : environment.data(), startFolder.c_str(),
+                      &startup.StartupInfo, &started)) {
     const DWORD error = GetLastError();
     if (errorFile) CloseHandle(errorFile);
     return {nullptr, SystemMessage(error)};
   }
   CloseHandle(started.hThread);
-  return {std::make_unique<Win32Process>(started.hProcess, errorFile), {}};
+  return {std::make_unique<Win32Process>(started.hProcess, errorFile,
+                                         unicode ? Wide(request.unicodeListing) : std::wstring()),
+          {}};
 }
 
 }  // namespace quernel::win32

@@ -2,6 +2,7 @@
 #include "core/frm_main.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_shell_dialogs.h"
 #include "platform/win32/win32_start_up.h"
 #include "platform/win32/win32_window_runtime.h"
@@ -17,7 +18,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   quernel::win32::Win32FileSystem files;
   quernel::win32::Win32ShellDialogs shell;
   quernel::win32::Win32CodePage codePage;
-  const int status = quernel::RunQuernel({window, files, shell, codePage}, quernel::win32::ReadStartUp());
+  const quernel::StartUp startUp = quernel::win32::ReadStartUp();
+  // Programs named without a folder (notepad.exe, explorer.exe) are looked
+  // for in our current folder before System32: leave the user's folder, now
+  // that relative arguments have been read against it.
+  SetCurrentDirectoryW(quernel::win32::SystemFolder().c_str());
+  const int status = quernel::RunQuernel({window, files, shell, codePage}, startUp);
   if (SUCCEEDED(ole)) OleUninitialize();
   if (SUCCEEDED(com)) CoUninitialize();
   return status;
