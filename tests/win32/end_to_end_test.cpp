@@ -250,12 +250,18 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   EXPECT_EQ(Checked(chkT), 1);
   EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
   OutputWithNotice();
-  EXPECT_EQ(Oem(program / L"path.bat"), L"dir \"" + music.wstring() + L"\\*.*\"    /o:n /B >\"" +
-                                            program.wstring() + L"\\Path.txt\"\r\nexit\r\n");
-  EXPECT_EQ(ListingLines(program / L"path.txt"),
+  // An installed program (under Program Files) works in the user's folder, never in its own.
+  const std::wstring programFiles = std::wstring(_wgetenv(L"ProgramFiles")) + L'\\';
+  const fs::path work = program.wstring().starts_with(programFiles)
+                            ? fs::path(_wgetenv(L"LOCALAPPDATA")) / L"Quernel"
+                            : program;
+  EXPECT_EQ(Oem(work / L"path.bat"), L"dir \"" + music.wstring() + L"\\*.*\"    /o:n /B >\"" +
+                                         work.wstring() + L"\\Path.txt\"\r\nexit\r\n");
+  EXPECT_EQ(ListingLines(work / L"path.txt"),
             (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹",
                                        L"歌曲.mp3"}));
-  Close(program);
+  Close(work);
+  EXPECT_TRUE(work == program || !fs::exists(program / L"path.txt")) << "written into the installation";
   if (packaged) fs::remove(program / L"notepad.exe"), fs::remove(program / L"explorer.exe");
 }
 
