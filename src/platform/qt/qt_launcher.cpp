@@ -48,13 +48,17 @@ std::optional<Text> OpenerRefusal(QProcess& opener) {
 
 }  // namespace
 
-LaunchPlan PlanLaunch(const Text& commandLine, const LauncherPrograms& programs) {
-  const auto [program, rest] = SplitProgram(commandLine);
+LaunchPlan PlanLaunch(const LaunchRequest& request, const LauncherPrograms& programs) {
+  const auto [program, rest] = SplitProgram(request.commandLine);
   const QString name = ToQString(program).toLower();
   const QStringList arguments = QProcess::splitCommand(ToQString(rest));
   const QString firstArgument = arguments.value(0);
-  if (name.endsWith(u".bat") || name.endsWith(u".cmd"))
-    return {programs.interpreter, {QStringLiteral("/c"), HostPath(program)}};
+  if (name.endsWith(u".bat") || name.endsWith(u".cmd")) {
+    QStringList switches{QStringLiteral("/d"), QStringLiteral("/v:off"), QStringLiteral("/c"),
+                         HostPath(program)};
+    if (!request.unicodeListing.empty()) switches.prepend(QStringLiteral("/u"));
+    return {programs.interpreter, switches};
+  }
   if (name == u"notepad.exe" || name == u"explorer.exe")
     return {programs.opener, {HostPath(ToText(firstArgument))}};
   return {HostPath(program), arguments};
@@ -89,14 +93,17 @@ ProcessEnd QtProcess::End() {
 }
 
 Launch QtLauncher::Start(const LaunchRequest& request) {
-  const LaunchPlan plan = PlanLaunch(request.commandLine, programs_);
+  const LaunchPlan plan = PlanLaunch(request, programs_);
   if (intercept)
     if (auto launch = intercept(plan)) return std::move(*launch);
 
   auto process = std::make_unique<QProcess>();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const Text& name : request.unsetEnvironment) environment.remove(ToQString(name));
+  for (const auto& [name, value] : request.setEnvironment)
+    environment.insert(ToQString(name), ToQString(value));
   process->setProcessEnvironment(environment);
+  process->setWorkingDirectory(QStringLiteral("/"));
   // Nobody reads the program's output: a full pipe would stop it. Its error
   // stream, when kept, is read while the program is waited for.
   if (request.keepErrorOutput) {
