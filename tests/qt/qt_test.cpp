@@ -267,6 +267,13 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
     EXPECT_EQ(end.errorOutput, errorOutput) << script;
   }
   qunsetenv("DIRCMD");
+  const QByteArray savedLocale = qgetenv("LC_ALL");
+  qputenv("LC_ALL", "zh_CN.GBK");  // the words in the locale's character set (GBK when generated)
+  const Launch gbkWords =
+      window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", WindowStyle::Hidden, {}, {}, true});
+  EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
+              window.WaitWhilePainting(*gbkWords.process).errorOutput == "找");
+  qputenv("LC_ALL", savedLocale);
 
   TempFolder folder;
   window.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo > " + folder.Name() + "/late.txt\"", {}, {}});

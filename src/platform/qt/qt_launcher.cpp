@@ -7,6 +7,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTimer>
 
+#include "platform/posix/locale_charset.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_text.h"
 
@@ -44,6 +45,14 @@ std::optional<Text> OpenerRefusal(QProcess& opener) {
   if (opener.state() != QProcess::NotRunning) return std::nullopt;
   if (opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0) return std::nullopt;
   return ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode()));
+}
+
+// quernel-cmd writes its words in the locale's character set, which Qt 6
+// does not follow on Linux (its "local 8-bit" is always UTF-8).
+Text FromLocaleCharset(const QByteArray& bytes) {
+  const std::string charset = posix::LocaleHandle("").Charset();
+  if (auto text = posix::ConvertCharset(bytes.toStdString(), charset, "UTF-8")) return *text;
+  return ToText(QString::fromUtf8(bytes));
 }
 
 }  // namespace
@@ -88,7 +97,7 @@ ProcessEnd QtProcess::End() {
   // A program killed by a signal has no exit code of its own.
   end.exitCode = process_->exitStatus() == QProcess::NormalExit ? process_->exitCode() : -1;
   if (process_->processChannelMode() == QProcess::SeparateChannels)
-    end.errorOutput = ToText(QString::fromLocal8Bit(process_->readAllStandardError()));
+    end.errorOutput = FromLocaleCharset(process_->readAllStandardError());
   return end;
 }
 
