@@ -63,10 +63,10 @@ LaunchPlan PlanLaunch(const LaunchRequest& request, const LauncherPrograms& prog
   const QStringList arguments = QProcess::splitCommand(ToQString(rest));
   const QString firstArgument = arguments.value(0);
   if (name.endsWith(u".bat") || name.endsWith(u".cmd")) {
-    QStringList switches{QStringLiteral("/d"), QStringLiteral("/v:off"), QStringLiteral("/c"),
-                         HostPath(program)};
-    if (!request.unicodeListing.empty()) switches.prepend(QStringLiteral("/u"));
-    return {programs.interpreter, switches};
+    QStringList interpreterArguments{QStringLiteral("/d"), QStringLiteral("/v:off"), QStringLiteral("/c"),
+                                     HostPath(program)};
+    if (!request.unicodeListing.empty()) interpreterArguments.prepend(QStringLiteral("/u"));
+    return {programs.interpreter, interpreterArguments};
   }
   if (name == u"notepad.exe" || name == u"explorer.exe")
     return {programs.opener, {HostPath(ToText(firstArgument))}};
