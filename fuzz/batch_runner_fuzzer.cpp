@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const std::string batch_path = "C:\\quernel\\path.bat";
   BatchContext context{
-      locale, charset, lookup, out, err, batch_path, [&](const std::string& path, int flags) {
+      locale, charset, charset, lookup, out, err, batch_path, [&](const std::string& path, int flags) {
         opened.push_back(path);
         if (!sandbox->Contains(path)) {
           errno = EACCES;

@@ -60,7 +60,7 @@ LineResult RunDirLine(const CommandLine& command, BatchContext& context) {
   const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (command.redirect->append ? O_APPEND : O_TRUNC);
   const int fd = context.open(target, flags);
   if (fd < 0) return Report(ErrorFromErrno(errno, context.charset), context);
-  DescriptorSink file(fd, context.charset, true);
+  DescriptorSink file(fd, context.listing_charset, true);
   const DirStatus status = RunDir(options, dir_context, file, context.err);
   file.Flush();
   if (file.Failed()) return Report(ErrorFromErrno(file.ErrorNumber(), context.charset), context);

@@ -19,7 +19,8 @@ int OpenTarget(const std::string& host_path, int flags);
 
 struct BatchContext {
   const LocaleSettings& locale;
-  Charset& charset;
+  Charset& charset;          // of names, variables and messages
+  Charset& listing_charset;  // of what dir writes to a file
   EnvironmentLookup lookup;
   TextSink& out;
   TextSink& err;

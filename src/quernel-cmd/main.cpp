@@ -1,14 +1,16 @@
 // quernel-cmd: the command interpreter Quernel runs on Linux in place of
-// cmd.exe. Usage: quernel-cmd /c FILE.bat
+// cmd.exe. Usage: quernel-cmd [/u] [/d] [/v:off] /c FILE.bat
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <clocale>
+#include <span>
 #include <variant>
 
 #include "quernel-cmd/batch.h"
+#include "quernel-cmd/invocation.h"
 #include "quernel-cmd/output.h"
 #include "quernel-cmd/scan.h"
 #include "quernel-cmd/text.h"
@@ -54,23 +56,33 @@ int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   const LocaleSettings locale = LocaleSettings::FromCurrentLocale();
   Charset charset(locale.charset);
-  DescriptorSink out(1, charset, false);
   DescriptorSink err(2, charset, false);
-
-  if (argc != 3 || !IequalsAscii(argv[1], "/c")) {
-    err.Write("usage: quernel-cmd /c FILE.bat\n");
+  const std::span<const char* const> words(argv, static_cast<std::size_t>(argc));
+  const auto invocation = ParseInvocation(words.empty() ? words : words.subspan(1));
+  if (!invocation) {
+    err.Write(kUsage);
     return 1;
   }
-  const std::string batch_path = charset.ToUtf8(argv[2]);
+  // The batch file, names and messages stay in the locale's set; only the
+  // listing follows /u.
+  Charset utf8("UTF-8");
+  Charset& listing_charset = invocation->unicode ? utf8 : charset;
+  DescriptorSink out(1, listing_charset, false);
+
+  const std::string batch_path = charset.ToUtf8(invocation->batch_file);
   const auto read =
       ReadBatchFile(HostPath(batch_path, charset), WithoutControlCharacters(batch_path), charset);
   if (const auto* error = std::get_if<CommandError>(&read)) {
     err.Write(Describe(*error, locale.language) + "\n");
     return 1;
   }
-  BatchContext context{
-      locale, charset, [&charset](std::string_view name) { return LookupEnvironment(name, charset); },
-      out,    err,     batch_path};
+  BatchContext context{locale,
+                       charset,
+                       listing_charset,
+                       [&charset](std::string_view name) { return LookupEnvironment(name, charset); },
+                       out,
+                       err,
+                       batch_path};
   const int exit_code = RunBatch(charset.ToUtf8(std::get<std::string>(read)), context);
   out.Flush();
   if (out.Failed()) {  // a listing on standard output that did not all arrive

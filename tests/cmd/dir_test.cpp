@@ -201,16 +201,20 @@ TEST(DirCommand, ControlCharactersInNamesAreQuestionMarks) {
   EXPECT_EQ(std::count(full.begin(), full.end(), '\n'), 3 + 6 + 2) << full;
 }
 
-// What quernel-cmd /c `batch` writes, then its error stream and exit code;
+// What "quernel-cmd ARGUMENTS" writes, then its error stream and exit code;
 // `prefix` (variables, a runner) goes before it, `redirect` after.
-std::string Cmd(const TempFolder& temp, const std::string& prefix, const std::string& batch,
+std::string Cmd(const TempFolder& temp, const std::string& prefix, const std::string& arguments,
                 const std::string& redirect = "") {
   const std::string folder = temp.Path().string();
-  const int status = std::system(("env -u LANGUAGE " + prefix + " '" QUERNEL_CMD_EXECUTABLE "' /c '" + batch +
-                                  "' >'" + folder + "/stdout' 2>'" + folder + "/stderr' " + redirect)
+  const int status = std::system(("env -u LANGUAGE " + prefix + " '" QUERNEL_CMD_EXECUTABLE "' " + arguments +
+                                  " >'" + folder + "/stdout' 2>'" + folder + "/stderr' " + redirect)
                                      .c_str());
   return temp.Read("stdout") + temp.Read("stderr") +
          std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+}
+
+std::string RunC(const std::string& batch) {  // the arguments that run a batch file
+  return "/c '" + batch + "'";
 }
 
 TEST(EndToEnd, RunsBatchFilesLikeCmd) {
@@ -248,17 +252,22 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
            {"dir \"$/data\" /b >\"" + too_long + "\"\r\nexit\r\n", "zh_CN",
             "文件名、目录名或卷标语法不正确。\n1"}}) {
     temp.Write("path.bat", Fill(batch, folder));
-    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8", folder + "/path.bat"), result) << batch;
+    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8", RunC(folder + "/path.bat")), result)
+        << batch;
   }
   EXPECT_EQ(temp.Read("q-out/path.txt"), "a.txt\r\nb.txt\r\nc.log\r\n");
   EXPECT_FALSE(fs::exists(temp.Path() / "q-out/Path.txt") || fs::exists(temp.Path() / "Q-OUT"));
 
   // A listing on a full standard output; a batch file that is missing or a folder.
   temp.Write("path.bat", "dir \"" + folder + "\"\r\nexit\r\n");
-  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", folder + "/path.bat", ">/dev/full"),
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", RunC(folder + "/path.bat"), ">/dev/full"),
             "There is not enough space on the disk.\n1");
   for (const std::string& batch : {folder + "/missing.bat", folder + "/data"})
-    EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", batch), "'" + batch + unknown);
+    EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", RunC(batch)), "'" + batch + unknown);
+  // cmd's switches before /c (the table of units has them all); others are refused.
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", "/D /v:off " + RunC(folder + "/path.bat"), ">/dev/null"), "0");
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", "/k " + RunC(folder + "/path.bat")),
+            "usage: quernel-cmd [/u] [/d] [/v:off] /c FILE.bat\n1");
 }
 
 TEST(EndToEnd, GbkBatchUnderGbkLocale) {
@@ -273,8 +282,17 @@ TEST(EndToEnd, GbkBatchUnderGbkLocale) {
   temp.Write("path.bat",
              gbk.FromUtf8(Fill("dir \"$/音乐\\*.txt\"    /o:n /B >\"$\\僜\\path.txt\"\r\nexit\r\n",
                                temp.Path().string())));
-  EXPECT_EQ(Cmd(temp, "LC_ALL=zh_CN.GBK", temp.Path().string() + "/path.bat"), "0");
-  EXPECT_EQ(temp.Read(gbk.FromUtf8("僜/path.txt")), gbk.FromUtf8("apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n"));
+  const std::string batch = RunC(temp.Path().string() + "/path.bat");
+  const std::string names = "apple.txt\r\n苹果.txt\r\n香蕉.txt\r\n";
+  EXPECT_EQ(Cmd(temp, "LC_ALL=zh_CN.GBK", batch), "0");
+  EXPECT_EQ(temp.Read(gbk.FromUtf8("僜/path.txt")), gbk.FromUtf8(names));
+  // /u: the listing in UTF-8 (no byte-order mark), the batch file still read as GBK.
+  EXPECT_EQ(Cmd(temp, "LC_ALL=zh_CN.GBK", "/u " + batch), "0");
+  EXPECT_EQ(temp.Read(gbk.FromUtf8("僜/path.txt")), names);
+  // Standard output too; the error stream stays GBK.
+  temp.Write("path.bat", gbk.FromUtf8(Fill("dir \"$/音乐\\*.txt\" /o:n /b\r\ndir \"$/无\" /b\r\n",
+                                           temp.Path().string())));
+  EXPECT_EQ(Cmd(temp, "LC_ALL=zh_CN.GBK", "/U " + batch), names + gbk.FromUtf8("找不到文件\n") + "1");
 }
 
 // A folder that can be read but not searched (r--): names known, details not.
@@ -309,10 +327,10 @@ TEST(EndToEnd, UnsearchableFolder) {
            {"/a:r /b", "C", named + "Access is denied.\n1"}}) {
     temp.Write("path.bat", "dir \"" + locked + "\" " + switches + "\r\nexit\r\n");
     const std::string run =
-        Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 " + runner, folder + "/path.bat");
+        Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 " + runner, RunC(folder + "/path.bat"));
     EXPECT_TRUE(std::regex_match(run, std::regex(result))) << switches << run;
   }
-  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8 " + runner, folder + "/unreadable.bat"), "Access is denied.\n1");
+  EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8 " + runner, RunC(folder + "/unreadable.bat")), "Access is denied.\n1");
   chmod(locked.c_str(), 0755);
 }
 

@@ -1,12 +1,14 @@
 // The pieces of quernel-cmd that need no folder: patterns, character sets,
-// percent signs, command lines and dir's switches.
+// percent signs, command lines, quernel-cmd's and dir's switches.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <sstream>
 
 #include "quernel-cmd/charset.h"
 #include "quernel-cmd/command_line.h"
 #include "quernel-cmd/dir_options.h"
+#include "quernel-cmd/invocation.h"
 #include "quernel-cmd/text.h"
 #include "quernel-cmd/wildcard.h"
 
@@ -86,6 +88,24 @@ TEST(CommandLine, SplitsWordsAndRedirect) {
         "dir > > x => syntax error", "dir < in => syntax error", "dir & exit => syntax error"}) {
     const auto [line, split] = Case(text);
     EXPECT_EQ(Split(line), split) << line;
+  }
+}
+
+// quernel-cmd's own arguments: "u" and the batch file, or "usage".
+TEST(Invocation, TakesCmdsSwitchesBeforeC) {
+  for (const char* text :
+       {"/c a.bat => a.bat", "/u /d /v:off /c a.bat => u a.bat", "/V:OFF /D /U /C a.bat => u a.bat",
+        "/d /u /d /C /c => u /c", "/u /a /c a.bat => a.bat", "/a /u /c a.bat => u a.bat", "/c => usage",
+        " => usage", "/u a.bat => usage", "/c a.bat b => usage", "/v:on /c a.bat => usage",
+        "/k a.bat => usage", "/q /c a.bat => usage", "/u/d /c a.bat => usage", "/c a.bat /u => usage"}) {
+    const auto [line, expected] = Case(text);
+    std::istringstream in(line);
+    std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+    std::vector<const char*> arguments;
+    for (const std::string& word : words) arguments.push_back(word.c_str());
+    const auto invocation = ParseInvocation(arguments);
+    EXPECT_EQ(invocation ? (invocation->unicode ? "u " : "") + invocation->batch_file : "usage", expected)
+        << line;
   }
 }
 

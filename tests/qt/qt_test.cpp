@@ -247,7 +247,8 @@ TEST_F(Window, BoxesAndTheFolderPicker) {
   EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
 }
 
-// The hidden run: no DIRCMD, the error stream apart, no exit code when killed.
+// The hidden run: no DIRCMD, started in "/", the error stream apart, no exit
+// code when killed.
 // A program outlives its handle; xdg-open finding no application fails. The
 // folders, the nested hourglass, the start time of a process.
 TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
@@ -255,17 +256,24 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   qputenv("DIRCMD", "/p");
   const std::tuple<const char*, std::vector<Text>, int, Text> cases[] = {
       {"echo listing; printenv DIRCMD >&2; echo 拒绝访问。 >&2; exit 1", {"DIRCMD"}, 1, "拒绝访问。\n"},
-      {"printenv DIRCMD >&2", {}, 0, "/p\n"},
+      {"printenv DIRCMD >&2; pwd >&2", {}, 0, "/p\n/\n"},  // in a folder of the system's own
       {"kill -9 $$", {}, -1, ""},
   };
   for (const auto& [script, unset, exitCode, errorOutput] : cases) {
     const ProcessEnd end = window.WaitWhilePainting(
-        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, true})
+        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, {}, true})
              .process);
     EXPECT_EQ(end.exitCode, exitCode) << script;
     EXPECT_EQ(end.errorOutput, errorOutput) << script;
   }
   qunsetenv("DIRCMD");
+  const QByteArray savedLocale = qgetenv("LC_ALL");
+  qputenv("LC_ALL", "zh_CN.GBK");  // the words in the locale's character set (GBK when generated)
+  const Launch gbkWords =
+      window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", WindowStyle::Hidden, {}, {}, true});
+  EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
+              window.WaitWhilePainting(*gbkWords.process).errorOutput == "找");
+  qputenv("LC_ALL", savedLocale);
 
   TempFolder folder;
   window.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo > " + folder.Name() + "/late.txt\"", {}, {}});
@@ -293,6 +301,23 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
   EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
   EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
+}
+
+// Batch files run through quernel-cmd as through cmd /u /d /v:off /c, the
+// viewers are the desktop's opener, other programs run as themselves.
+TEST(Services, WindowsCommandLinesBecomeLinuxOnes) {
+  const std::tuple<LaunchRequest, QString, QStringList> cases[] = {
+      {{"\"/tmp/q\\path.bat\"", WindowStyle::Hidden, {}, {}, true, "/tmp/q\\Path.txt"},
+       "quernel-cmd",
+       {"/u", "/d", "/v:off", "/c", "/tmp/q/path.bat"}},
+      {{"\"/tmp/q\\path.bat\"", WindowStyle::Hidden, {}},
+       "quernel-cmd",
+       {"/d", "/v:off", "/c", "/tmp/q/path.bat"}},
+      {{"notepad.exe \"/tmp/q\\Path.txt\"", {}, {}}, "xdg-open", {"/tmp/q/Path.txt"}},
+      {{"/bin/echo \"a b\" c", {}, {}}, "/bin/echo", {"a b", "c"}},
+  };
+  for (const auto& [request, program, arguments] : cases)
+    EXPECT_EQ(PlanLaunch(request, {"quernel-cmd"}), (LaunchPlan{program, arguments})) << request.commandLine;
 }
 
 // --help and --version answer without a display. The launcher takes a
@@ -391,8 +416,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   qputenv("LC_ALL", savedLocale);
   const Text command = "dir \"" + ToText(music) + "\\*\"  /a:d /o:n /B >\"" + program.Name() + "\\Path.txt\"";
   EXPECT_EQ(batch, local(command + "\r\nexit\r\n"));
-  EXPECT_NE(listing.find(local("子文件夹")), std::string::npos) << listing;
-  EXPECT_EQ(listing.find(local("歌曲.mp3")), std::string::npos) << listing;
+  EXPECT_EQ(listing, "子文件夹\r\n") << "UTF-8, whatever the locale";
   EXPECT_EQ(boxes.boxes.at(0).icon, QMessageBox::Information);
   EXPECT_EQ(opened, std::vector<QStringList>{{ToQString(program.Name() + "/Path.txt")}});
   EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
@@ -411,6 +435,45 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   EXPECT_GT(count(notice.right() + 1, 425, 227, 0x808080), 250) << "the grey line";
   EXPECT_GT(count(notice.right() + 1, 425, 228, 0xffffff), 250) << "the white line";
   EXPECT_LT(count(notice.left(), notice.right(), 227, 0x808080), notice.width() / 3) << "under the notice";
+}
+
+// Every name comes out whole and in UTF-8 without a byte-order mark: one
+// line each in the bare format, intact in the full one. Under GBK the names
+// on the disk are GBK, and so fewer.
+TEST_P(WholeWindow, EveryNameSurvivesInUtf8) {
+  const auto codePage = posix::PosixCodePage::ForLocale(GetParam());
+  if (!codePage) GTEST_SKIP() << GetParam() << " is not generated (scripts/install-deps.sh makes it)";
+  const QByteArray savedLocale = qgetenv("LC_ALL");
+  qputenv("LC_ALL", GetParam());
+  const bool gbk = codePage->Name() != "UTF-8";
+  std::vector<Text> names{"歌曲.mp3", "Tom & Jerry 1.mp3", "さくら.mp3"};
+  if (!gbk) names.insert(names.end(), {"방탄소년단 - 봄날.mp3", "emoji 🎵.mp3", "Tiếng Việt.mp3"});
+  TempFolder program, data;
+  for (const Text& name : names)
+    data.Write(posix::ConvertCharset("音乐/" + name, "UTF-8", codePage->Name()).value(), "");
+  const Text music = data.Name() + "/音乐";
+  BoxRecorder boxes;
+  std::string bare, full;
+  RunWhole(program.Name(), boxes, *codePage, [&](QWidget* form) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    TypeInto(Find(form, "txtPath"), ToQString(music));
+    PressAlt(form, 'O');
+    bare = program.Read("Path.txt");
+    PressAlt(form, 'T');  // the full format
+    PressAlt(form, 'O');
+    full = program.Read("Path.txt");
+    form->close();
+  });
+  qputenv("LC_ALL", savedLocale);
+  std::vector<Text> lines;
+  for (std::size_t at = 0, end; (end = bare.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(bare.substr(at, end - at));
+  std::ranges::sort(lines);
+  std::ranges::sort(names);
+  EXPECT_EQ(lines, names) << bare;
+  EXPECT_TRUE(bare.ends_with("\r\n")) << bare;
+  for (const Text& name : names) EXPECT_NE(full.find(" " + name + "\r\n"), std::string::npos) << full;
+  EXPECT_NE(full.find(music), std::string::npos) << full;
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));

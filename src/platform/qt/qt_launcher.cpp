@@ -7,6 +7,7 @@
 #include <QtCore/QStandardPaths>
 #include <QtCore/QTimer>
 
+#include "platform/posix/locale_charset.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_text.h"
 
@@ -46,15 +47,27 @@ std::optional<Text> OpenerRefusal(QProcess& opener) {
   return ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode()));
 }
 
+// quernel-cmd writes its words in the locale's character set, which Qt 6
+// does not follow on Linux (its "local 8-bit" is always UTF-8).
+Text FromLocaleCharset(const QByteArray& bytes) {
+  const std::string charset = posix::LocaleHandle("").Charset();
+  if (auto text = posix::ConvertCharset(bytes.toStdString(), charset, "UTF-8")) return *text;
+  return ToText(QString::fromUtf8(bytes));
+}
+
 }  // namespace
 
-LaunchPlan PlanLaunch(const Text& commandLine, const LauncherPrograms& programs) {
-  const auto [program, rest] = SplitProgram(commandLine);
+LaunchPlan PlanLaunch(const LaunchRequest& request, const LauncherPrograms& programs) {
+  const auto [program, rest] = SplitProgram(request.commandLine);
   const QString name = ToQString(program).toLower();
   const QStringList arguments = QProcess::splitCommand(ToQString(rest));
   const QString firstArgument = arguments.value(0);
-  if (name.endsWith(u".bat") || name.endsWith(u".cmd"))
-    return {programs.interpreter, {QStringLiteral("/c"), HostPath(program)}};
+  if (name.endsWith(u".bat") || name.endsWith(u".cmd")) {
+    QStringList interpreterArguments{QStringLiteral("/d"), QStringLiteral("/v:off"), QStringLiteral("/c"),
+                                     HostPath(program)};
+    if (!request.unicodeListing.empty()) interpreterArguments.prepend(QStringLiteral("/u"));
+    return {programs.interpreter, interpreterArguments};
+  }
   if (name == u"notepad.exe" || name == u"explorer.exe")
     return {programs.opener, {HostPath(ToText(firstArgument))}};
   return {HostPath(program), arguments};
@@ -84,19 +97,22 @@ ProcessEnd QtProcess::End() {
   // A program killed by a signal has no exit code of its own.
   end.exitCode = process_->exitStatus() == QProcess::NormalExit ? process_->exitCode() : -1;
   if (process_->processChannelMode() == QProcess::SeparateChannels)
-    end.errorOutput = ToText(QString::fromLocal8Bit(process_->readAllStandardError()));
+    end.errorOutput = FromLocaleCharset(process_->readAllStandardError());
   return end;
 }
 
 Launch QtLauncher::Start(const LaunchRequest& request) {
-  const LaunchPlan plan = PlanLaunch(request.commandLine, programs_);
+  const LaunchPlan plan = PlanLaunch(request, programs_);
   if (intercept)
     if (auto launch = intercept(plan)) return std::move(*launch);
 
   auto process = std::make_unique<QProcess>();
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const Text& name : request.unsetEnvironment) environment.remove(ToQString(name));
+  for (const auto& [name, value] : request.setEnvironment)
+    environment.insert(ToQString(name), ToQString(value));
   process->setProcessEnvironment(environment);
+  process->setWorkingDirectory(QStringLiteral("/"));
   // Nobody reads the program's output: a full pipe would stop it. Its error
   // stream, when kept, is read while the program is waited for.
   if (request.keepErrorOutput) {

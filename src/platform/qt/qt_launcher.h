@@ -10,7 +10,8 @@
 
 // LaunchProgram on Linux: the Windows command lines the program forms, run
 // with their Linux counterparts.
-//   "<folder>\path.bat"           quernel-cmd /c <folder>/path.bat
+//   "<folder>\path.bat"           quernel-cmd [/u] /d /v:off /c <folder>/path.bat
+//                                 (/u when the listing is asked for in Unicode)
 //   notepad.exe "<file>"          xdg-open <file>  (the desktop's text editor)
 //   explorer.exe "<file>"         xdg-open <file>
 //   anything else                 the program itself, with its arguments
@@ -27,9 +28,9 @@ struct LauncherPrograms {
   QString opener = QStringLiteral("xdg-open");
 };
 
-// What a command line runs here. Paths are the host's (slashes, and the file
-// a viewer opens found regardless of case).
-LaunchPlan PlanLaunch(const Text& commandLine, const LauncherPrograms& programs);
+// What a request's command line runs here. Paths are the host's (slashes,
+// and the file a viewer opens found regardless of case).
+LaunchPlan PlanLaunch(const LaunchRequest& request, const LauncherPrograms& programs);
 
 // quernel-cmd beside the executable, else $QUERNEL_CMD, else on PATH.
 QString FindInterpreter();
