@@ -238,13 +238,13 @@ WaitEnd Win32WindowRuntime::Session::PaintUntil(HANDLE handle, DWORD timeout) {
     const DWORD left =
         timeout == INFINITE ? INFINITE : static_cast<DWORD>(now < deadline ? deadline - now : 0);
     const DWORD woken = MsgWaitForMultipleObjectsEx(handles, &handle, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woken == WAIT_OBJECT_0 + handles) {
-      if (!DispatchAllButInput()) return WaitEnd::Quit;
-      if (stopAsked) return WaitEnd::StopAsked;
-    } else {
+    if (woken != WAIT_OBJECT_0 + handles) {
       const bool signalled = handle && (woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0);
       return signalled ? WaitEnd::Signalled : WaitEnd::TimedOut;  // timed out, or failed
     }
+    if (!DispatchAllButInput()) return WaitEnd::Quit;
+    if (stopAsked) return WaitEnd::StopAsked;
+    if (left == 0) return WaitEnd::TimedOut;  // the handle was looked at first
   }
 }
 
