@@ -212,6 +212,11 @@ class QuernelSession : public ::testing::Test {
     EXPECT_FALSE(fs::exists(folder / L"path.bat"));
     EXPECT_TRUE(fs::exists(folder / L"path.txt")) << "the listing stays for the user";
   }
+  // Made of what the stand-in viewer read when it started, when it is a listing.
+  std::vector<std::wstring> Viewed() {
+    return fs::exists(root_ / L"notepad.viewed.txt") ? ListingLines(root_ / L"notepad.viewed.txt")
+                                                     : std::vector<std::wstring>{};
+  }
   // Its command line and the folder it started in, a line each.
   std::wstring Record(const wchar_t* standIn) {
     const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
@@ -225,8 +230,8 @@ class QuernelSession : public ::testing::Test {
     SetEnvironmentVariableW(L"ComSpec", HostPath(QUERNEL_SCRIPTED_CMD).c_str());
     SetEnvironmentVariableW(L"QUERNEL_SCRIPT", script);
   }
-  void Quit() {
-    Key(VK_ESCAPE);
+  void Quit() {  // by the close box, which works also when another program is active
+    PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
     CloseHandle(process_.hProcess), CloseHandle(process_.hThread), process_ = {};
   }
@@ -345,9 +350,12 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     std::vector<std::wstring> seen;  // words in the box, or the listing's lines
   } steps[] = {
       {[](auto&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
-      {[&](auto& s) { s.Type(txtPath, music / L"不存在"); },
+      {[&](auto& s) {
+         s.Type(txtPath,
+                music / (L"不存在" + std::wstring(60, L'\u2029') + L"\u202E" + std::wstring(60, L'\u2028')));
+       },
        kRunAndFailed,
-       {L"找不到要列出的文件夹", (music / L"不存在").wstring()}},
+       {L"找不到要列出的文件夹", music.wstring() + L"\\不存在<U+2029><U+2029>", L"<U+2028>"}},
       {[](auto& s) { s.Type(cobFilter, L"*.txt\""); }, kNotRun, {Wide(texts::kPatternHasForbiddenCharacter)}},
       {[&](auto& s) { s.Type(txtPath, music), s.Type(cobFilter, L"*.*"), s.Pick(cobType, 1); },
        kListed,
@@ -376,6 +384,8 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     for (const std::wstring& words : step.seen)
       EXPECT_NE(error.find(words), std::wstring::npos) << Utf8(error);
     EXPECT_TRUE(error.starts_with(L"Quernel\n") && !Shows(error, texts::kNotice)) << Utf8(error);
+    RECT box;
+    EXPECT_TRUE(GetWindowRect(box_, &box) && box.bottom - box.top < 600) << "a line a separator";
     Answer();
     CloseHandle(held), held = nullptr;
     EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
@@ -450,6 +460,85 @@ TEST_F(QuernelSession, RealCmdsAnswersEachGetTheirBox) {
     fs::remove(viewed);
     Quit();
   }
+}
+
+// A run the user stops: the close box and Esc ask first, and No goes on waiting; Yes ends cmd and
+// what it started, says so, and opens no viewer.
+TEST_F(QuernelSession, TheUserStopsARunThatNeverEnds) {
+  auto running = [] {
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"quernel-scripted-cmd-running");
+    return CloseHandle(event), event != nullptr;
+  };
+  ScriptCmd(L"hang");
+  Start(programFolder_, root_);
+  Press(cmdOut);
+  ASSERT_TRUE(WaitFor(running));
+  PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(Shows(WaitForBox(), texts::kStopListingQuestion)) << "the close box does not ask";
+  Answer(IDNO);
+  Settle();
+  EXPECT_TRUE(!FindOwnWindow(L"#32770") && IsWindow(form_) && running()) << "No did not go on waiting";
+  Key(VK_ESCAPE);
+  EXPECT_TRUE(Shows(WaitForBox(), texts::kStopListingQuestion)) << "Esc does not ask";
+  Answer(IDYES);
+  const std::wstring stopped = WaitForBox();
+  EXPECT_TRUE(
+      Shows(stopped, FillMessage(texts::kListingStopped, Utf8(programFolder_.wstring()) + "\\path.txt")))
+      << Utf8(stopped);
+  Answer();
+  EXPECT_TRUE(WaitFor([&] { return !running(); })) << "what cmd started runs on";
+  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+  Quit();
+}
+
+// Two windows of one program folder asked for their listings at once take turns: each shows its
+// own whole listing, the second once the first one's viewer has read it; neither shows an error. One
+// that ends while the other makes its listing leaves the batch file to it.
+TEST_F(QuernelSession, TwoWindowsInOneFolderTakeTurns) {
+  const fs::path many = root_ / L"many", listing = programFolder_ / L"path.txt";
+  fs::create_directories(many);
+  std::vector<std::wstring> upper, lower;
+  for (int i = 100000; i < 102000; ++i) {
+    upper.push_back(L"F" + std::to_wstring(i) + L".TXT"),
+        lower.push_back(L"f" + std::to_wstring(i) + L".txt");
+    CloseHandle(
+        CreateFileW((many / upper.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  }
+  struct Window {
+    PROCESS_INFORMATION process;
+    HWND form;
+    const std::vector<std::wstring>& lines;
+  };
+  Start(programFolder_, many);
+  Window windows[] = {{std::exchange(process_, {}), form_, upper}, {{}, nullptr, lower}};
+  Start(programFolder_, many);
+  Press(chkL);  // the second lists in lower case
+  windows[1].process = process_, windows[1].form = form_;
+  auto use = [&](const Window& w) { process_ = w.process, form_ = w.form; };
+  for (const Window& w : windows) use(w), Press(cmdOut);
+  for (int turn = 0; turn < 2; ++turn) {
+    const Window* now = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+      for (const Window& w : windows)
+        if (use(w), FindOwnWindow(L"#32770")) return (now = &w) != nullptr;
+      return false;
+    })) << "no box";
+    use(*now);
+    EXPECT_TRUE(Shows(WaitForBox(), texts::kNotice)) << "turn " << turn << ": not the notice";
+    EXPECT_TRUE(ListingLines(listing) == now->lines) << ListingLines(listing).size() << " lines";
+    Answer();
+    Record(L"notepad");
+    EXPECT_TRUE(Viewed() == now->lines) << Viewed().size() << " lines viewed";
+    fs::remove(root_ / L"notepad.command-line.txt"), fs::remove(root_ / L"notepad.viewed.txt");
+  }
+  use(windows[0]);
+  EXPECT_TRUE(Shows(Output(), texts::kNotice));
+  use(windows[1]);
+  Quit();
+  EXPECT_TRUE(fs::exists(programFolder_ / L"path.bat")) << "removed under the other window";
+  use(windows[0]);
+  Answer();
+  Close(programFolder_);
 }
 
 // CreateProcess looks for "notepad.exe" in the parent's current folder before System32: one left in

@@ -1,6 +1,7 @@
 // notepad.exe and explorer.exe in the end-to-end tests: writes its command line and, on a second
 // line, the folder it was started in (UTF-8), whole at once, to
-// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt".
+// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt"; before that, as a viewer reads its file when
+// it starts, a copy of the file its command line names last in quotes to "<its name>.viewed.txt".
 #include <string>
 
 #include "platform/win32/win32_api.h"
@@ -17,6 +18,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string utf8(32768, '\0');
   utf8.resize(static_cast<std::size_t>(
       WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), 32768, nullptr, nullptr) - 1));
+  const std::wstring line = GetCommandLineW();
+  if (const auto end = line.rfind(L'"'), start = line.rfind(L'"', end - 1); start != 0 && end != line.npos)
+    CopyFileW(line.substr(start + 1, end - start - 1).c_str(),
+              (folder + name.substr(0, name.rfind(L'.')) + L".viewed.txt").c_str(), FALSE);
   HANDLE file =
       CreateFileW((record + L".part").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD written = 0;

@@ -1,7 +1,8 @@
 // cmd.exe in the end-to-end tests (through ComSpec): answers `cmd /u … /c ""…\path.bat""` as real
 // zh-CN Windows cmd does, by %QUERNEL_SCRIPT%: its words on the error stream in UTF-16LE (/u), the
 // listing "…\Path.txt" beside the batch file made empty by the redirection, and the ERRORLEVEL
-// that dir leaves for the bare `exit`. See docs/windows.md for the sources of the words.
+// that dir leaves for the bare `exit`. See docs/windows.md for the sources of the words. "hang" never
+// ends: it starts itself again ("held"), which keeps the event kRunningEvent until it is ended too.
 #include <string>
 
 #include "platform/win32/win32_api.h"
@@ -17,6 +18,7 @@ constexpr Script kScripts[] = {
     {L"missing-folder", L"系统找不到指定的文件。\r\n"},
     {L"access-denied", L"拒绝访问。\r\n"},
 };
+constexpr const wchar_t* kRunningEvent = L"quernel-scripted-cmd-running";
 // Written when cmd starts in a folder on the network; here in any folder but the system's.
 constexpr const wchar_t* kUncWarning =
     L"'\r\n用作为当前目录的以上路径启动了 CMD.EXE。\r\nUNC 路径不受支持。默认值设为 Windows 目录。\r\n";
@@ -73,6 +75,17 @@ int wmain() {
   std::erase(batch, L'"');
   const std::wstring listing = batch.substr(0, batch.rfind(L'\\')) + L"\\Path.txt";
   CloseHandle(CreateFileW(listing.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (std::wstring(script) == L"held") CreateEventW(nullptr, TRUE, FALSE, kRunningEvent), Sleep(INFINITE);
+  if (std::wstring(script) == L"hang") {
+    SetEnvironmentVariableW(L"QUERNEL_SCRIPT", L"held");
+    std::wstring again = line;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION held{};
+    CreateProcessW(nullptr, again.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                   &startup, &held);
+    Sleep(INFINITE);
+  }
   for (const Script& known : kScripts)
     if (std::wstring(script) == known.name) return WriteError(known.words), 1;
   return 2;

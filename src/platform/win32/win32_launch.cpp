@@ -95,11 +95,38 @@ class InheritOnly {
   bool ok_ = false;
 };
 
+// How long a viewer may take to open its file before Quernel goes on.
+constexpr DWORD kViewerPatience = 10000;
+// How long the ended run may take to go, and its exit code.
+constexpr DWORD kStopPatience = 5000;
+constexpr UINT kStoppedExitCode = 1;
+
+// A job object for a run, and the run in it, or null when the job cannot be
+// made or the run not put in it (then only the run itself can be stopped).
+HANDLE JobHolding(HANDLE process) {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job && !AssignProcessToJobObject(job, process)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  return job;
+}
+
 }  // namespace
 
 Win32Process::~Win32Process() {
   CloseHandle(process_);
+  if (job_) CloseHandle(job_);  // what runs in it runs on
   if (errorFile_) CloseHandle(errorFile_);
+}
+
+ProcessEnd Win32Process::Stop() const {
+  if (!job_ || !TerminateJobObject(job_, kStoppedExitCode)) TerminateProcess(process_, kStoppedExitCode);
+  WaitForSingleObject(process_, kStopPatience);
+  ProcessEnd end;
+  end.exitCode = static_cast<int>(kStoppedExitCode);
+  end.stopped = true;
+  return end;
 }
 
 ProcessEnd Win32Process::End() const {
@@ -180,7 +207,7 @@ Launch StartProgram(const LaunchRequest& request) {
   startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
   startup.StartupInfo.wShowWindow = static_cast<WORD>(hidden ? SW_HIDE : SW_SHOWNORMAL);
   DWORD flags = CREATE_UNICODE_ENVIRONMENT;
-  if (hidden) flags |= CREATE_NO_WINDOW;
+  if (hidden) flags |= CREATE_NO_WINDOW | CREATE_SUSPENDED;  // resumed in its job
 
   // Standard input and output are none: cmd's echo of the commands goes
   // nowhere, and nothing waits for a key.
@@ -224,8 +251,11 @@ Launch StartProgram(const LaunchRequest& request) {
     if (errorFile) CloseHandle(errorFile);
     return {nullptr, SystemMessage(error)};
   }
+  HANDLE job = hidden ? JobHolding(started.hProcess) : nullptr;
+  if (hidden) ResumeThread(started.hThread);
   CloseHandle(started.hThread);
-  return {std::make_unique<Win32Process>(started.hProcess, errorFile,
+  if (request.style == WindowStyle::NormalWithFocus) WaitForInputIdle(started.hProcess, kViewerPatience);
+  return {std::make_unique<Win32Process>(started.hProcess, job, errorFile,
                                          unicode ? Wide(request.unicodeListing) : std::wstring()),
           {}};
 }

@@ -15,11 +15,12 @@ namespace quernel::win32 {
 
 // A started program and, when the launch kept it, the temporary file that
 // is its error stream (deleted when closed) and the listing it writes in
-// Unicode.
+// Unicode; a hidden one runs in a job object with all it starts.
 class Win32Process final : public Process {
  public:
-  explicit Win32Process(HANDLE process, HANDLE errorFile = nullptr, std::wstring unicodeListing = {})
-      : process_(process), errorFile_(errorFile), unicodeListing_(std::move(unicodeListing)) {}
+  explicit Win32Process(HANDLE process, HANDLE job = nullptr, HANDLE errorFile = nullptr,
+                        std::wstring unicodeListing = {})
+      : process_(process), job_(job), errorFile_(errorFile), unicodeListing_(std::move(unicodeListing)) {}
   ~Win32Process() override;
   Win32Process(const Win32Process&) = delete;
   Win32Process& operator=(const Win32Process&) = delete;
@@ -27,16 +28,22 @@ class Win32Process final : public Process {
   // How the ended program ended: its exit code, its error stream read from
   // the start (ErrorStreamText), and the Unicode listing turned into UTF-8.
   ProcessEnd End() const;
+  // Ends the program and every program of its job, for the user.
+  ProcessEnd Stop() const;
 
  private:
   HANDLE process_;
+  HANDLE job_;
   HANDLE errorFile_;
   std::wstring unicodeListing_;
 };
 
 // Starts the program. When the request keeps the error output, the program
 // gets STARTF_USESTDHANDLES with a temporary file as its standard error and
-// inherits that one handle (PROC_THREAD_ATTRIBUTE_HANDLE_LIST), no other.
+// inherits that one handle (PROC_THREAD_ATTRIBUTE_HANDLE_LIST), no other. A
+// hidden program starts suspended and runs once it is in its job object; one
+// started with the focus has taken its first input (WaitForInputIdle, at most
+// 10 s) when this returns.
 Launch StartProgram(const LaunchRequest& request);
 
 // Bytes of a console program's output as text, from the OEM code page.

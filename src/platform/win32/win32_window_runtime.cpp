@@ -5,6 +5,7 @@
 
 #include "design/program_texts.h"
 #include "platform/win32/win32_drop_target.h"
+#include "platform/win32/win32_folder_lock.h"
 #include "platform/win32/win32_form_builder.h"
 #include "platform/win32/win32_launch.h"
 #include "platform/win32/win32_list_picks.h"
@@ -29,6 +30,14 @@ bool IsList(ControlKind kind) {
   return kind == PickList || kind == EditableList;
 }
 
+bool IsInput(UINT message) {
+  return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+enum class WaitEnd { Signalled, TimedOut, StopAsked, Quit };
+
 }  // namespace
 
 // --- Events -------------------------------------------------------------------------
@@ -46,6 +55,9 @@ struct Win32WindowRuntime::Session {
   bool CanDrop(const std::vector<Text>& paths) const;
   void Drop(const std::vector<Text>& paths);
   HWND At(ControlId control) const { return form.Window(control); }
+  WaitEnd PaintUntil(HANDLE handle, DWORD timeout);
+  bool DispatchAllButInput();
+  bool IsOnForm(HWND window) const;
 
   FormBuilder form;
   FormEvents* events = nullptr;
@@ -53,7 +65,20 @@ struct Win32WindowRuntime::Session {
   std::array<ListPicks, kControlCount> picks{};  // of the lists
   HWND focusWhenInactive = nullptr;
   bool busy = false;
-  bool waiting = false;
+  bool waiting = false;    // the window takes no orders
+  bool stopAsked = false;  // meanwhile, by the close box or Esc
+};
+
+// Marks a wait, during which the window takes no orders (a box shown meanwhile included).
+class Waiting {
+ public:
+  explicit Waiting(bool& waiting) : waiting_(waiting) { waiting_ = true; }
+  ~Waiting() { waiting_ = false; }
+  Waiting(const Waiting&) = delete;
+  Waiting& operator=(const Waiting&) = delete;
+
+ private:
+  bool& waiting_;
 };
 
 LRESULT CALLBACK Win32WindowRuntime::Session::WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -116,8 +141,11 @@ LRESULT Win32WindowRuntime::Session::HandleMessage(HWND window, UINT message, WP
       Drop(paths);
       return 0;
     }
-    case WM_CLOSE:
-      if (waiting) return 0;  // the listing is being made: the window takes no orders
+    case WM_CLOSE:  // the close box; while the listing is made it only asks to stop
+      if (waiting) {
+        stopAsked = true;
+        return 0;
+      }
       break;
     case WM_DESTROY:
       if (dropTarget) {
@@ -193,6 +221,54 @@ bool Win32WindowRuntime::Session::CanDrop(const std::vector<Text>& paths) const 
 
 void Win32WindowRuntime::Session::Drop(const std::vector<Text>& paths) {
   if (!waiting && form.Form() && IsWindowEnabled(form.Form()) && events) events->Drop(paths);
+}
+
+// --- Waits -------------------------------------------------------------------------
+
+// Waits for `handle` (none: for the time) at most `timeout`; the window goes on
+// painting, and what the user types or clicks meanwhile is dropped, as the
+// window would not have taken it. The close box and Esc end the wait, when the
+// caller takes StopAsked.
+WaitEnd Win32WindowRuntime::Session::PaintUntil(HANDLE handle, DWORD timeout) {
+  const DWORD handles = handle ? 1 : 0;
+  const ULONGLONG deadline = GetTickCount64() + timeout;
+  stopAsked = false;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left =
+        timeout == INFINITE ? INFINITE : static_cast<DWORD>(now < deadline ? deadline - now : 0);
+    const DWORD woken = MsgWaitForMultipleObjectsEx(handles, &handle, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woken != WAIT_OBJECT_0 + handles) {
+      const bool signalled = handle && (woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0);
+      return signalled ? WaitEnd::Signalled : WaitEnd::TimedOut;  // timed out, or failed
+    }
+    if (!DispatchAllButInput()) return WaitEnd::Quit;
+    if (stopAsked) return WaitEnd::StopAsked;
+    if (left == 0) return WaitEnd::TimedOut;  // the handle was looked at first
+  }
+}
+
+// False at WM_QUIT, which is put back for the main loop. Esc asks to stop; a
+// press on the close box goes through to become WM_CLOSE.
+bool Win32WindowRuntime::Session::DispatchAllButInput() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const UINT m = message.message;
+    if (m == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
+    const bool closeBox = m == WM_NCLBUTTONDOWN && message.wParam == HTCLOSE && message.hwnd == form.Form();
+    if (m == WM_KEYDOWN && message.wParam == VK_ESCAPE && IsOnForm(message.hwnd)) stopAsked = true;
+    if (IsInput(m) && !closeBox) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return true;
+}
+
+bool Win32WindowRuntime::Session::IsOnForm(HWND window) const {
+  return window && (window == form.Form() || IsChild(form.Form(), window));
 }
 
 // --- The form -----------------------------------------------------------------------
@@ -370,35 +446,38 @@ void Win32WindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
   MessageBoxW(session_->form.Form(), Wide(prompt).c_str(), Wide(texts::kAppTitle).c_str(), MB_OK | icon);
 }
 
+bool Win32WindowRuntime::Ask(const Text& prompt) {
+  return MessageBoxW(session_->form.Form(), Wide(prompt).c_str(), Wide(texts::kAppTitle).c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+std::unique_ptr<FolderLock> Win32WindowRuntime::LockFolder(const Text& folder,
+                                                           std::chrono::milliseconds patience) {
+  const Waiting waiting(session_->waiting);
+  return LockFolderOf(Wide(folder), patience, [this](HANDLE handle, DWORD milliseconds) {
+    return session_->PaintUntil(handle, milliseconds) == WaitEnd::Signalled;
+  });
+}
+
 Launch Win32WindowRuntime::LaunchProgram(const LaunchRequest& request) {
   return StartProgram(request);
 }
 
-// The window goes on painting while the process runs; what the user types or
-// clicks meanwhile is dropped, as the window would not have taken it.
-ProcessEnd Win32WindowRuntime::WaitWhilePainting(Process& process) {
+ProcessEnd Win32WindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
   auto* started = dynamic_cast<Win32Process*>(&process);
   if (!started) return {};
-  session_->waiting = true;
-  const HANDLE handle = started->Handle();
-  while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      const UINT m = message.message;
-      const bool input = (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
-                         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
-      if (input) continue;
-      if (m == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        session_->waiting = false;
+  const Waiting waiting(session_->waiting);
+  for (;;) {
+    switch (session_->PaintUntil(started->Handle(), INFINITE)) {
+      case WaitEnd::Signalled:
+        return started->End();
+      case WaitEnd::StopAsked:
+        if (stopWanted()) return started->Stop();
+        break;
+      default:  // WM_QUIT: the program is ending
         return {};
-      }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
     }
   }
-  session_->waiting = false;
-  return started->End();
 }
 
 }  // namespace quernel::win32

@@ -10,7 +10,7 @@
 // controls' notifications become Clicks (a list's through ListPicks). Items
 // dropped on the window come by OLE (FileDropTarget) or, from older
 // programs, by WM_DROPFILES. Also the program's folders, the mouse pointer,
-// MessageBoxW and CreateProcessW.
+// MessageBoxW, the work folder's lock (win32_folder_lock) and CreateProcessW.
 namespace quernel::win32 {
 
 class Win32WindowRuntime final : public WindowRuntime {
@@ -43,8 +43,10 @@ class Win32WindowRuntime final : public WindowRuntime {
   bool IsInstalled() const override;
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
+  bool Ask(const Text& prompt) override;
+  std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
 
   // The control's window, null for the lines.
   HWND ControlWindow(ControlId control) const;
