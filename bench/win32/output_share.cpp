@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/win32/win32_form_builder.h"
+#include "platform/win32/win32_text.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ HWND VisibleWindowOf(DWORD thread, const wchar_t* windowClass) {
 }
 
 HWND WaitForWindow(DWORD thread, const wchar_t* windowClass) {
-  for (double until = Now() + 120; Now() < until; Sleep(1))
+  for (double until = Now() + 900; Now() < until; Sleep(1))
     if (HWND w = VisibleWindowOf(thread, windowClass)) return w;
   return nullptr;
 }
@@ -73,13 +74,6 @@ double TimeQuernel(const std::wstring& program, const std::wstring& folder) {
   return elapsed;
 }
 
-std::wstring Wide(const char* text) {
-  std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), static_cast<int>(wide.size()));
-  wide.pop_back();
-  return wide;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +81,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: output_share PROGRAM_FOLDER LISTED_FOLDER [RUNS]\n");
     return 2;
   }
-  const std::wstring program = Wide(argv[1]), folder = Wide(argv[2]);
+  const std::wstring program = quernel::win32::Wide(argv[1]), folder = quernel::win32::Wide(argv[2]);
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
   double quernel = 1e9, interpreter = 1e9;
   for (int i = 0; i < runs; ++i) {
