@@ -166,6 +166,7 @@ DRIVE
   dpkg -L quernel >"$work/paths"
   dpkg -r quernel >/dev/null 2>&1 || fail "dpkg -r"
   while read -r path; do
+    [ "$path" = /. ] && continue
     [ -e "$path" ] || [ -L "$path" ] || continue
     [ -d "$path" ] && [ ! -L "$path" ] && dpkg -S "$path" >/dev/null 2>&1 && continue
     fail "left after dpkg -r: $path"
