@@ -36,6 +36,15 @@ export SOURCE_DATE_EPOCH QT_RCC_SOURCE_DATE_OVERRIDE=$SOURCE_DATE_EPOCH
 export TZ=UTC LC_ALL=C.UTF-8
 umask 022
 
+# The chroots the .debs are built in: made once (debootstrap), side by side
+# while the Windows program builds.
+releases=$(sed -n 's/^\([a-z][a-z]*\) [0-9][0-9]*$/\1/p' packaging/linux/releases.txt)
+chroots=${QUERNEL_CHROOTS:-$root/build/chroots}
+mkdir -p "$chroots"
+for release in $releases; do
+  packaging/linux/chroot.sh base "$release" build >"$chroots/$release-build.out" 2>&1 </dev/null &
+done
+
 echo "== Windows: Quernel.exe"
 cmake --preset release-windows -B "$build/windows" >/dev/null
 cmake --build "$build/windows" --target Quernel
@@ -53,6 +62,7 @@ echo "== $(basename "$zip")"
 packaging/windows/make-zip.sh "$build/windows" "$work/zip" "$zip"
 echo "== $(basename "$msi")"
 packaging/windows/make-msi.sh "$build/windows" "$QUERNEL_VERSION" "$work/msi" "$msi"
+wait  # for the chroots (a failure shows again, with its reason, below)
 debs=""
 while read -r release number; do
   case $release in '#'* | '') continue ;; esac
