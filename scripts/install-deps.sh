@@ -8,7 +8,7 @@ set -eu
 RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev
   fonts-wqy-microhei xdg-utils xvfb xauth locales"
 RELEASE_PACKAGES="cmake ninja-build g++ qt6-base-dev libicu-dev g++-mingw-w64-x86-64
-  wixl msitools zip dpkg-dev git"
+  wixl msitools zip dpkg-dev git debootstrap"
 TEST_PACKAGES="$RUN_PACKAGES $RELEASE_PACKAGES googletest libgtest-dev libgmock-dev
   wine wine64 clang clang-format libclang-rt-14-dev lintian desktop-file-utils appstream unzip xdotool"
 

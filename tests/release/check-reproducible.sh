@@ -1,7 +1,7 @@
 #!/bin/sh
 # check-reproducible.sh DIST AGAIN
 # Builds the release a second time, in another folder (AGAIN), and compares:
-# the ZIP and the .deb must be the same bytes as those in DIST. The MSI is
+# the ZIP and the .debs must be the same bytes as those in DIST. The MSI is
 # compared and reported only: wixl gives every package new codes and times.
 set -eu
 dist=$1 again=$2

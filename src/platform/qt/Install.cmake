@@ -21,6 +21,16 @@ install(CODE "
   file(CREATE_LINK \"\${to_help}\" \"\${home}/help.htm\" SYMBOLIC)
 ")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/linux/quernel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# "用 Quernel 列出文件" on folders, where file managers read a system-wide
+# declarative file: Dolphin's service menus (KF5 5.85 and later, KF6; not
+# executable, as those in system folders need not be), Nemo's actions, and
+# the file-manager/actions of Caja (caja-actions) and PCManFM.
+set(linux_resources ${PROJECT_SOURCE_DIR}/resources/linux)
+install(FILES ${linux_resources}/quernel-dolphin.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/kio/servicemenus
+  RENAME quernel.desktop)
+install(FILES ${linux_resources}/quernel.nemo_action DESTINATION ${CMAKE_INSTALL_DATADIR}/nemo/actions)
+install(FILES ${linux_resources}/quernel-file-manager-action.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/file-manager/actions
+  RENAME quernel.desktop)
 if(quernel_icon)
   add_executable(quernel_icon_to_png icon_to_png.cpp)
   target_link_libraries(quernel_icon_to_png PRIVATE Qt6::Gui)
