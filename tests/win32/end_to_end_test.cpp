@@ -24,6 +24,8 @@ namespace {
 using enum ControlId;
 using win32::Utf8;
 using win32::Wide;
+using Lines = std::vector<std::wstring>;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 // A file cmd reads, in the OEM code page (936, or 437 in English).
 std::wstring Oem(const fs::path& file) {
@@ -34,19 +36,14 @@ std::wstring Oem(const fs::path& file) {
   return text;
 }
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-// A listing as it is left for the viewer: UTF-8 after a byte-order mark.
-std::wstring Listing(const fs::path& file) {
+// A listing's lines (sorted unless asked in order), which must be UTF-8 after a byte-order mark.
+Lines ListingLines(const fs::path& file, bool ordered = false) {
   const std::string utf8 = ReadBytes(file);
   EXPECT_TRUE(utf8.starts_with(kBom)) << file;
-  return Wide(std::string_view(utf8).substr(utf8.starts_with(kBom) ? kBom.size() : 0));
-}
-
-std::vector<std::wstring> ListingLines(const fs::path& file, bool ordered = false) {
-  std::vector<std::wstring> lines;
+  Lines lines;
   std::wstring line;
-  for (std::wistringstream in(Listing(file)); std::getline(in, line);)
+  for (std::wistringstream in(Wide(utf8.substr(utf8.starts_with(kBom) ? kBom.size() : 0)));
+       std::getline(in, line);)
     if (line.pop_back(), !line.empty()) lines.push_back(line);
   if (!ordered) std::sort(lines.begin(), lines.end());
   return lines;
@@ -62,29 +59,6 @@ bool WaitFor(const std::function<bool()>& done) {
 std::wstring TextOf(HWND window) {
   wchar_t text[2048] = {};
   return SendMessageW(window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text)), text;
-}
-
-// A window as the screen shows it, saved among the build's screenshots; its pixels (BGR, top-down).
-std::vector<std::uint8_t> Photograph(HWND window, const wchar_t* fileName) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  RECT r;
-  GetWindowRect(window, &r);
-  BITMAPINFOHEADER info{sizeof info, r.right - r.left, r.top - r.bottom, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(((info.biWidth * 3 + 3) & ~3) * -info.biHeight));
-  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, info.biWidth, -info.biHeight);
-  DeleteObject(SelectObject(memory, bitmap));
-  BitBlt(memory, 0, 0, info.biWidth, -info.biHeight, screen, r.left, r.top, SRCCOPY);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(-info.biHeight), pixels.data(),
-            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-  DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
-  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
-  const BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(offset + pixels.size()), 0, 0, offset};
-  WriteBytes(fs::path(HostPath(QUERNEL_SCREENSHOTS)) / fileName,
-             std::string(reinterpret_cast<const char*>(&header), sizeof header) +
-                 std::string(reinterpret_cast<const char*>(&info), sizeof info) +
-                 std::string(pixels.begin(), pixels.end()));
-  return pixels;
 }
 
 bool Shows(const std::wstring& box, std::string_view text) {
@@ -114,14 +88,14 @@ class QuernelSession : public ::testing::Test {
       fs::copy_file(HostPath(from[i]), folder / to[i], fs::copy_options::overwrite_existing);
   }
 
-  // Chinese names, a hidden and a read-only file, a subfolder, sizes a.txt < c.txt < b.mp3.
+  // Chinese names, a hidden and a read-only file, a subfolder; each larger than those before it.
   fs::path MakeMusicFolder() {
     const fs::path music = root_ / L"音乐";
     fs::create_directories(music / L"子文件夹");
-    const std::pair<const wchar_t*, std::size_t> files[] = {
-        {L"a.txt", 10},     {L"b.mp3", 30},   {L"c.txt", 20},  {L"歌曲.mp3", 5},
-        {L"Upper.MP3", 40}, {L"隐藏.txt", 1}, {L"只读.txt", 2}};
-    for (const auto& [name, size] : files) WriteBytes(music / name, std::string(size, 'x'));
+    std::size_t size = 0;
+    for (const wchar_t* name :
+         {L"隐藏.txt", L"只读.txt", L"歌曲.mp3", L"a.txt", L"c.txt", L"b.mp3", L"Upper.MP3"})
+      WriteBytes(music / name, std::string(++size, 'x'));
     SetFileAttributesW((music / L"隐藏.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
     SetFileAttributesW((music / L"只读.txt").c_str(), FILE_ATTRIBUTE_READONLY);
     return music;
@@ -135,7 +109,6 @@ class QuernelSession : public ::testing::Test {
                                root_.c_str(), &startup, &process_));
     ASSERT_TRUE(WaitFor([&] { return (form_ = FindOwnWindow(L"QuernelFormWindow")) != nullptr; }));
     WaitForInputIdle(process_.hProcess, 5000);
-    EXPECT_EQ(Focus(), Control(cmdOut));
   }
 
   HWND FindOwnWindow(const wchar_t* windowClass) const {
@@ -201,41 +174,27 @@ class QuernelSession : public ::testing::Test {
         << Utf8(notice) << ": the notice, OK alone";
     Answer();
   }
-
-  // The viewer shows the listing, started in the system folder; Esc or the close box ends the
-  // program, which removes its batch file.
-  void Close(const fs::path& folder, bool byCloseBox = false) {
-    EXPECT_EQ(Record(L"notepad"),
-              L"notepad.exe \"" + (folder / L"path.txt").wstring() + L"\"\n" + win32::SystemFolder());
-    byCloseBox ? void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0)) : Key(VK_ESCAPE);
-    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
-    EXPECT_FALSE(fs::exists(folder / L"path.bat"));
-    EXPECT_TRUE(fs::exists(folder / L"path.txt")) << "the listing stays for the user";
-  }
-  // Made of what the stand-in viewer read when it started, when it is a listing.
-  std::vector<std::wstring> Viewed() {
-    return fs::exists(root_ / L"notepad.viewed.txt") ? ListingLines(root_ / L"notepad.viewed.txt")
-                                                     : std::vector<std::wstring>{};
-  }
-  // Its command line and the folder it started in, a line each.
+  // A stand-in's command line and the folder it started in, a line each.
   std::wstring Record(const wchar_t* standIn) {
     const fs::path record = root_ / (std::wstring(standIn) + L".command-line.txt");
     return WaitFor([&] { return fs::exists(record); }) ? Wide(ReadBytes(record)) : L"(not started)";
   }
+  bool Viewed() { return fs::exists(root_ / L"notepad.command-line.txt"); }
 
+  // The close box (which works also when another program is active) or Esc ends the program. After
+  // a listing in `work` the viewer shows it, started in the system folder, and the batch file goes.
+  void Quit(const fs::path& work = {}, bool byEsc = false) {
+    EXPECT_TRUE(work.empty() || Record(L"notepad") == L"notepad.exe \"" + (work / L"path.txt").wstring() +
+                                                          L"\"\n" + win32::SystemFolder())
+        << Utf8(Record(L"notepad"));
+    byEsc ? Key(VK_ESCAPE) : void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0));
+    ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(process_.hProcess), CloseHandle(process_.hThread), process_ = {};
+    EXPECT_TRUE(work.empty() || (!fs::exists(work / L"path.bat") && fs::exists(work / L"path.txt")))
+        << "the batch file left, or the listing not";
+  }
   TempFolder temp_;
   fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
-  // Real cmd's answers: the stand-in as the interpreter, doing what the script names.
-  void ScriptCmd(const wchar_t* script) {
-    SetEnvironmentVariableW(L"ComSpec", HostPath(QUERNEL_SCRIPTED_CMD).c_str());
-    SetEnvironmentVariableW(L"QUERNEL_SCRIPT", script);
-  }
-  void Quit() {  // by the close box, which works also when another program is active
-    PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(process_.hProcess), CloseHandle(process_.hThread), process_ = {};
-  }
-
   std::wstring comSpec_ = _wgetenv(L"ComSpec");
   PROCESS_INFORMATION process_{};  // Quernel.exe
   HWND form_ = nullptr, box_ = nullptr;
@@ -246,26 +205,22 @@ class QuernelSession : public ::testing::Test {
 TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   wchar_t named[MAX_PATH] = {};
   const bool packaged = GetEnvironmentVariableW(L"QUERNEL_PACKAGED_PROGRAM", named, MAX_PATH) > 0;
-  const fs::path program = packaged ? fs::path(named) : programFolder_;
+  const fs::path program = packaged ? fs::path(named) : programFolder_, music = MakeMusicFolder();
   ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
   if (packaged) InstallProgram(program, kStandIns);
-  const fs::path music = MakeMusicFolder();
   Start(program, L"\"音乐\\歌曲.mp3\" 没有");
-  EXPECT_EQ(TextOf(Control(txtPath)), music.wstring());
-  EXPECT_EQ(Checked(chkT), 1);
-  EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
+  EXPECT_EQ(std::tuple(TextOf(Control(txtPath)), Checked(chkT), TextOf(Control(cobFilter))),
+            std::tuple(music.wstring(), 1, std::wstring(L"*.*")));
   OutputWithNotice();
   // An installed program (under Program Files) works in the user's folder, never in its own.
-  const std::wstring programFiles = std::wstring(_wgetenv(L"ProgramFiles")) + L'\\';
-  const fs::path work = program.wstring().starts_with(programFiles)
+  const fs::path work = program.wstring().starts_with(std::wstring(_wgetenv(L"ProgramFiles")) + L'\\')
                             ? fs::path(_wgetenv(L"LOCALAPPDATA")) / L"Quernel"
                             : program;
   EXPECT_EQ(Oem(work / L"path.bat"), L"dir \"" + music.wstring() + L"\\*.*\"    /o:n /B >\"" +
                                          work.wstring() + L"\\Path.txt\"\r\nexit\r\n");
   EXPECT_EQ(ListingLines(work / L"path.txt"),
-            (std::vector<std::wstring>{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹",
-                                       L"歌曲.mp3"}));
-  Close(work);
+            (Lines{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3"}));
+  Quit(work, true);
   EXPECT_TRUE(work == program || !fs::exists(program / L"path.txt")) << "written into the installation";
   if (packaged) fs::remove(program / L"notepad.exe"), fs::remove(program / L"explorer.exe");
 }
@@ -278,12 +233,12 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   EXPECT_EQ(TextOf(Control(txtPath)), music2024);
   // RegisterDragDrop's property: Explorer's drags then come by OLE, which can refuse them.
   EXPECT_NE(GetPropW(form_, L"OleDropTargetInterface"), nullptr) << "no OLE drop target";
-  const std::pair<std::vector<std::wstring>, std::wstring> drops[] = {
-      {{root_.wstring() + L"\\没有"}, music2024},    // nothing there: nothing changes
-      {{music + L"\\歌曲.mp3"}, music},              // a file: its folder
-      {{music + L"\\a.txt", music2024}, music2024},  // the first folder
-  };
-  for (const auto& [paths, field] : drops) {  // WM_DROPFILES as the shell sends it, HDROP in the program
+  // WM_DROPFILES as the shell sends it: nothing there changes nothing, a file gives its folder, the
+  // first folder counts.
+  const std::pair<Lines, std::wstring> drops[] = {{{root_.wstring() + L"\\没有"}, music2024},
+                                                  {{music + L"\\歌曲.mp3"}, music},
+                                                  {{music + L"\\a.txt", music2024}, music2024}};
+  for (const auto& [paths, field] : drops) {
     const std::vector<char> block = DropFilesBlock(paths);
     void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
     ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
@@ -295,20 +250,27 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
 
   // The lists' text is blue; the form's background shows inside a frame (x 230) as beside it (x 3).
   SetForegroundWindow(form_);
-  RECT frame;
-  GetWindowRect(form_, &frame);
-  const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY),
-            stride = ((frame.right - frame.left) * 3 + 3) & ~3;
+  RECT r;
+  GetWindowRect(form_, &r);
+  const int dpi = GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), width = r.right - r.left,
+            height = r.bottom - r.top;
   auto at = [&](int x) {  // y 140
     POINT p{MulDiv(x, dpi, 96), MulDiv(140, dpi, 96)};
-    return ClientToScreen(form_, &p), (p.y - frame.top) * stride + (p.x - frame.left) * 3;
+    return ClientToScreen(form_, &p), std::size_t((p.y - r.top) * width + p.x - r.left);
   };
   EXPECT_TRUE(WaitFor([&] {
-    const std::vector<std::uint8_t> bgr = Photograph(form_, L"quernel-window.bmp");
-    for (std::size_t i = 0; i + 2 < bgr.size(); i += 3)
-      if (bgr[i] > 200 && bgr[i + 1] < 60 && bgr[i + 2] < 60)
-        return std::equal(bgr.data() + at(3), bgr.data() + at(3) + 3, bgr.data() + at(230));
-    return false;
+    RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    std::vector<DWORD> rgb(std::size_t(width * height));  // 0xRRGGBB, top-down
+    BITMAPINFOHEADER info{sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    DeleteObject(SelectObject(memory, bitmap));
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GetDIBits(memory, bitmap, 0, UINT(height), rgb.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
+    return (rgb[at(3)] & 0xFFFFFF) == (rgb[at(230)] & 0xFFFFFF) &&
+           std::ranges::any_of(rgb, [](DWORD p) { return (p & 0xFF) > 200 && (p & 0xFFFF00) < 0x3C3C00; });
   }));
 
   Key(L'b', true);  // from the output button the next "B" is Browse
@@ -317,13 +279,13 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   EXPECT_EQ(TextOf(Control(txtPath)), music2024) << "cancel keeps the field";
   Press(cmdAbout);
   const std::wstring about = WaitForBox();
-  EXPECT_NE(about.substr(0, about.find(L'\n')).find(L"Quernel"), std::wstring::npos) << Utf8(about);
-  EXPECT_NE(about.find(Wide(texts::kCopyright)), std::wstring::npos) << Utf8(about);
+  EXPECT_TRUE(about.substr(0, about.find(L'\n')).find(L"Quernel") != std::wstring::npos &&
+              about.find(Wide(texts::kCopyright)) != std::wstring::npos)
+      << Utf8(about);
   Answer();
   Press(cmdHelp);
   EXPECT_EQ(Record(L"explorer"),
             L"explorer.exe \"" + (programFolder_ / L"help.htm").wstring() + L"\"\n" + win32::SystemFolder());
-
   Key(L'f', true);
   EXPECT_TRUE(WaitFor([&] { return Focus() == Control(txtPath); })) << "the label's access key: the folder";
   // Alt with a box's letter checks it; the style boxes exclude each other.
@@ -335,19 +297,28 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   }
   OutputWithNotice(true);  // Enter: the default button
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\"    /o:n /l /B >"), std::string::npos);
-  Close(programFolder_, true);
+  Quit(programFolder_);
 }
+
+// The batch file when the code page lacks a character of the folder, the pattern or the work folder.
+constexpr std::string_view kBatchByVariables =
+    "dir \"%QUERNEL_FOLDER%%QUERNEL_PATTERN%\"    /o:n /B >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n";
 
 // An output that fails shows why instead of the notice and opens no viewer (cmd ends "exit" with
 // 0 whatever dir met: its error stream tells); an old listing that cannot be removed is never
-// shown as new. Then cmd lists what the window chose.
+// shown as new. Then cmd lists what the window chose, and names no code page holds reach it through
+// the run's variables (with "!", which real cmd expands when the registry asks) and come back whole.
 TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
-  const fs::path music = MakeMusicFolder(), listing = programFolder_ / L"path.txt";
-  enum Then { kNotRun, kRunAndFailed, kListed, kListedInOrder };
+  const fs::path music = MakeMusicFolder(), listing = programFolder_ / L"path.txt",
+                 korean = root_ / L"방탄!소년단";
+  const Lines names = {L"emoji 🎵.mp3", L"Rock & Roll.mp3", L"Tiếng Việt.mp3",
+                       L"さくら.mp3",  L"夜曲.mp3",        L"방탄소년단 - 봄날.mp3"};
+  for (const std::wstring& name : names) WriteBytes(korean / name, "x");
+  enum Then { kNotRun, kRunAndFailed, kListed, kListedInOrder, kEachNamed };
   const struct {
     std::function<void(QuernelSession&)> choose;
     Then then;
-    std::vector<std::wstring> seen;  // words in the box, or the listing's lines
+    Lines seen;  // words in the box, or the listing's lines or names
   } steps[] = {
       {[](auto&) {}, kNotRun, {L"无法删除上次的文件列表", listing}},  // a viewer holds it open
       {[&](auto& s) {
@@ -361,12 +332,22 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
        kListed,
        {L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3", L"隐藏.txt"}},
       {[](auto& s) { s.Pick(cobType, 2), s.Press(optH); }, kListed, {L"隐藏.txt"}},
-      {[](auto& s) {
-         s.Pick(cobType, 0), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2), s.Press(chkL);
+      {[&](auto& s) { s.Pick(cobType, 0), s.Type(txtPath, korean); }, kListedInOrder, names},  // bare: exact
+      {[&](auto& s) {
+         EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), kBatchByVariables);
+         s.Press(chkT);
+       },
+       kEachNamed, names},
+      {[&](auto& s) {
+         s.Press(chkT), s.Type(txtPath, music), s.Pick(cobFilter, 2), s.Pick(cobSort, 1), s.Pick(cobWay, 2);
+         s.Press(chkL);
        },
        kListedInOrder,
        {L"upper.mp3", L"b.mp3", L"歌曲.mp3"}},  // the largest first, lower case
   };
+  const wchar_t* processor = L"Software\\Microsoft\\Command Processor";
+  const DWORD on = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, processor, L"DelayedExpansion", REG_DWORD, &on, sizeof on);
   WriteBytes(listing, "old listing\r\n");
   HANDLE held = CreateFileW(listing.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -376,7 +357,10 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     step.choose(*this);
     if (step.then >= kListed) {
       OutputWithNotice();
-      EXPECT_EQ(ListingLines(listing, step.then == kListedInOrder), step.seen);
+      const Lines lines = ListingLines(listing, step.then == kListedInOrder);
+      for (const std::wstring& name : step.then == kEachNamed ? step.seen : Lines{})
+        EXPECT_TRUE(std::ranges::any_of(lines, [&](auto& line) { return line.ends_with(L' ' + name); }));
+      EXPECT_TRUE(step.then == kEachNamed || lines == step.seen) << lines.size() << " lines";
       continue;
     }
     const std::string before = ReadBytes(listing);
@@ -390,10 +374,11 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
     CloseHandle(held), held = nullptr;
     EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
     EXPECT_TRUE(step.then == kRunAndFailed || ReadBytes(listing) == before) << "the old listing is kept";
-    EXPECT_TRUE(fs::exists(listing)) << "left for the user to look at";
-    EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+    EXPECT_TRUE(fs::exists(listing) && !Viewed()) << "the listing removed, or a viewer started";
     fs::remove(programFolder_ / L"path.bat");
   }
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, processor, L"DelayedExpansion");
+  Quit(programFolder_);
 }
 
 TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
@@ -407,70 +392,50 @@ TEST_F(QuernelSession, AReadOnlyProgramFolderSendsTheWorkToTheUsersFolder) {
   OutputWithNotice();
   EXPECT_NE(ReadBytes(work / L"path.bat").find(">\"" + Utf8(work.wstring()) + "\\Path.txt\""),
             std::string::npos);
-  Close(work);
+  Quit(work, true);
 }
 
-// The batch file when the code page lacks a character of the folder, the pattern or the work folder.
-constexpr std::string_view kBatchByVariables =
-    "dir \"%QUERNEL_FOLDER%%QUERNEL_PATTERN%\"    /o:n /B >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n";
-
-// Names no code page holds reach cmd through the run's variables and come back whole: the bare
-// listing is exactly the names in UTF-8, in cmd's order; the full one holds each of them.
-TEST_F(QuernelSession, EveryNameSurvivesTheListing) {
-  const fs::path korean = root_ / L"방탄소년단", listing = programFolder_ / L"path.txt";
-  const std::vector<std::wstring> names = {L"emoji 🎵.mp3", L"Rock & Roll.mp3", L"Tiếng Việt.mp3",
-                                           L"さくら.mp3",  L"夜曲.mp3",        L"방탄소년단 - 봄날.mp3"};
-  for (const std::wstring& name : names) WriteBytes(korean / name, "x");
-  Start(programFolder_, L'"' + korean.wstring() + L'"');
-  OutputWithNotice();
-  EXPECT_EQ(ReadBytes(programFolder_ / L"path.bat"), kBatchByVariables);
-  std::string bare(kBom);
-  for (const std::wstring& name : names) bare += Utf8(name) + "\r\n";
-  EXPECT_EQ(ReadBytes(listing), bare);
-  Press(chkT);
-  OutputWithNotice();
-  for (const std::wstring& name : names)
-    EXPECT_NE(Listing(listing).find(L' ' + name + L"\r\n"), std::wstring::npos) << Utf8(name);
-  Close(programFolder_);
-}
-
-// Real zh-CN cmd's answers (scripted_cmd.cpp): nothing found is told, not an error, with no
-// viewer; a missing folder and a refused one get their boxes; started in the system folder cmd
-// never warns of a folder on the network, and the listing is shown.
-TEST_F(QuernelSession, RealCmdsAnswersEachGetTheirBox) {
-  const fs::path music = MakeMusicFolder(), missing = music / L"不存在";
-  const Text shown = Utf8(music.wstring()) + '\\', shownMissing = Utf8(missing.wstring()) + '\\';
-  const std::tuple<const wchar_t*, fs::path, std::vector<std::wstring>> cases[] = {
-      {L"no-match", music, {Wide(FillMessage(texts::kListingFoundNothing, shown, "*.*"))}},
-      {L"missing-folder", missing, {Wide(FillMessage(texts::kListingFolderMissing, shownMissing))}},
-      {L"access-denied", music, {L"文件列表没有完成", L"\r拒绝访问。\r"}},
-      {L"unc-warning", music, {Wide(texts::kNotice)}},
+// Real zh-CN cmd's answers (scripted_cmd.cpp): nothing found is told, not an error, with no viewer;
+// a missing folder and a refused one get their boxes; started in the system folder cmd never warns
+// of a folder on the network. A program folder without the stand-ins: the system's notepad opens the
+// listing, never one left in the folder the user started Quernel in (CreateProcess looks there
+// before System32). A run the user stops: the close box and Esc ask first, and No goes on waiting;
+// Yes ends cmd and what it started, says so, and opens no viewer.
+TEST_F(QuernelSession, RealCmdsAnswersAndAStoppedRunGetTheirBoxes) {
+  const fs::path music = MakeMusicFolder(), missing = music / L"不存在", program = root_ / L"bare";
+  InstallProgram(program, kProgramOnly);
+  fs::copy_file(HostPath(QUERNEL_RECORDER), root_ / L"notepad.exe");
+  SetEnvironmentVariableW(L"ComSpec", HostPath(QUERNEL_SCRIPTED_CMD).c_str());  // real cmd's answers
+  const std::tuple<const wchar_t*, std::wstring, Lines> cases[] = {
+      {L"no-match",
+       L"音乐",
+       {Wide(FillMessage(texts::kListingFoundNothing, Utf8(music.wstring()) + '\\', "*.*"))}},
+      {L"missing-folder",
+       missing,
+       {Wide(FillMessage(texts::kListingFolderMissing, Utf8(missing.wstring()) + '\\'))}},
+      {L"access-denied", L"音乐", {L"文件列表没有完成", L"\r拒绝访问。\r"}},
+      {L"unc-warning", L"音乐", {Wide(texts::kNotice)}},  // relative to the start folder
   };
-  const fs::path viewed = root_ / L"notepad.command-line.txt";
   for (const auto& [script, folder, seen] : cases) {
-    ScriptCmd(script);
-    Start(programFolder_, L'"' + folder.wstring() + L'"');
+    SetEnvironmentVariableW(L"QUERNEL_SCRIPT", script);
+    Start(program, L'"' + folder + L'"');
     const std::wstring box = Output();
     for (const std::wstring& words : seen) EXPECT_NE(box.find(words), std::wstring::npos) << Utf8(box);
     Answer();
     const bool listed = seen.front() == Wide(texts::kNotice);
-    EXPECT_EQ(listed ? WaitFor([&] { return fs::exists(viewed); }) : fs::exists(viewed), listed)
-        << Utf8(script);
-    EXPECT_EQ(listed ? ListingLines(programFolder_ / L"path.txt").size() : 7u, 7u) << "the whole listing";
-    fs::remove(viewed);
+    WaitFor([&] { return !listed || FindWindowW(L"Notepad", nullptr); });
+    HWND viewer = FindWindowW(L"Notepad", nullptr);
+    EXPECT_EQ(viewer != nullptr, listed) << Utf8(script);
+    EXPECT_EQ(listed ? ListingLines(program / L"path.txt").size() : 7u, 7u) << "the whole listing";
+    if (viewer) SendMessageW(viewer, WM_CLOSE, 0, 0);
     Quit();
   }
-}
-
-// A run the user stops: the close box and Esc ask first, and No goes on waiting; Yes ends cmd and
-// what it started, says so, and opens no viewer.
-TEST_F(QuernelSession, TheUserStopsARunThatNeverEnds) {
   auto running = [] {
     HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"quernel-scripted-cmd-running");
     return CloseHandle(event), event != nullptr;
   };
-  ScriptCmd(L"hang");
-  Start(programFolder_, root_);
+  SetEnvironmentVariableW(L"QUERNEL_SCRIPT", L"hang");
+  Start(program, root_);
   Press(cmdOut);
   ASSERT_TRUE(WaitFor(running));
   PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -482,12 +447,11 @@ TEST_F(QuernelSession, TheUserStopsARunThatNeverEnds) {
   EXPECT_TRUE(Shows(WaitForBox(), texts::kStopListingQuestion)) << "Esc does not ask";
   Answer(IDYES);
   const std::wstring stopped = WaitForBox();
-  EXPECT_TRUE(
-      Shows(stopped, FillMessage(texts::kListingStopped, Utf8(programFolder_.wstring()) + "\\path.txt")))
+  EXPECT_TRUE(Shows(stopped, FillMessage(texts::kListingStopped, Utf8(program.wstring()) + "\\path.txt")))
       << Utf8(stopped);
   Answer();
   EXPECT_TRUE(WaitFor([&] { return !running(); })) << "what cmd started runs on";
-  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+  EXPECT_FALSE(FindWindowW(L"Notepad", nullptr) || Viewed()) << "a viewer, or the stray notepad, ran";
   Quit();
 }
 
@@ -496,24 +460,18 @@ TEST_F(QuernelSession, TheUserStopsARunThatNeverEnds) {
 // that ends while the other makes its listing leaves the batch file to it.
 TEST_F(QuernelSession, TwoWindowsInOneFolderTakeTurns) {
   const fs::path many = root_ / L"many", listing = programFolder_ / L"path.txt";
-  fs::create_directories(many);
-  std::vector<std::wstring> upper, lower;
-  for (int i = 100000; i < 102000; ++i) {
-    upper.push_back(L"F" + std::to_wstring(i) + L".TXT"),
-        lower.push_back(L"f" + std::to_wstring(i) + L".txt");
-    CloseHandle(
-        CreateFileW((many / upper.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-  }
   struct Window {
     PROCESS_INFORMATION process;
     HWND form;
-    const std::vector<std::wstring>& lines;
-  };
-  Start(programFolder_, many);
-  Window windows[] = {{std::exchange(process_, {}), form_, upper}, {{}, nullptr, lower}};
-  Start(programFolder_, many);
+    Lines lines;
+  } windows[2];
+  for (int i = 100000; i < 102000; ++i) {
+    windows[0].lines.push_back(L"F" + std::to_wstring(i) + L".TXT");
+    windows[1].lines.push_back(L"f" + std::to_wstring(i) + L".txt");
+    WriteBytes(many / windows[0].lines.back(), "");
+  }
+  for (Window& w : windows) Start(programFolder_, many), w.process = process_, w.form = form_;
   Press(chkL);  // the second lists in lower case
-  windows[1].process = process_, windows[1].form = form_;
   auto use = [&](const Window& w) { process_ = w.process, form_ = w.form; };
   for (const Window& w : windows) use(w), Press(cmdOut);
   for (int turn = 0; turn < 2; ++turn) {
@@ -528,7 +486,7 @@ TEST_F(QuernelSession, TwoWindowsInOneFolderTakeTurns) {
     EXPECT_TRUE(ListingLines(listing) == now->lines) << ListingLines(listing).size() << " lines";
     Answer();
     Record(L"notepad");
-    EXPECT_TRUE(Viewed() == now->lines) << Viewed().size() << " lines viewed";
+    EXPECT_TRUE(ListingLines(root_ / L"notepad.viewed.txt") == now->lines) << "not what the viewer read";
     fs::remove(root_ / L"notepad.command-line.txt"), fs::remove(root_ / L"notepad.viewed.txt");
   }
   use(windows[0]);
@@ -538,24 +496,7 @@ TEST_F(QuernelSession, TwoWindowsInOneFolderTakeTurns) {
   EXPECT_TRUE(fs::exists(programFolder_ / L"path.bat")) << "removed under the other window";
   use(windows[0]);
   Answer();
-  Close(programFolder_);
-}
-
-// CreateProcess looks for "notepad.exe" in the parent's current folder before System32: one left in
-// the folder the user started Quernel in never runs (a program folder without the stand-ins), the
-// system's own opens the listing.
-TEST_F(QuernelSession, AStrayNotepadInTheStartFolderNeverRuns) {
-  const fs::path program = root_ / L"bare";
-  InstallProgram(program, kProgramOnly);
-  fs::copy_file(HostPath(QUERNEL_RECORDER), root_ / L"notepad.exe");
-  MakeMusicFolder();
-  Start(program, L"音乐");  // relative to the start folder
-  OutputWithNotice();
-  HWND viewer = nullptr;
-  EXPECT_TRUE(WaitFor([&] { return (viewer = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
-  PostMessageW(viewer, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "the stray notepad ran";
-  Quit();
+  Quit(programFolder_, true);
 }
 
 // Under LC_ALL=en_US.UTF-8 (a CTest entry of its own), Wine's ANSI (1252) and OEM (437) code
@@ -566,14 +507,14 @@ using QuernelInEnglish = QuernelSession;
 TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageOrNamesItsVariables) {
   ASSERT_EQ(std::pair(GetACP(), GetOEMCP()), std::pair(1252u, 437u)) << "not under an English locale";
   const fs::path program = root_ / L"program", music = root_ / L"音乐", cafe = root_ / L"café 100%";
-  InstallProgram(program);
+  InstallProgram(program);  // a folder name 437 holds
   for (const fs::path& file : {music / L"歌曲.txt", music / L"other.txt", cafe / L"a.txt", cafe / L"x.txt"})
     WriteBytes(file, "x");
   Start(program, L'"' + music.wstring() + L'"');
   Type(cobFilter, L"歌*.txt");
   OutputWithNotice();
   EXPECT_EQ(ReadBytes(program / L"path.bat"), kBatchByVariables);
-  EXPECT_EQ(ListingLines(program / L"path.txt"), std::vector<std::wstring>{L"歌曲.txt"});
+  EXPECT_EQ(ListingLines(program / L"path.txt"), Lines{L"歌曲.txt"});
   Record(L"notepad"), fs::remove(root_ / L"notepad.command-line.txt");
   Type(txtPath, cafe.wstring());
   Type(cobFilter, L"ā*.txt");
@@ -581,13 +522,13 @@ TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageOrNamesItsVariables) {
   EXPECT_TRUE(Shows(nothing, FillMessage(texts::kListingFoundNothing, Utf8(cafe.wstring()) + '\\', "ā*.txt")))
       << Utf8(nothing);
   Answer();
-  EXPECT_FALSE(fs::exists(root_ / L"notepad.command-line.txt")) << "a viewer was started";
+  EXPECT_FALSE(Viewed()) << "a viewer was started";
   Type(cobFilter, L"*.*");
   OutputWithNotice();
   // é is 0x82 in code page 437 and 0xE9 in 1252; cmd reads %% as %.
-  EXPECT_EQ(Oem(program / L"path.bat"), L"dir \"" + root_.wstring() + L"\\café 100%%\\*.*\"    /o:n /B >\"" +
+  EXPECT_EQ(Oem(program / L"path.bat"), L"dir \"" + cafe.wstring() + L"%\\*.*\"    /o:n /B >\"" +
                                             program.wstring() + L"\\Path.txt\"\r\nexit\r\n");
-  EXPECT_EQ(ListingLines(program / L"path.txt"), (std::vector<std::wstring>{L"a.txt", L"x.txt"}));
+  EXPECT_EQ(ListingLines(program / L"path.txt"), (Lines{L"a.txt", L"x.txt"}));
 }
 
 TEST(QuernelExe, CarriesItsVersionAndCopyright) {
