@@ -65,6 +65,7 @@ void PressAlt(QWidget* form, char key) {
   QTest::qWait(150);
 }
 const auto Click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); };
+const auto GoOn = [] { return false; };  // the user never asks to stop a wait
 
 namespace fs = std::filesystem;
 using enum ControlId;
@@ -216,7 +217,8 @@ TEST_F(Window, TheWaitGoesOnButDropsTheUsersInput) {
     input = elapsed.elapsed();
   });
   elapsed.start();
-  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process);
+  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process,
+                            GoOn);
   EXPECT_GE(elapsed.elapsed(), 450);
   EXPECT_TRUE(input > 0 && input < 450) << input;
   QTest::qWait(20);
@@ -262,7 +264,8 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   for (const auto& [script, unset, exitCode, errorOutput] : cases) {
     const ProcessEnd end = window.WaitWhilePainting(
         *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, {}, true})
-             .process);
+             .process,
+        GoOn);
     EXPECT_EQ(end.exitCode, exitCode) << script;
     EXPECT_EQ(end.errorOutput, errorOutput) << script;
   }
@@ -272,7 +275,7 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   const Launch gbkWords =
       window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", WindowStyle::Hidden, {}, {}, true});
   EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
-              window.WaitWhilePainting(*gbkWords.process).errorOutput == "找");
+              window.WaitWhilePainting(*gbkWords.process, GoOn).errorOutput == "找");
   qputenv("LC_ALL", savedLocale);
 
   TempFolder folder;
