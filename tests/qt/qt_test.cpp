@@ -514,12 +514,12 @@ bool Running(const std::string& pid) {
   return name != std::string::npos && stat.at(name + 2) != 'Z';
 }
 
-// A run that does not end: the close box asks, No goes on waiting, Esc asks
-// again, Yes ends the interpreter and all it started. The listing is not
-// shown, and the box names it as the user writes paths.
+// A run that does not end in the test's time: the close box asks, No goes on
+// waiting, Esc asks again, Yes ends the interpreter and all it started. The
+// listing is not shown, and the box names it as the user writes paths.
 TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   TempFolder program, scripts;
-  scripts.Write("cmd.sh", "#!/bin/sh\nsleep 600 & printf %s $! >" + scripts.Name() + "/sleeper; wait\n");
+  scripts.Write("cmd.sh", "#!/bin/sh\nsleep 20 & printf %s $! >" + scripts.Name() + "/sleeper; wait\n");
   fs::permissions(scripts.Path() / "cmd.sh", fs::perms::owner_all);
   const QByteArray interpreter = qgetenv("QUERNEL_CMD");
   qputenv("QUERNEL_CMD", QByteArray::fromStdString(scripts.Name() + "/cmd.sh"));
