@@ -254,8 +254,9 @@ TEST_F(Window, BoxesAndTheFolderPicker) {
 
 // The hidden run: no DIRCMD, started in "/", the error stream apart, no exit
 // code when killed.
-// A program outlives its handle; xdg-open finding no application fails. The
-// folders, the nested hourglass, the start time of a process.
+// A program outlives its handle; xdg-open finding no application fails, one
+// that found it returns a moment later. The folders, the nested hourglass,
+// the start time of a process.
 TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   QtWindowRuntime window;
   qputenv("DIRCMD", "/p");
@@ -286,8 +287,11 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(folder.Path() / "late.txt"); }, 5000));
   for (auto [viewer, opener, opens] :
        {std::tuple{"notepad.exe", "/bin/false", false}, {"explorer.exe", "/bin/true", true}}) {
+    QElapsedTimer launch;
+    launch.start();
     const Launch run = QtLauncher({"quernel-cmd", opener}).Start({Text(viewer) + " \"/tmp\\a.txt\"", {}, {}});
     EXPECT_TRUE((run.process != nullptr) == opens && run.failure.empty() == opens) << opener;
+    EXPECT_EQ(launch.elapsed() >= 1000, opens) << "the viewer is given a moment to open the file";
   }
 
   EXPECT_EQ(QtWindowRuntime().ProgramFolder(), fs::canonical("/proc/self/exe").parent_path().string());

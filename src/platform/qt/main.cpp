@@ -1,7 +1,8 @@
 // quernel: the program on a Linux desktop, with the Qt 6 back-end.
 //
 //   quernel [folder]   starts with the folder (or a file's folder) in the
-//                      folder field; --help and --version say what they do
+//                      folder field; --help and --version say what they do;
+//                      after "--" every argument is a folder
 //
 // Two switches for its own checks, from the environment:
 //   QUERNEL_SCREENSHOT=<file.png>  saves the window once it is painted, then

@@ -399,7 +399,7 @@ std::unique_ptr<FolderLock> QtWindowRuntime::LockFolder(const Text& folder,
     if (lock || deadline.hasExpired()) loop.quit();
   });
   retry.start(kRetry);
-  const InputBlocker whileLocked;
+  const InputBlocker blocker;
   loop.exec();
   return lock;
 }
@@ -411,19 +411,19 @@ Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) {
 ProcessEnd QtWindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
   auto* started = dynamic_cast<QtProcess*>(&process);
   if (!started) return {};
-  ProcessEnd stopped;
+  bool stopped = false;
   if (started->Get().state() != QProcess::NotRunning) {
     QEventLoop loop;
     QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
     const InputBlocker blocker(form_.get(), [&] {
       if (!stopWanted()) return;
       started->Stop();
-      stopped.stopped = true;
+      stopped = true;
       loop.quit();
     });
     loop.exec();
   }
-  return stopped.stopped ? stopped : started->End();
+  return stopped ? ProcessEnd{.stopped = true} : started->End();
 }
 
 }  // namespace quernel::qt
