@@ -81,7 +81,7 @@ std::map<fs::path, FileState> Snapshot(const fs::path& root) {
 // Lines that may write: after their variables are expanded, a ">" and the
 // word dir somewhere (a redirection may come first, and quotes may split the
 // command's name, as in >out D""IR). Lines are read as the runner reads
-// them: a NUL ends a line.
+// them: a NUL ends a line, and CRs go once the variables are expanded.
 std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLookup& lookup,
                                     std::string_view batch_path) {
   std::size_t lines = 0;
@@ -90,6 +90,7 @@ std::size_t DirLinesWithRedirection(std::string_view text, const EnvironmentLook
     const std::string_view raw = text.substr(start, end - start);
     std::string line = ExpandPercents(raw.substr(0, raw.find('\0')), lookup, batch_path);
     std::erase(line, '"');
+    std::erase(line, '\r');
     if (line.find('>') != std::string::npos && ToLower(line).find("dir") != std::string::npos) ++lines;
     start = end + 1;
   }

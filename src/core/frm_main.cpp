@@ -186,11 +186,11 @@ std::optional<Text> frmMain::WorkFolder(Text& failure) {
 std::optional<Text> frmMain::UserWorkFolder(Text& failure) {
   const Text userFolder = platform_.window.UserWorkFolder();
   if (HasForbiddenCharacter(userFolder)) {
-    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, Shown(userFolder));
+    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, ShownPath(userFolder));
     return std::nullopt;
   }
   if (const FileResult made = platform_.files.MakeFolders(userFolder); !made.ok) {
-    failure = FillMessage(texts::kWorkFolderNotMade, Shown(userFolder), Shown(made.reason));
+    failure = FillMessage(texts::kWorkFolderNotMade, ShownPath(userFolder), Shown(made.reason));
     return std::nullopt;
   }
   return userFolder;
@@ -219,7 +219,7 @@ frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
 frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
   // Another window's listing in this folder is not to be disturbed.
   auto lock = platform_.window.LockFolder(workFolder, kLockPatience);
-  if (!lock) return {{}, FillMessage(texts::kWorkFolderBusy, Shown(workFolder))};
+  if (!lock) return {{}, FillMessage(texts::kWorkFolderBusy, ShownPath(workFolder))};
   BatchFile batch{workFolder,
                   workFolder + Text(texts::kBatchFileName),
                   workFolder + Text(texts::kListingFileName),
@@ -248,14 +248,14 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
     const Text listing = workFolder + Text(name);
     if (const FileResult removed = platform_.files.RemoveFile(listing);
         !removed.ok && removed.failure != FileFailure::NotFound)
-      return {{}, FillMessage(texts::kListingNotRemoved, Shown(listing), Shown(removed.reason))};
+      return {{}, FillMessage(texts::kListingNotRemoved, ShownPath(listing), Shown(removed.reason))};
   }
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
   if (!written.ok)
     return {{},
             FillMessage(written.failure == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
                                                                         : texts::kBatchFileNotWritten,
-                        Shown(batch.batchPath), Shown(written.reason)),
+                        ShownPath(batch.batchPath), Shown(written.reason)),
             written.failure == FileFailure::DiskFull};
   return {std::move(batch), {}};
 }
@@ -284,7 +284,7 @@ void frmMain::cmdOut_Click() {
   w.SetMousePointer(MousePointer::Default);
   if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
   if (end.stopped)
-    return w.ShowMessage(FillMessage(texts::kListingStopped, Shown(batch.listingPath)),
+    return w.ShowMessage(FillMessage(texts::kListingStopped, ShownPath(batch.listingPath)),
                          MessageStyle::Information);
   // cmd ends a batch file's "exit" with 0 whatever dir met: what it wrote to
   // its error stream tells a failed or cut-short listing.
@@ -293,9 +293,9 @@ void frmMain::cmdOut_Click() {
       return ShowError(texts::kListingFolderMissing, options_.strFolder);
     if (FoundNothing(end))
       return w.ShowMessage(
-          FillMessage(texts::kListingFoundNothing, Shown(options_.strFolder), Shown(options_.strFilter)),
+          FillMessage(texts::kListingFoundNothing, ShownPath(options_.strFolder), Shown(options_.strFilter)),
           MessageStyle::Information);
-    return w.ShowMessage(FillMessage(texts::kListingNotCompleted, Shown(batch.listingPath), words),
+    return w.ShowMessage(FillMessage(texts::kListingNotCompleted, ShownPath(batch.listingPath), words),
                          MessageStyle::Error);
   }
   if (!end.listingFailure.empty())
@@ -313,7 +313,11 @@ void frmMain::cmdOut_Click() {
 
 // A message about a path, and perhaps the system's reason.
 void frmMain::ShowError(std::string_view message, const Text& path, const Text& reason) {
-  platform_.window.ShowMessage(FillMessage(message, Shown(path), Shown(reason)), MessageStyle::Error);
+  platform_.window.ShowMessage(FillMessage(message, ShownPath(path), Shown(reason)), MessageStyle::Error);
+}
+
+Text frmMain::ShownPath(const Text& path) const {
+  return quernel::ShownPath(path, platform_.window.PathSeparator());
 }
 
 // --- Shell services and exit -------------------------------------------------

@@ -55,6 +55,7 @@ class frmMain final : public FormEvents {
   std::optional<Text> WorkFolder(Text& failure);
   std::optional<Text> UserWorkFolder(Text& failure);
   void ShowError(std::string_view message, const Text& path, const Text& reason = {});
+  Text ShownPath(const Text& path) const;
   void Fill(ControlId list, auto&& entries);
 
   Platform platform_;

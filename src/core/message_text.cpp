@@ -1,5 +1,6 @@
 #include "core/message_text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -118,6 +119,11 @@ Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
 
 Text Shown(const Text& text) {
   return CutInTheMiddle(Printable(text), kShownCharacters);
+}
+
+Text ShownPath(Text path, char separator) {
+  std::replace(path.begin(), path.end(), '\\', separator);
+  return Shown(path);
 }
 
 Text QuotedProcessEnd(const ProcessEnd& end) {

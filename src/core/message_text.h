@@ -19,6 +19,10 @@ Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = 
 Text Shown(const Text& text);
 inline constexpr std::size_t kShownCharacters = 300;
 
+// A path as a message shows it: as Shown, each backslash (the program's
+// separator) written as the separator the platform's users write.
+Text ShownPath(Text path, char separator);
+
 // The text with every character that would break a message's lines or turn
 // its reading order shown as "<U+XXXX>": C0 and C1 controls, DEL, the line and
 // paragraph separators and the bidirectional controls.

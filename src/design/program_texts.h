@@ -14,6 +14,7 @@ inline constexpr std::string_view kCopyright = product::kCopyright;
 // quernel --help (Linux).
 inline constexpr std::string_view kCommandLineDescription =
     "把文件夹中的文件列表输出到文本文件，以便打印或保存。";
+inline constexpr std::string_view kHelpOptionHelp = "显示本说明。";
 inline constexpr std::string_view kFolderArgument = "文件夹";
 inline constexpr std::string_view kFolderArgumentHelp =
     "窗口打开时填入“文件夹”框的文件夹；给出文件时取它所在的文件夹。";

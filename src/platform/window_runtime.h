@@ -131,6 +131,9 @@ class WindowRuntime {
   // the package manager's: under Program Files on Windows, under /usr on
   // Linux), which must never hold the user's files, whoever runs it.
   virtual bool IsInstalled() const = 0;
+  // The separator the platform's users write paths with: the program's
+  // backslashes are shown as this in its messages.
+  virtual char PathSeparator() const { return '\\'; }
 
   // The mouse pointer over the whole program.
   virtual void SetMousePointer(MousePointer pointer) = 0;

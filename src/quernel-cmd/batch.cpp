@@ -1,6 +1,7 @@
 #include "quernel-cmd/batch.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -69,7 +70,8 @@ LineResult RunDirLine(const CommandLine& command, BatchContext& context) {
 }
 
 LineResult RunLine(std::string_view line, BatchContext& context) {
-  const std::string expanded = ExpandPercents(line, context.lookup, context.batch_path);
+  std::string expanded = ExpandPercents(line, context.lookup, context.batch_path);
+  std::erase(expanded, '\r');  // as cmd reads a line, once its variables are expanded
   std::string_view rest = expanded;
   rest.remove_prefix(std::min(rest.find_first_not_of(" \t@"), rest.size()));
   const auto parsed = ParseCommandLine(rest);
@@ -84,8 +86,22 @@ LineResult RunLine(std::string_view line, BatchContext& context) {
 
 }  // namespace
 
+// Never through a link, never blocking on a FIFO, and only into a regular
+// file: anything else there is refused as cmd refuses a folder.
 int OpenTarget(const std::string& host_path, int flags) {
-  return ::open(host_path.c_str(), flags, 0666);
+  const int fd = ::open(host_path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK, 0666);
+  if (fd < 0) {
+    if (errno == ELOOP || errno == ENXIO) errno = EACCES;  // a link; a FIFO nobody reads
+    return -1;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    errno = EACCES;
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
 int RunBatch(std::string_view text, BatchContext& context) {

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "quernel-cmd/batch.h"
 #include "quernel-cmd/command_line.h"
 #include "quernel-cmd/dir_command.h"
 #include "quernel-cmd/formatting.h"
@@ -226,6 +227,11 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
       "' is not recognized as an internal or external command,\noperable program or batch file.\n1";
   const std::string too_long = "$/" + std::string(300, 'n');
   setenv("QUERNEL_DATA", (folder + "/data").c_str(), 1);
+  temp.Write("kept.txt", "kept");
+  fs::create_directories(temp.Path() / "link");
+  fs::create_directories(temp.Path() / "fifo");
+  fs::create_symlink(temp.Path() / "kept.txt", temp.Path() / "link/Path.txt");
+  ASSERT_EQ(mkfifo((folder + "/fifo/Path.txt").c_str(), 0666), 0);
   for (const auto& [batch, locale, result] : std::vector<std::tuple<std::string, const char*, std::string>>{
            {"dir \"$/data\\*.txt\"    /o:n /B\r\nexit\r\n", "C", "a.txt\r\nb.txt\r\n0"},
            {"DIR \"$/data\\*.txt\" /O:-N /b\nEXIT\n", "C", "b.txt\r\na.txt\r\n0"},
@@ -245,17 +251,22 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
            // Each cause of a failure has its own message, and the batch stops.
            {"dir \"$/data\" /b >\"$/Out\"\r\nexit\r\n", "C", "Access is denied.\n1"},
            {"dir \"$/data\" /b >\"$/out\"\r\nexit\r\n", "zh_CN", "拒绝访问。\n1"},
-           {"dir \"$/data\" /b >/dev/full\r\nexit\r\n", "C", "There is not enough space on the disk.\n1"},
-           {"dir \"$/data\" /b >/dev/full\r\nexit\r\n", "zh_CN", "磁盘空间不足。\n1"},
+           // Only a regular file is written: never a link's target, a FIFO or a device.
+           {"dir \"$/data\" /b >\"$/link\\Path.txt\"\r\nexit\r\n", "C", "Access is denied.\n1"},
+           {"dir \"$/data\" /b >\"$/fifo\\Path.txt\"\r\nexit\r\n", "zh_CN", "拒绝访问。\n1"},
+           {"dir \"$/data\" /b >/dev/full\r\nexit\r\n", "C", "Access is denied.\n1"},
+           {"dir \"$/data\" /b /o:n >\"$/new.txt\"\r\r\nexit\r\n", "C", "0"},  // CRs go from a line
            {"dir \"" + too_long + "\\*.*\" /b\r\nexit\r\n", "C",
             "The filename, directory name, or volume label syntax is incorrect.\n1"},
            {"dir \"$/data\" /b >\"" + too_long + "\"\r\nexit\r\n", "zh_CN",
             "文件名、目录名或卷标语法不正确。\n1"}}) {
     temp.Write("path.bat", Fill(batch, folder));
-    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8", RunC(folder + "/path.bat")), result)
+    EXPECT_EQ(Cmd(temp, "LC_ALL=" + std::string(locale) + ".UTF-8 timeout 20", RunC(folder + "/path.bat")),
+              result)
         << batch;
   }
   EXPECT_EQ(temp.Read("q-out/path.txt"), "a.txt\r\nb.txt\r\nc.log\r\n");
+  EXPECT_EQ(temp.Read("new.txt") + temp.Read("kept.txt"), "a.txt\r\nb.txt\r\nc.log\r\nkept");
   EXPECT_FALSE(fs::exists(temp.Path() / "q-out/Path.txt") || fs::exists(temp.Path() / "Q-OUT"));
 
   // A listing on a full standard output; a batch file that is missing or a folder.
@@ -268,6 +279,23 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
   EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", "/D /v:off " + RunC(folder + "/path.bat"), ">/dev/null"), "0");
   EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", "/k " + RunC(folder + "/path.bat")),
             "usage: quernel-cmd [/u] [/d] [/v:off] /c FILE.bat\n1");
+}
+
+// A disk that fills up under the listing is named in cmd's words.
+TEST(EndToEnd, AFullDiskIsNamed) {
+  Charset charset("UTF-8");
+  for (const auto& [language, words] :
+       {std::pair{English, "There is not enough space on the disk.\n"}, {Chinese, "磁盘空间不足。\n"}}) {
+    const LocaleSettings locale{"UTF-8", language, ""};
+    StringSink out, err;
+    BatchContext context{
+        locale,     charset,
+        charset,    [](std::string_view) { return std::optional<std::string>(); },
+        out,        err,
+        "path.bat", [](const std::string&, int) { return open("/dev/full", O_WRONLY | O_CLOEXEC); }};
+    EXPECT_EQ(RunBatch("dir / /b >listing.txt\r\n", context), 1);
+    EXPECT_EQ(err.Text(), words);
+  }
 }
 
 TEST(EndToEnd, GbkBatchUnderGbkLocale) {

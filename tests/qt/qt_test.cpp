@@ -1,13 +1,16 @@
 // The Qt back-end's tests, off any display unless the environment names one:
 // the window, the user's keys, clicks and drops, the services, the whole program.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QtTest/QTest>
 #include <QtWidgets/QtWidgets>
+#include <iostream>
 
 #include "core/frm_main.h"
+#include "core/message_text.h"
 #include "design/product.h"
 #include "design/program_texts.h"
 #include "platform/posix/locale_charset.h"
@@ -65,6 +68,7 @@ void PressAlt(QWidget* form, char key) {
   QTest::qWait(150);
 }
 const auto Click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); };
+const auto GoOn = [] { return false; };  // the user never asks to stop a wait
 
 namespace fs = std::filesystem;
 using enum ControlId;
@@ -216,7 +220,8 @@ TEST_F(Window, TheWaitGoesOnButDropsTheUsersInput) {
     input = elapsed.elapsed();
   });
   elapsed.start();
-  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process);
+  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process,
+                            GoOn);
   EXPECT_GE(elapsed.elapsed(), 450);
   EXPECT_TRUE(input > 0 && input < 450) << input;
   QTest::qWait(20);
@@ -249,8 +254,9 @@ TEST_F(Window, BoxesAndTheFolderPicker) {
 
 // The hidden run: no DIRCMD, started in "/", the error stream apart, no exit
 // code when killed.
-// A program outlives its handle; xdg-open finding no application fails. The
-// folders, the nested hourglass, the start time of a process.
+// A program outlives its handle; xdg-open finding no application fails, one
+// that found it returns a moment later. The folders, the nested hourglass,
+// the start time of a process.
 TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   QtWindowRuntime window;
   qputenv("DIRCMD", "/p");
@@ -262,7 +268,8 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   for (const auto& [script, unset, exitCode, errorOutput] : cases) {
     const ProcessEnd end = window.WaitWhilePainting(
         *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, {}, true})
-             .process);
+             .process,
+        GoOn);
     EXPECT_EQ(end.exitCode, exitCode) << script;
     EXPECT_EQ(end.errorOutput, errorOutput) << script;
   }
@@ -272,7 +279,7 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   const Launch gbkWords =
       window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", WindowStyle::Hidden, {}, {}, true});
   EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
-              window.WaitWhilePainting(*gbkWords.process).errorOutput == "找");
+              window.WaitWhilePainting(*gbkWords.process, GoOn).errorOutput == "找");
   qputenv("LC_ALL", savedLocale);
 
   TempFolder folder;
@@ -280,8 +287,11 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(folder.Path() / "late.txt"); }, 5000));
   for (auto [viewer, opener, opens] :
        {std::tuple{"notepad.exe", "/bin/false", false}, {"explorer.exe", "/bin/true", true}}) {
+    QElapsedTimer launch;
+    launch.start();
     const Launch run = QtLauncher({"quernel-cmd", opener}).Start({Text(viewer) + " \"/tmp\\a.txt\"", {}, {}});
     EXPECT_TRUE((run.process != nullptr) == opens && run.failure.empty() == opens) << opener;
+    EXPECT_EQ(launch.elapsed() >= 1000, opens) << "the viewer is given a moment to open the file";
   }
 
   EXPECT_EQ(QtWindowRuntime().ProgramFolder(), fs::canonical("/proc/self/exe").parent_path().string());
@@ -320,12 +330,16 @@ TEST(Services, WindowsCommandLinesBecomeLinuxOnes) {
     EXPECT_EQ(PlanLaunch(request, {"quernel-cmd"}), (LaunchPlan{program, arguments})) << request.commandLine;
 }
 
-// --help and --version answer without a display. The launcher takes a
-// dropped folder and never makes Quernel the handler for folders.
+// --help and --version answer without a display. The command line is
+// Quernel's alone: Qt's options are neither offered nor taken, after "--"
+// least of all. The launcher takes a dropped folder and never makes Quernel
+// the handler for folders.
 TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
   const std::pair<QStringList, std::vector<Text>> cases[] = {
       {{"quernel", "音乐", "/数据/说明 2024.txt"}, {"音乐", "/数据/说明 2024.txt"}},
       {{"quernel", "--", "-减号开头"}, {"-减号开头"}},
+      {{"quernel", "--", "-reverse"}, {"-reverse"}},
+      {{"quernel", "--", "-style", "small"}, {"-style", "small"}},
   };
   for (const auto& [arguments, given] : cases) {
     QCommandLineParser parser;
@@ -335,31 +349,50 @@ TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
     EXPECT_TRUE(startUp.arguments == given && startUp.currentFolder == "/home/李")
         << arguments.join(' ').toStdString();
   }
-  auto answer = [](const char* option) {
+  // quernel's exit code and what it wrote, by default without a display.
+  auto run = [](const QStringList& arguments,
+                const QStringList& environment = {"-u", "QT_QPA_PLATFORM", "-u", "DISPLAY", "-u",
+                                                  "WAYLAND_DISPLAY"}) {
     QProcess quernel;
-    quernel.start(
-        "env", {"-u", "QT_QPA_PLATFORM", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", QUERNEL_QT_EXE, option});
-    EXPECT_TRUE(quernel.waitForFinished(30000) && quernel.exitCode() == 0) << option;
-    return quernel.readAllStandardOutput().toStdString();
+    quernel.start("env", environment + QStringList{QUERNEL_QT_EXE} + arguments);
+    EXPECT_TRUE(quernel.waitForFinished(30000)) << arguments.join(' ').toStdString();
+    return std::to_string(quernel.exitCode()) + " " + quernel.readAllStandardOutput().toStdString() +
+           quernel.readAllStandardError().toStdString();
   };
-  EXPECT_EQ(answer("--version"), "Quernel " + Text(product::kVersion) + "\n");
-  const std::string help = answer("--help");
+  EXPECT_EQ(run({"--version"}), "0 Quernel " + Text(product::kVersion) + "\n");
+  const std::string help = run({"--help"});
   for (auto t : {texts::kCommandLineDescription, texts::kFolderArgumentHelp, std::string_view("--version")})
     EXPECT_NE(help.find(t), std::string::npos) << help;
+  EXPECT_EQ(help.find("--help-all"), std::string::npos) << help;
+  EXPECT_TRUE(run({"--help-all"}).starts_with("1 ")) << "not offered, not taken";
+  EXPECT_EQ(run({"-display", ":1", "x"}), "1 Quernel: Unknown option 'display'.\n");
+  // Neither right to left nor a warning: only the folder field differs from a plain start.
+  TempFolder folder;
+  const QString withOptions = ToQString(folder.Name() + "/options.png"),
+                plain = ToQString(folder.Name() + "/plain.png");
+  EXPECT_EQ(run({"--", "-reverse", "-style", "small"}, {"QUERNEL_SCREENSHOT=" + withOptions}).find("style"),
+            std::string::npos);
+  run({}, {"QUERNEL_SCREENSHOT=" + plain});
+  QImage pictures[] = {QImage(withOptions), QImage(plain)};
+  for (QImage& picture : pictures) QPainter(&picture).fillRect(QRect(72, 12, 283, 22), Qt::black);
+  EXPECT_TRUE(!pictures[0].isNull() && pictures[0] == pictures[1]);
   const std::string entry = ReadBytes(QUERNEL_DESKTOP_ENTRY);
   EXPECT_NE(entry.find("\nExec=quernel %f\n"), std::string::npos) << entry;
   EXPECT_EQ(entry.find("\nMimeType"), std::string::npos) << entry;
 }
 
-// The whole program, `user` acting in its window; returns what the viewer (not started) was to open.
+// The whole program, `user` acting in its window; returns what the viewer (not started) was to open,
+// and keeps in `viewed` what the files held then.
 std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes, CodePage& codes,
-                                  const std::function<void(QWidget*)>& user) {
+                                  const std::function<void(QWidget*)>& user,
+                                  std::vector<std::string>* viewed = nullptr) {
   QtWindowRuntime window{QtRuntimeSettings{program, boxes.Runner()}};
   std::vector<QStringList> opened;
   window.Launcher().intercept = [&](const LaunchPlan& plan) -> std::optional<Launch> {
     struct Opened final : Process {};
     if (plan.program != "xdg-open") return std::nullopt;
     opened.push_back(plan.arguments);
+    if (viewed) viewed->push_back(ReadBytes(plan.arguments.value(0).toStdString()));
     return Launch{std::make_unique<Opened>(), {}};
   };
   posix::PosixFileSystem files;
@@ -478,6 +511,143 @@ TEST_P(WholeWindow, EveryNameSurvivesInUtf8) {
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
 
+// Whether the process runs (a zombie has ended).
+bool Running(const std::string& pid) {
+  const std::string stat = ReadBytes("/proc/" + pid + "/stat");
+  const auto name = stat.rfind(") ");
+  return name != std::string::npos && stat.at(name + 2) != 'Z';
+}
+
+// A run that does not end in the test's time: the close box asks, No goes on
+// waiting, Esc asks again, Yes ends the interpreter and all it started. The
+// listing is not shown, and the box names it as the user writes paths.
+TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
+  TempFolder program, scripts;
+  scripts.Write("cmd.sh", "#!/bin/sh\nsleep 20 & printf %s $! >" + scripts.Name() + "/sleeper; wait\n");
+  fs::permissions(scripts.Path() / "cmd.sh", fs::perms::owner_all);
+  const QByteArray interpreter = qgetenv("QUERNEL_CMD");
+  qputenv("QUERNEL_CMD", QByteArray::fromStdString(scripts.Name() + "/cmd.sh"));
+  BoxRecorder boxes;
+  std::vector<bool> runningWhenAsked;
+  boxes.answer = [&](QDialog& dialog) {
+    auto& box = static_cast<QMessageBox&>(dialog);
+    if (box.icon() != QMessageBox::Question) return int(QDialog::Accepted);
+    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
+    runningWhenAsked.push_back(Running(scripts.Read("sleeper")));
+    return int(runningWhenAsked.size() == 1 ? QMessageBox::No : QMessageBox::Yes);
+  };
+  const auto opened =
+      RunWhole(program.Name(), boxes, *posix::PosixCodePage::ForLocale(""), [&](QWidget* form) {
+        QTimer::singleShot(300, form, [form] { form->close(); });
+        QTimer::singleShot(600, form, [form] { QTest::keyClick(form, Qt::Key_Escape); });
+        Click(Find(form, "cmdOut"));
+        form->close();
+      });
+  qputenv("QUERNEL_CMD", interpreter);
+  EXPECT_EQ(runningWhenAsked, (std::vector{true, true}));
+  ASSERT_EQ(boxes.boxes.size(), 3u);
+  EXPECT_EQ(boxes.boxes[2].text,
+            ShownWithLineBreaks(FillMessage(texts::kListingStopped, program.Name() + "/path.txt")));
+  EXPECT_TRUE(opened.empty());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(scripts.Read("sleeper")); }, 2000))
+      << "the run's own child";
+}
+
+// Error boxes name paths as the user writes them, and stay on a 1280 x 1024
+// screen whatever a name holds: a batch file's place taken by a folder, a
+// run on a missing folder named with line breaks and a right-to-left override.
+TEST(ErrorBoxes, NamePathsWithSlashesAndFitOnTheScreen) {
+  TempFolder program, data;
+  Text name = "a";
+  for (int i = 0; i < 40; ++i) name += "\u2029\u2028";
+  fs::create_directories(program.Path() / "path.bat");
+  BoxRecorder boxes;
+  std::vector<QSize> sizes;
+  boxes.answer = [&](QDialog& box) {
+    box.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
+    sizes.push_back(box.frameGeometry().size());
+    return int(QDialog::Accepted);
+  };
+  RunWhole(program.Name(), boxes, *posix::PosixCodePage::ForLocale(""), [&](QWidget* form) {
+    TypeInto(Find(form, "txtPath"), ToQString(data.Name() + "/" + name + "\u202E"));
+    Click(Find(form, "cmdOut"));
+    fs::remove(program.Path() / "path.bat");
+    Click(Find(form, "cmdOut"));
+    form->close();
+  });
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_TRUE(boxes.boxes[0].text.contains(ToQString(program.Name() + "/path.bat")))
+      << boxes.boxes[0].text.toStdString();
+  EXPECT_TRUE(boxes.boxes[1].text.contains(ToQString(data.Name() + "/a<U+2029><U+2028>")))
+      << boxes.boxes[1].text.toStdString();
+  EXPECT_TRUE(sizes[1].width() <= 1280 && sizes[1].height() <= 1024)
+      << sizes[1].width() << "x" << sizes[1].height();
+  for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
+}
+
+// The second window of TwoWindows, in a process of its own: lists the folder
+// when told (a line on its input); prints when it pressed 输出, then what its
+// viewer was given.
+int SecondWindow(const Text& program, const Text& folder) {
+  BoxRecorder boxes;
+  std::vector<std::string> viewed;
+  qint64 pressed = 0;
+  RunWhole(
+      program, boxes, *posix::PosixCodePage::ForLocale(""),
+      [&](QWidget* form) {
+        TypeInto(Find(form, "txtPath"), ToQString(folder));
+        std::cout << "ready" << std::endl;
+        std::string go;
+        std::getline(std::cin, go);
+        pressed = QDeadlineTimer::current().deadline();  // the system's monotonic clock
+        Click(Find(form, "cmdOut"));
+        form->close();
+      },
+      &viewed);
+  std::cout << pressed << '\n' << (viewed.empty() ? "" : viewed[0]);
+  return 0;
+}
+
+// Two windows of one program folder, the second's 输出 pressed while the
+// first makes a listing of 200,000 names: each views its own listing, whole.
+// The second is a process of its own (see main), as the lock binds processes.
+TEST(TwoWindows, EachViewsItsOwnListing) {
+  TempFolder program, small, large(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
+  for (int i = 0; i < 200000; ++i)
+    close(open((large.Name() + "/" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+  for (const char* name : {"a.txt", "b.txt", "c.txt"}) small.Write(name, "");
+  QProcess second;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QUERNEL_TEST_PROGRAM", ToQString(program.Name()));
+  environment.insert("QUERNEL_TEST_FOLDER", ToQString(small.Name()));
+  second.setProcessEnvironment(environment);
+  second.start(QCoreApplication::applicationFilePath(), {});
+  ASSERT_TRUE(second.waitForReadyRead(30000) && second.readLine() == "ready\n");
+  BoxRecorder boxes;
+  qint64 noticed = 0;
+  boxes.answer = [&](QDialog&) {
+    noticed = QDeadlineTimer::current().deadline();
+    return int(QDialog::Accepted);
+  };
+  std::vector<std::string> viewed;
+  RunWhole(
+      program.Name(), boxes, *posix::PosixCodePage::ForLocale(""),
+      [&](QWidget* form) {
+        TypeInto(Find(form, "txtPath"), ToQString(large.Name()));
+        QTimer::singleShot(100, [&] { second.write("go\n"); });
+        Click(Find(form, "cmdOut"));
+        form->close();
+      },
+      &viewed);
+  second.waitForFinished(60000);  // unless it has already ended
+  const std::string seen = second.readAllStandardOutput().toStdString();
+  EXPECT_LT(std::stoll(seen), noticed) << "pressed while the first listing was being made";
+  EXPECT_EQ(seen.substr(seen.find('\n') + 1), "a.txt\r\nb.txt\r\nc.txt\r\n");
+  ASSERT_EQ(viewed.size(), 1u);
+  EXPECT_EQ(std::count(viewed[0].begin(), viewed[0].end(), '\n'), 200000);
+}
+
 // The whole program against hostile folders and a full disk, as a user without
 // privileges (root passes every permission check): see run_as_unprivileged.sh.
 class Faults : public ::testing::Test {
@@ -486,6 +656,14 @@ class Faults : public ::testing::Test {
     qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache_.Name()));
     data_.Write("files/a.txt", "a");
     fs::create_directories(program_);
+  }
+  void TearDown() override { fs::remove_all(program_); }
+  // The program folder on the 64 KB file system, when one was mounted.
+  bool ProgramOnTinyDisk() {
+    const char* tiny = std::getenv("QUERNEL_TINY_DISK");
+    if (!tiny || !*tiny) return false;
+    program_ = fs::path(tiny) / ("program-" + std::to_string(getpid()));
+    return fs::create_directories(program_);
   }
   // The user types the folder, presses 输出 and closes the window.
   void Output(const char* folder = "files") {
@@ -523,14 +701,17 @@ TEST_F(Faults, AFolderThatCannotBeReadIsNoListing) {
 }
 
 TEST_F(Faults, AListingThatDoesNotFitOnTheDiskIsNoListing) {
-  const char* tiny = std::getenv("QUERNEL_TINY_DISK");
-  if (!tiny || !*tiny) GTEST_SKIP() << "no 64 KB file system was mounted (mounting needs root)";
-  program_ = fs::path(tiny) / ("program-" + std::to_string(getpid()));
-  fs::create_directories(program_);
+  if (!ProgramOnTinyDisk()) GTEST_SKIP() << "no 64 KB file system was mounted (mounting needs root)";
   for (int i = 10000; i < 13000; ++i)  // 120,000 bytes of listing
     data_.Write("many/file-" + std::to_string(i) + "-xxxxxxxxxxxxxxxxxxxxxxxxx.txt", "");
   ExpectNoListingFrom("many");
-  fs::remove_all(program_);
+}
+
+TEST_F(Faults, AFullProgramFolderDiskSendsTheWorkToTheUsersFolder) {
+  if (!ProgramOnTinyDisk()) GTEST_SKIP() << "no 64 KB file system was mounted (mounting needs root)";
+  std::ofstream(program_ / "filler") << std::string(1 << 16, 'x');  // the disk is full
+  Output();
+  EXPECT_EQ(opened_, std::vector<QStringList>{{ToQString(cache_.Name() + "/quernel/Path.txt")}});
 }
 
 }  // namespace
@@ -541,6 +722,9 @@ int main(int argc, char* argv[]) {
   if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);  // the one built
   QApplication application(argc, argv);
   quernel::qt::PrepareApplication(application);
+  if (qEnvironmentVariableIsSet("QUERNEL_TEST_PROGRAM"))  // TwoWindows's second window
+    return quernel::testing::SecondWindow(quernel::qt::ToText(qEnvironmentVariable("QUERNEL_TEST_PROGRAM")),
+                                          quernel::qt::ToText(qEnvironmentVariable("QUERNEL_TEST_FOLDER")));
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

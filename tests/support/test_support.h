@@ -33,8 +33,8 @@ inline void WriteBytes(const fs::path& path, std::string_view bytes) {
 // object goes.
 class TempFolder {
  public:
-  TempFolder()
-      : path_(fs::temp_directory_path() / ("quernel-test-" + std::to_string(std::random_device{}()))) {
+  explicit TempFolder(const fs::path& base = fs::temp_directory_path())
+      : path_(base / ("quernel-test-" + std::to_string(std::random_device{}()))) {
     fs::create_directories(path_);
   }
   ~TempFolder() {

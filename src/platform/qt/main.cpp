@@ -1,7 +1,8 @@
 // quernel: the program on a Linux desktop, with the Qt 6 back-end.
 //
 //   quernel [folder]   starts with the folder (or a file's folder) in the
-//                      folder field; --help and --version say what they do
+//                      folder field; --help and --version say what they do;
+//                      after "--" every argument is a folder
 //
 // Two switches for its own checks, from the environment:
 //   QUERNEL_SCREENSHOT=<file.png>  saves the window once it is painted, then
@@ -24,11 +25,14 @@
 
 int main(int argc, char* argv[]) {
   quernel::qt::AnswerHelpAndVersion(argc, argv);
-  QApplication application(argc, argv);
+  // Qt would take its own options out of the arguments, even after "--":
+  // it is given the program's name alone.
+  int nameOnly = 1;
+  QApplication application(nameOnly, argv);
   quernel::qt::PrepareApplication(application);
   QCommandLineParser commandLine;
   quernel::qt::DescribeCommandLine(commandLine);
-  commandLine.process(application);  // --help, --version and a wrong option end here
+  commandLine.parse(quernel::qt::ArgumentsOf(argc, argv));  // answered above when wrong
   quernel::qt::FirstPaintWatcher watcher(qEnvironmentVariable("QUERNEL_SCREENSHOT"),
                                          qEnvironmentVariableIsSet("QUERNEL_STARTUP_TIME"));
 

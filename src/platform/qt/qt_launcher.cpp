@@ -1,5 +1,8 @@
 #include "platform/qt/qt_launcher.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
@@ -31,19 +34,28 @@ QString HostPath(const Text& path) {
   return ToQString(posix::HostPath(path));
 }
 
+// Paints, taking no input, until the program ends or the time has passed.
+void PaintUntilEnded(QProcess* program, int milliseconds) {
+  if (program && program->state() == QProcess::NotRunning) return;
+  QEventLoop loop;
+  if (program) QObject::connect(program, &QProcess::finished, &loop, &QEventLoop::quit);
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
 // xdg-open hands the file to the desktop's application and ends; it fails
 // at once, with an exit code, when no application can open the file. Give it
-// a moment, painting meanwhile, to tell the two apart.
+// a moment, painting meanwhile, to tell the two apart. The application it
+// started is given another moment to open the file before the program may
+// change it.
 std::optional<Text> OpenerRefusal(QProcess& opener) {
-  constexpr int kMoment = 3000;  // ms
-  if (opener.state() != QProcess::NotRunning) {
-    QEventLoop loop;
-    QObject::connect(&opener, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kMoment, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-  }
+  constexpr int kMoment = 3000, kOpening = 1000;  // ms
+  PaintUntilEnded(&opener, kMoment);
   if (opener.state() != QProcess::NotRunning) return std::nullopt;
-  if (opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0) return std::nullopt;
+  if (opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0) {
+    PaintUntilEnded(nullptr, kOpening);
+    return std::nullopt;
+  }
   return ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode()));
 }
 
@@ -92,6 +104,14 @@ QtProcess::~QtProcess() {
   QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
 }
 
+// The program leads a process group of its own (see Start): the group goes.
+void QtProcess::Stop() {
+  constexpr int kEnding = 5000;  // ms
+  if (process_->state() == QProcess::NotRunning) return;
+  ::kill(-static_cast<pid_t>(process_->processId()), SIGKILL);
+  process_->waitForFinished(kEnding);
+}
+
 ProcessEnd QtProcess::End() {
   ProcessEnd end;
   // A program killed by a signal has no exit code of its own.
@@ -122,6 +142,8 @@ Launch QtLauncher::Start(const LaunchRequest& request) {
     process->setProcessChannelMode(QProcess::ForwardedChannels);
   }
   process->setStandardInputFile(QProcess::nullDevice());
+  // Its own process group, so that a stop ends all it started.
+  process->setChildProcessModifier([] { setpgid(0, 0); });
   process->start(plan.program, plan.arguments);
   if (!process->waitForStarted()) return {nullptr, ToText(process->errorString())};
   if (plan.program == programs_.opener)

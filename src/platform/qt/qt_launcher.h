@@ -42,6 +42,8 @@ class QtProcess final : public Process {
   explicit QtProcess(std::unique_ptr<QProcess> process);
   ~QtProcess() override;
   QProcess& Get() { return *process_; }
+  // Ends the running program and every program it started, at once.
+  void Stop();
   // How the ended program ended; its error stream, when the launch kept it,
   // decoded from the locale's character set, in which quernel-cmd writes.
   ProcessEnd End();

@@ -1,11 +1,15 @@
 #include "platform/qt/qt_window_runtime.h"
 
+#include <QtCore/QDeadlineTimer>
 #include <QtCore/QDir>
 #include <QtCore/QEventLoop>
 #include <QtCore/QFileInfo>
 #include <QtCore/QMimeData>
+#include <QtCore/QTimer>
 #include <QtCore/QUrl>
 #include <QtGui/QDropEvent>
+#include <QtGui/QKeyEvent>
+#include <QtGui/QWindow>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QComboBox>
@@ -16,6 +20,7 @@
 #include <QtWidgets/QRadioButton>
 
 #include "design/program_texts.h"
+#include "platform/posix/posix_folder_lock.h"
 #include "platform/qt/qt_form_builder.h"
 #include "platform/qt/qt_handles.h"
 #include "platform/qt/qt_text.h"
@@ -24,19 +29,28 @@ namespace quernel::qt {
 namespace {
 
 // While the program waits, the user's input is dropped, as a disabled window
-// would drop it on Windows, and not replayed afterwards.
+// would drop it on Windows, and not replayed afterwards. Only the wish to
+// stop, the form's close box or Esc, may reach the program when it takes
+// one: it is asked outside the filter, and the input of its question, a
+// modal box, passes meanwhile.
 class InputBlocker final : public QObject {
  public:
-  InputBlocker() { qApp->installEventFilter(this); }
+  explicit InputBlocker(QWidget* form = nullptr, std::function<void()> stopAsked = {})
+      : form_(form), stopAsked_(std::move(stopAsked)) {
+    qApp->installEventFilter(this);
+  }
   ~InputBlocker() override { qApp->removeEventFilter(this); }
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (asking_) return false;
     switch (event->type()) {
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) AskToStop();
+        return true;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-      case QEvent::KeyPress:
       case QEvent::KeyRelease:
       case QEvent::Shortcut:
       case QEvent::ShortcutOverride:
@@ -48,6 +62,9 @@ class InputBlocker final : public QObject {
       case QEvent::TouchEnd:
         return true;
       case QEvent::Close:
+        if (form_ && (watched == form_ || watched == form_->windowHandle())) AskToStop();
+        event->ignore();
+        return true;
       case QEvent::DragEnter:
       case QEvent::DragMove:
       case QEvent::Drop:
@@ -57,6 +74,25 @@ class InputBlocker final : public QObject {
         return false;
     }
   }
+
+ private:
+  void AskToStop() {
+    if (!stopAsked_ || pending_) return;
+    pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          asking_ = true;
+          stopAsked_();
+          asking_ = pending_ = false;
+        },
+        Qt::QueuedConnection);
+  }
+
+  QWidget* form_;
+  std::function<void()> stopAsked_;
+  bool pending_ = false;  // a stop is to be asked, or is being asked
+  bool asking_ = false;
 };
 
 // Items dragged over any part of the window: the paths of their file URLs go
@@ -331,28 +367,63 @@ void QtWindowRuntime::SetMousePointer(MousePointer pointer) {
     QApplication::restoreOverrideCursor();
 }
 
-void QtWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
-  const auto icon = style == MessageStyle::Error ? QMessageBox::Critical : QMessageBox::Information;
-  QMessageBox box(icon, ToQString(Text(texts::kAppTitle)), ShownWithLineBreaks(prompt), QMessageBox::Ok,
+int QtWindowRuntime::RunMessageBox(const Text& prompt, QMessageBox::Icon icon,
+                                   QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, ToQString(Text(texts::kAppTitle)), ShownWithLineBreaks(prompt), buttons,
                   form_ && form_->isVisible() ? form_.get() : nullptr);
   box.setTextFormat(Qt::PlainText);
-  settings_.runDialog(box);
+  if (buttons & QMessageBox::No) box.setDefaultButton(QMessageBox::No);
+  return settings_.runDialog(box);
+}
+
+void QtWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
+  RunMessageBox(prompt, style == MessageStyle::Error ? QMessageBox::Critical : QMessageBox::Information,
+                QMessageBox::Ok);
+}
+
+bool QtWindowRuntime::Ask(const Text& prompt) {
+  return RunMessageBox(prompt, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The lock is tried again every moment until the patience runs out.
+std::unique_ptr<FolderLock> QtWindowRuntime::LockFolder(const Text& folder,
+                                                        std::chrono::milliseconds patience) {
+  constexpr std::chrono::milliseconds kRetry{50};
+  std::unique_ptr<FolderLock> lock = posix::TryToLockFolder(folder);
+  if (lock || patience <= std::chrono::milliseconds(0)) return lock;
+  const QDeadlineTimer deadline(patience);
+  QEventLoop loop;
+  QTimer retry;
+  QObject::connect(&retry, &QTimer::timeout, &loop, [&] {
+    lock = posix::TryToLockFolder(folder);
+    if (lock || deadline.hasExpired()) loop.quit();
+  });
+  retry.start(kRetry);
+  const InputBlocker blocker;
+  loop.exec();
+  return lock;
 }
 
 Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) {
   return launcher_.Start(request);
 }
 
-ProcessEnd QtWindowRuntime::WaitWhilePainting(Process& process) {
+ProcessEnd QtWindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
   auto* started = dynamic_cast<QtProcess*>(&process);
   if (!started) return {};
+  bool stopped = false;
   if (started->Get().state() != QProcess::NotRunning) {
     QEventLoop loop;
     QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
-    const InputBlocker blocker;
+    const InputBlocker blocker(form_.get(), [&] {
+      if (!stopWanted()) return;
+      started->Stop();
+      stopped = true;
+      loop.quit();
+    });
     loop.exec();
   }
-  return started->End();
+  return stopped ? ProcessEnd{.stopped = true} : started->End();
 }
 
 }  // namespace quernel::qt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGui/QIcon>
+#include <QtWidgets/QMessageBox>
 #include <array>
 #include <memory>
 #include <optional>
@@ -12,7 +13,8 @@
 #include "platform/window_runtime.h"
 
 // WindowRuntime on Qt 6 Widgets: frmMain built from the design table, the
-// event rule, the busy pointer, message boxes and the launcher.
+// event rule, the busy pointer, message boxes, the work folder's lock and
+// the launcher.
 namespace quernel::qt {
 
 struct QtRuntimeSettings {
@@ -49,8 +51,11 @@ class QtWindowRuntime final : public WindowRuntime {
 
   void SetMousePointer(MousePointer pointer) override;
   void ShowMessage(const Text& prompt, MessageStyle style) override;
+  bool Ask(const Text& prompt) override;
+  std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
   Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process) override;
+  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
+  char PathSeparator() const override { return '/'; }
 
   FormWindow* Form() const { return form_.get(); }
   QtLauncher& Launcher() { return launcher_; }
@@ -61,6 +66,7 @@ class QtWindowRuntime final : public WindowRuntime {
   T* As(ControlId control) const;
   void ConnectUserEvents();
   void RaiseClick(ControlId control);
+  int RunMessageBox(const Text& prompt, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
 
   QtRuntimeSettings settings_;
   QtLauncher launcher_;
