@@ -41,8 +41,13 @@ LC_ALL=C.UTF-8 msibuild "$out" \
   -q "UPDATE \`Registry\` SET \`Value\`='$(sql "$verb_text")' WHERE \`Value\`='VERB_TEXT'" \
   -q "UPDATE \`LaunchCondition\` SET \`Description\`='$(sql "$downgrade_text")' WHERE \`Description\`='DOWNGRADE_TEXT'" \
   -q "UPDATE \`CustomAction\` SET \`Type\`=51 WHERE \`Action\`='SetHelpLink'" \
-  -q "UPDATE \`Shortcut\` SET \`Target\`='[#QuernelExe]' WHERE \`Shortcut\`='StartMenuShortcut'" \
-  -q "UPDATE \`Upgrade\` SET \`Attributes\`=513 WHERE \`ActionProperty\`='WIX_UPGRADE_DETECTED'"
+  -q "UPDATE \`Shortcut\` SET \`Target\`='[#QuernelExe]' WHERE \`Shortcut\`='StartMenuShortcut'"
+# Attributes is part of the Upgrade table's key: the row is replaced.
+upgrade=$(msiinfo export "$out" Upgrade | tr -d '\r' | awk -F'\t' '$7 == "WIX_UPGRADE_DETECTED"')
+upgrade_code=$(printf '%s' "$upgrade" | cut -f1) upgrade_max=$(printf '%s' "$upgrade" | cut -f3)
+[ -n "$upgrade_code" ] && [ -n "$upgrade_max" ] || { echo "make-msi.sh: no upgrade row" >&2; exit 1; }
+msibuild "$out" -q "DELETE FROM \`Upgrade\` WHERE \`ActionProperty\`='WIX_UPGRADE_DETECTED'" \
+  -q "INSERT INTO \`Upgrade\` (\`UpgradeCode\`, \`VersionMax\`, \`Attributes\`, \`ActionProperty\`) VALUES ('$upgrade_code', '$upgrade_max', 513, 'WIX_UPGRADE_DETECTED')"
 
 # Every ASCII stand-in must be gone.
 for table in Property Registry LaunchCondition; do
