@@ -391,8 +391,9 @@ std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes,
 class WholeWindow : public ::testing::TestWithParam<const char*> {};
 
 // Under UTF-8 and GBK (names on the disk too) every name comes out whole in
-// UTF-8, bare and full; then folders only, a pattern typed over "*.*"; Esc
-// closes, the batch file goes. The pictures are kept for a look.
+// UTF-8, bare and full; then folders only, a pattern typed over "*.*"; error
+// boxes name paths with '/' and fit a 1280 x 1024 screen whatever a name
+// holds; Esc closes, the batch file goes. The pictures are kept for a look.
 TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   const auto codePage = posix::PosixCodePage::ForLocale(GetParam());
   if (!codePage) GTEST_SKIP() << GetParam() << " is not generated (scripts/install-deps.sh makes it)";
@@ -408,6 +409,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   names.push_back("子文件夹");
   const QString music = ToQString(data.Name() + "/音乐");
   std::vector<QImage> pictures;
+  std::vector<QSize> sizes;
   BoxRecorder boxes;
   bool look = false;  // a box shown takes the window's keys
   boxes.answer = [&](QDialog& box) {
@@ -415,8 +417,11 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     box.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
     pictures.push_back(box.grab().toImage());
+    sizes.push_back(box.frameGeometry().size());
     return int(QDialog::Accepted);
   };
+  Text breaks = "a";
+  for (int i = 0; i < 40; ++i) breaks += "\u2029\u2028";
   std::string bare, full, batch, listing;
   QRect notice;
   const auto opened = RunWhole(program.Name(), boxes, [&](QWidget* form) {
@@ -440,6 +445,13 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     PressAlt(form, 'O');
     batch = program.Read("path.bat");
     listing = program.Read("Path.txt");
+    fs::remove(program.Path() / "path.bat");
+    fs::create_directories(program.Path() / "path.bat");  // its place taken
+    Click(Find(form, "cmdOut"));
+    fs::remove(program.Path() / "path.bat");
+    static_cast<QLineEdit*>(Find(form, "txtPath"))->clear();
+    TypeInto(Find(form, "txtPath"), ToQString(data.Name() + "/" + breaks + "\u202E"));  // missing
+    Click(Find(form, "cmdOut"));
     Click(Find(form, "cmdAbout"));
     QTest::keyClick(form->focusWidget(), Qt::Key_Escape);
   });
@@ -456,12 +468,18 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   EXPECT_EQ(batch, local(command + "\r\nexit\r\n"));
   EXPECT_EQ(listing, "子文件夹\r\n") << "UTF-8, whatever the locale";
   EXPECT_EQ(boxes.boxes.at(0).icon, QMessageBox::Information);
+  ASSERT_EQ(boxes.boxes.size(), 6u);
+  EXPECT_TRUE(boxes.boxes[3].text.contains(ToQString(program.Name() + "/path.bat")));
+  EXPECT_TRUE(boxes.boxes[4].text.contains(ToQString(data.Name() + "/a<U+2029><U+2028>")));
+  EXPECT_TRUE(sizes[2].width() <= 1280 && sizes[2].height() <= 1024)
+      << sizes[2].width() << "x" << sizes[2].height();
+  for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
   EXPECT_EQ(opened, std::vector<QStringList>(3, {ToQString(program.Name() + "/Path.txt")}));
   EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
 
-  ASSERT_EQ(pictures.size(), 3u);
+  ASSERT_EQ(pictures.size(), 5u);
   fs::create_directories(QUERNEL_SCREENSHOT_FOLDER);
-  for (auto [picture, name] : {std::pair{0u, ""}, {1u, "-notice"}, {2u, "-about"}})
+  for (auto [picture, name] : {std::pair{0u, ""}, {1u, "-notice"}, {4u, "-about"}})
     EXPECT_TRUE(pictures[picture].save(QString(QUERNEL_SCREENSHOT_FOLDER "/quernel-qt%1.png").arg(name)));
   const QImage& picture = pictures[0];
   EXPECT_EQ(picture.size() / picture.devicePixelRatio(), QSize(426, 240));
@@ -514,37 +532,6 @@ TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   EXPECT_TRUE(opened.empty());
   EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(scripts.Read("sleeper")); }, 2000))
       << "the run's own child";
-}
-
-// Error boxes name paths with '/' and fit a 1280 x 1024 screen whatever a name holds.
-TEST(ErrorBoxes, NamePathsWithSlashesAndFitOnTheScreen) {
-  TempFolder program, data;
-  Text name = "a";
-  for (int i = 0; i < 40; ++i) name += "\u2029\u2028";
-  fs::create_directories(program.Path() / "path.bat");
-  BoxRecorder boxes;
-  std::vector<QSize> sizes;
-  boxes.answer = [&](QDialog& box) {
-    box.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&box));
-    sizes.push_back(box.frameGeometry().size());
-    return int(QDialog::Accepted);
-  };
-  RunWhole(program.Name(), boxes, [&](QWidget* form) {
-    TypeInto(Find(form, "txtPath"), ToQString(data.Name() + "/" + name + "\u202E"));
-    Click(Find(form, "cmdOut"));
-    fs::remove(program.Path() / "path.bat");
-    Click(Find(form, "cmdOut"));
-    form->close();
-  });
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_TRUE(boxes.boxes[0].text.contains(ToQString(program.Name() + "/path.bat")))
-      << boxes.boxes[0].text.toStdString();
-  EXPECT_TRUE(boxes.boxes[1].text.contains(ToQString(data.Name() + "/a<U+2029><U+2028>")))
-      << boxes.boxes[1].text.toStdString();
-  EXPECT_TRUE(sizes[1].width() <= 1280 && sizes[1].height() <= 1024)
-      << sizes[1].width() << "x" << sizes[1].height();
-  for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
 }
 
 // TwoWindows's second window, a process of its own (see main): lists the folder
