@@ -2,6 +2,7 @@
 // percent signs, command lines, quernel-cmd's and dir's switches.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -15,10 +16,11 @@
 namespace quernel::cmd {
 namespace {
 
-// "A => B": A, and what it comes to.
-std::pair<std::string, std::string> Case(std::string_view text) {
-  const std::size_t arrow = text.find(" => ");
-  return {std::string(text.substr(0, arrow)), std::string(text.substr(arrow + 4))};
+// Each "A => B" of `table`: what `f` makes of A is B.
+void ExpectEach(std::initializer_list<std::string_view> table,
+                const std::function<std::string(std::string)>& f) {
+  for (const std::string_view text : table)
+    EXPECT_EQ(f(std::string(text.substr(0, text.find(" => ")))), text.substr(text.find(" => ") + 4)) << text;
 }
 
 TEST(Wildcard, MatchesAsWindowsDoes) {
@@ -60,12 +62,10 @@ TEST(CommandLine, ExpandsPercentsAsInABatchFile) {
   const EnvironmentLookup lookup = [](std::string_view name) -> std::optional<std::string> {
     return name == "HOME" ? std::optional("/home/u") : name == "Empty" ? std::optional("") : std::nullopt;
   };
-  for (const char* text : {"dir \"%HOME%\\*.*\" => dir \"/home/u\\*.*\"",
-                           "dir /m\\100%%\\*.* => dir /m\\100%\\*.*", "a%UNSET%b => ab", "a%Empty%b => ab",
-                           "50% off => 50 off", "%0 %1%*x => /q/path.bat x", "%%HOME%% => %HOME%"}) {
-    const auto [line, expanded] = Case(text);
-    EXPECT_EQ(ExpandPercents(line, lookup, "/q/path.bat"), expanded) << line;
-  }
+  ExpectEach({"dir \"%HOME%\\*.*\" => dir \"/home/u\\*.*\"", "dir /m\\100%%\\*.* => dir /m\\100%\\*.*",
+              "a%UNSET%b => ab", "a%Empty%b => ab", "50% off => 50 off", "%0 %1%*x => /q/path.bat x",
+              "%%HOME%% => %HOME%"},
+             [&](const std::string& line) { return ExpandPercents(line, lookup, "/q/path.bat"); });
 }
 
 // The words of a line, "'" marking a quoted one, then "> target" or ">> target".
@@ -80,33 +80,29 @@ std::string Split(const std::string& line) {
 }
 
 TEST(CommandLine, SplitsWordsAndRedirect) {
-  for (const char* text :
-       {"dir \"/home/u/Music\\*.mp3\"  /a:h /o:-n /l /B >\"/home/u/quernel\\Path.txt\" => "
-        "dir '/home/u/Music\\*.mp3 /a:h /o:-n /l /B > /home/u/quernel\\Path.txt",
-        "dir /my\" music\"\\*.*>>out.txt /b => dir '/my music\\*.* /b >> out.txt", "\tdir\t/w   => dir /w ",
-        "exit 3 => exit 3 ", "dir | more => syntax error", "dir > => syntax error",
-        "dir > > x => syntax error", "dir < in => syntax error", "dir & exit => syntax error"}) {
-    const auto [line, split] = Case(text);
-    EXPECT_EQ(Split(line), split) << line;
-  }
+  ExpectEach(
+      {"dir \"/home/u/Music\\*.mp3\"  /a:h /o:-n /l /B >\"/home/u/quernel\\Path.txt\" => "
+       "dir '/home/u/Music\\*.mp3 /a:h /o:-n /l /B > /home/u/quernel\\Path.txt",
+       "dir /my\" music\"\\*.*>>out.txt /b => dir '/my music\\*.* /b >> out.txt", "\tdir\t/w   => dir /w ",
+       "exit 3 => exit 3 ", "dir | more => syntax error", "dir > => syntax error",
+       "dir > > x => syntax error", "dir < in => syntax error", "dir & exit => syntax error"},
+      Split);
 }
 
 // quernel-cmd's own arguments: "u" and the batch file, or "usage".
 TEST(Invocation, TakesCmdsSwitchesBeforeC) {
-  for (const char* text :
-       {"/c a.bat => a.bat", "/u /d /v:off /c a.bat => u a.bat", "/V:OFF /D /U /C a.bat => u a.bat",
-        "/d /u /d /C /c => u /c", "/u /a /c a.bat => a.bat", "/a /u /c a.bat => u a.bat", "/c => usage",
-        " => usage", "/u a.bat => usage", "/c a.bat b => usage", "/v:on /c a.bat => usage",
-        "/k a.bat => usage", "/q /c a.bat => usage", "/u/d /c a.bat => usage", "/c a.bat /u => usage"}) {
-    const auto [line, expected] = Case(text);
-    std::istringstream in(line);
-    std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
-    std::vector<const char*> arguments;
-    for (const std::string& word : words) arguments.push_back(word.c_str());
-    const auto invocation = ParseInvocation(arguments);
-    EXPECT_EQ(invocation ? (invocation->unicode ? "u " : "") + invocation->batch_file : "usage", expected)
-        << line;
-  }
+  ExpectEach({"/c a.bat => a.bat", "/u /d /v:off /c a.bat => u a.bat", "/V:OFF /D /U /C a.bat => u a.bat",
+              "/d /u /d /C /c => u /c", "/u /a /c a.bat => a.bat", "/a /u /c a.bat => u a.bat", "/c => usage",
+              " => usage", "/u a.bat => usage", "/c a.bat b => usage", "/v:on /c a.bat => usage",
+              "/k a.bat => usage", "/q /c a.bat => usage", "/u/d /c a.bat => usage", "/c a.bat /u => usage"},
+             [](const std::string& line) {
+               std::istringstream in(line);
+               std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+               std::vector<const char*> arguments;
+               for (const std::string& word : words) arguments.push_back(word.c_str());
+               const auto invocation = ParseInvocation(arguments);
+               return invocation ? (invocation->unicode ? "u " : "") + invocation->batch_file : "usage";
+             });
 }
 
 // What dir's arguments come to: the path, "a:" the required and "-" the
@@ -129,20 +125,18 @@ std::string Options(const std::string& arguments) {
 }
 
 TEST(DirOptions, ParsesSwitchesAndRejectsBadOnes) {
-  for (const char* text :
-       {"\"/home/u/Music\\*.mp3\" /a:h /o:-n /l /B => /home/u/Music\\*.mp3 a:h- o:-n Bl",
-        "/data\\*.* /a /o:s /w => /data\\*.* a:- o:s W", "/a: /O:N =>  a:- o:n F",
-        "/A:-H /o-e =>  a:-h o:-e F", "/ad-r /o:gn =>  a:d-r o:gn F", "/o =>  a:-hs o:gn F",
-        "/b/o:d /w =>  a:-hs o:d B",
-        // Unquoted POSIX paths are no switches.
-        "/data /b => /data a:-hs o: B", "/tmp/x\\*.* => /tmp/x\\*.* a:-hs o: F",
-        "/q => Invalid switch - \"q\".", "/s => Invalid switch - \"s\".",
-        "/a:x => Parameter format not correct - \"x\".", "/o:nz => Parameter format not correct - \"nz\".",
-        "/o:n- => Parameter format not correct - \"n-\".", "/a /x:y => Invalid switch - \"x:y\".",
-        "one two => Too many parameters - two"}) {
-    const auto [arguments, options] = Case(text);
-    EXPECT_EQ(Options(arguments), options) << arguments;
-  }
+  ExpectEach(
+      {"\"/home/u/Music\\*.mp3\" /a:h /o:-n /l /B => /home/u/Music\\*.mp3 a:h- o:-n Bl",
+       "/data\\*.* /a /o:s /w => /data\\*.* a:- o:s W", "/a: /O:N =>  a:- o:n F",
+       "/A:-H /o-e =>  a:-h o:-e F", "/ad-r /o:gn =>  a:d-r o:gn F", "/o =>  a:-hs o:gn F",
+       "/b/o:d /w =>  a:-hs o:d B",
+       // Unquoted POSIX paths are no switches.
+       "/data /b => /data a:-hs o: B", "/tmp/x\\*.* => /tmp/x\\*.* a:-hs o: F",
+       "/q => Invalid switch - \"q\".", "/s => Invalid switch - \"s\".",
+       "/a:x => Parameter format not correct - \"x\".", "/o:nz => Parameter format not correct - \"nz\".",
+       "/o:n- => Parameter format not correct - \"n-\".", "/a /x:y => Invalid switch - \"x:y\".",
+       "one two => Too many parameters - two"},
+      Options);
 }
 
 }  // namespace

@@ -134,8 +134,8 @@ TEST_F(Window, ControlsHaveTheirDesignedPixelsColoursAndNames) {
   }
 }
 
-// As on Windows: Tab, arrows, access keys (two buttons sharing one take turns), Enter, Esc.
-TEST_F(Window, KeysDoWhatTheyDoOnWindows) {
+// As on Windows: Tab, arrows, access keys (two buttons sharing one take turns), Enter, Esc, clicks.
+TEST_F(Window, KeysAndClicksDoWhatTheyDoOnWindows) {
   QStringList visited;
   for (int i = 0; i < 15; ++i) {
     visited << Focus();
@@ -167,10 +167,10 @@ TEST_F(Window, KeysDoWhatTheyDoOnWindows) {
   EXPECT_EQ(Pressing("cmdHelp", Qt::Key_Return), Clicks{cmdHelp});
   EXPECT_EQ(Pressing("cmdOut", Qt::Key_Enter), Clicks{cmdOut});
   EXPECT_EQ(Pressing("cobSort", Qt::Key_Escape), Clicks{cmdExit});
-}
 
-// A greyed box turns checked; a pick of the chosen option or entry raises Click again.
-TEST_F(Window, UserClicksAndPicksRaiseClickWithTheNewState) {
+  // A greyed box turns checked; a pick of the chosen option or entry raises Click again.
+  window_.SetValue(chkL, 0);
+  events_.clicks.clear();
   std::vector<int> seen;
   events_.onClick = [&](ControlId control) { seen.push_back(window_.GetValue(control)); };
   Click(W("chkL"));
@@ -249,19 +249,18 @@ TEST_F(Window, BoxesAndTheFolderPicker) {
   EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
 }
 
-// The hidden run (no DIRCMD, in "/", the error stream apart, killed: -1), a
-// program outliving its handle, xdg-open, folders, hourglass, start time.
-TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
+// The hidden run (no DIRCMD, in "/", the error stream apart, killed: -1), a program
+// outliving its handle, xdg-open, folders, hourglass, command lines, start time.
+TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
+  using enum WindowStyle;
   QtWindowRuntime window;
   qputenv("DIRCMD", "/p");
   const std::tuple<const char*, std::vector<Text>, int, Text> cases[] = {
       {"echo a; printenv DIRCMD >&2; pwd >&2; echo 拒绝 >&2; exit 1", {"DIRCMD"}, 1, "/\n拒绝\n"},
-      {"kill -9 $$", {}, -1, ""},
-  };
+      {"kill -9 $$", {}, -1, ""}};
   for (const auto& [script, unset, exitCode, errorOutput] : cases) {
     const ProcessEnd end = window.WaitWhilePainting(
-        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", WindowStyle::Hidden, unset, {}, true})
-             .process,
+        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", Hidden, unset, {}, true}).process,
         GoOn);
     EXPECT_EQ(end.exitCode, exitCode) << script;
     EXPECT_EQ(end.errorOutput, errorOutput) << script;
@@ -270,7 +269,7 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   const QByteArray savedLocale = qgetenv("LC_ALL");
   qputenv("LC_ALL", "zh_CN.GBK");  // the words in the locale's character set (GBK when generated)
   const Launch gbkWords =
-      window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", WindowStyle::Hidden, {}, {}, true});
+      window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", Hidden, {}, {}, true});
   EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
               window.WaitWhilePainting(*gbkWords.process, GoOn).errorOutput == "找");
   qputenv("LC_ALL", savedLocale);
@@ -301,23 +300,20 @@ TEST(Services, LaunchesFoldersPointerAndStartUpTime) {
   window.SetMousePointer(Default);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-  const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
-  EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
-  EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
-}
-
-// Batch files run through quernel-cmd, viewers through the desktop's opener.
-TEST(Services, WindowsCommandLinesBecomeLinuxOnes) {
-  using enum WindowStyle;
-  const std::tuple<LaunchRequest, QString, QStringList> cases[] = {
+  // Batch files run through quernel-cmd, viewers through the desktop's opener.
+  const std::tuple<LaunchRequest, QString, QStringList> plans[] = {
       {{"\"/q\\path.bat\"", Hidden, {}, {}, true, "/q\\Path.txt"},
        "quernel-cmd",
        {"/u", "/d", "/v:off", "/c", "/q/path.bat"}},
       {{"\"/q\\path.bat\"", Hidden, {}}, "quernel-cmd", {"/d", "/v:off", "/c", "/q/path.bat"}},
       {{"notepad.exe \"/q\\Path.txt\"", {}, {}}, "xdg-open", {"/q/Path.txt"}},
       {{"/bin/echo \"a b\" c", {}, {}}, "/bin/echo", {"a b", "c"}}};
-  for (const auto& [request, program, arguments] : cases)
+  for (const auto& [request, program, arguments] : plans)
     EXPECT_EQ(PlanLaunch(request, {"quernel-cmd"}), (LaunchPlan{program, arguments})) << request.commandLine;
+
+  const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
+  EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
+  EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
 }
 
 // --help and --version without a display; Qt's options neither offered nor
@@ -495,12 +491,6 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
 
-bool Running(const std::string& pid) {
-  const std::string stat = ReadBytes("/proc/" + pid + "/stat");
-  const auto name = stat.rfind(") ");
-  return name != std::string::npos && stat.at(name + 2) != 'Z';
-}
-
 // A run that does not end: the close box asks, No goes on, Esc asks again, Yes
 // ends the interpreter and all it started; no listing is shown.
 TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
@@ -509,13 +499,17 @@ TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   fs::permissions(scripts.Path() / "cmd.sh", fs::perms::owner_all);
   const QByteArray interpreter = qgetenv("QUERNEL_CMD");
   qputenv("QUERNEL_CMD", QByteArray::fromStdString(scripts.Name() + "/cmd.sh"));
+  auto running = [&] {  // the run's own child, and no zombie
+    const std::string stat = ReadBytes("/proc/" + scripts.Read("sleeper") + "/stat");
+    return stat.rfind(") ") != std::string::npos && stat.at(stat.rfind(") ") + 2) != 'Z';
+  };
   BoxRecorder boxes;
   std::vector<bool> runningWhenAsked;
   boxes.answer = [&](QDialog& dialog) {
     auto& box = static_cast<QMessageBox&>(dialog);
     if (box.icon() != QMessageBox::Question) return int(QDialog::Accepted);
     EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::No));
-    runningWhenAsked.push_back(Running(scripts.Read("sleeper")));
+    runningWhenAsked.push_back(running());
     return int(runningWhenAsked.size() == 1 ? QMessageBox::No : QMessageBox::Yes);
   };
   const auto opened = RunWhole(program.Name(), boxes, [&](QWidget* form) {
@@ -530,8 +524,7 @@ TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   EXPECT_EQ(boxes.boxes[2].text,
             ShownWithLineBreaks(FillMessage(texts::kListingStopped, program.Name() + "/path.txt")));
   EXPECT_TRUE(opened.empty());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(scripts.Read("sleeper")); }, 2000))
-      << "the run's own child";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !running(); }, 2000)) << "the run's own child";
 }
 
 // TwoWindows's second window, a process of its own (see main): lists the folder
