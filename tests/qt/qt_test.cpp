@@ -106,8 +106,8 @@ class Window : public ::testing::Test {
   QtWindowRuntime window_{QtRuntimeSettings{"/nowhere", boxes_.Runner()}};
 };
 
-// Blue list text and captions, not passed on; frames named by their captions.
-TEST_F(Window, ControlsHaveTheirDesignedPixelsColoursAndNames) {
+// Blue list text and captions, not passed on; frames named by their captions; boxes and the picker.
+TEST_F(Window, ControlsBoxesAndTheFolderPicker) {
   EXPECT_EQ(W("txtPath")->geometry(), QRect(72, 12, 283, 22));
   EXPECT_TRUE(W("chkT")->geometry() == QRect(9, 123, 160, 13) && W("chkT")->parentWidget() == W("Frame2"));
   EXPECT_EQ(window_.Form()->minimumSize(), window_.Form()->maximumSize()) << "426 x 240: see WholeWindow";
@@ -132,6 +132,28 @@ TEST_F(Window, ControlsHaveTheirDesignedPixelsColoursAndNames) {
     EXPECT_EQ(label->font().pointSizeF(), 14.0);
     EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text().remove('&'))) << name;
   }
+
+  window_.ShowMessage("一\r二", MessageStyle::Error);
+  QtShellDialogs shell(boxes_.Runner());
+  shell.ShowAboutBox(window_.FormHandle(), "Quernel", Text(texts::kCopyright) + "\r", window_.FormIcon());
+  ASSERT_EQ(boxes_.boxes.size(), 2u);
+  EXPECT_TRUE(boxes_.boxes[0].text == "一\n二" && boxes_.boxes[0].icon == QMessageBox::Critical);
+  EXPECT_TRUE(boxes_.boxes[1].text == "Quernel" && boxes_.boxes[1].hasPixmap);
+  EXPECT_EQ(boxes_.boxes[1].informativeText, ToQString(Text(texts::kCopyright)) + "\n");
+  for (const SeenBox& box : boxes_.boxes) EXPECT_TRUE(box.title == "Quernel" && box.owner == window_.Form());
+
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "音乐");
+  for (bool accept : {true, false}) {
+    boxes_.answer = [&](QDialog& dialog) {
+      auto& picker = static_cast<QFileDialog&>(dialog);
+      EXPECT_EQ(picker.fileMode(), QFileDialog::Directory);
+      picker.setDirectory(ToQString(folder.Name() + "/音乐"));
+      return int(accept);  // Accepted or Rejected
+    };
+    EXPECT_EQ(shell.PickFolder(0, Text(texts::kFolderPrompt)), accept ? folder.Name() + "/音乐" : "");
+  }
+  EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
 }
 
 // As on Windows: Tab, arrows, access keys (two buttons sharing one take turns), Enter, Esc, clicks.
@@ -190,7 +212,7 @@ TEST_F(Window, KeysAndClicksDoWhatTheyDoOnWindows) {
 }
 
 // File URLs dropped anywhere reach the program as paths, if it welcomes them.
-TEST_F(Window, FileUrlsDroppedOnTheWindowReachTheProgramAsPaths) {
+TEST_F(Window, FileUrlsDroppedReachTheProgramAndTheWaitDropsTheUsersInput) {
   QMimeData one, several, text;
   one.setUrls({QUrl::fromLocalFile("/数据/音乐 2024")});
   several.setUrls(
@@ -204,10 +226,9 @@ TEST_F(Window, FileUrlsDroppedOnTheWindowReachTheProgramAsPaths) {
   EXPECT_EQ(events_.offered, (PathLists{{"/数据/说明.txt", "/数据"}}));
   EXPECT_TRUE(Drop(W("txtPath"), text));
   EXPECT_TRUE(events_.offered.empty() && events_.dropped.size() == 3u) << "text is no file";
-}
 
-// The wait goes on painting; the user's input is dropped, not replayed.
-TEST_F(Window, TheWaitGoesOnButDropsTheUsersInput) {
+  // The wait goes on painting; the user's input is dropped, not replayed.
+  events_.clicks.clear();
   QElapsedTimer elapsed;
   qint64 input = 0;
   QTimer::singleShot(100, [&] {
@@ -225,32 +246,7 @@ TEST_F(Window, TheWaitGoesOnButDropsTheUsersInput) {
   EXPECT_TRUE(events_.clicks.empty());
 }
 
-TEST_F(Window, BoxesAndTheFolderPicker) {
-  window_.ShowMessage("一\r二", MessageStyle::Error);
-  QtShellDialogs shell(boxes_.Runner());
-  shell.ShowAboutBox(window_.FormHandle(), "Quernel", Text(texts::kCopyright) + "\r", window_.FormIcon());
-  ASSERT_EQ(boxes_.boxes.size(), 2u);
-  EXPECT_TRUE(boxes_.boxes[0].text == "一\n二" && boxes_.boxes[0].icon == QMessageBox::Critical);
-  EXPECT_TRUE(boxes_.boxes[1].text == "Quernel" && boxes_.boxes[1].hasPixmap);
-  EXPECT_EQ(boxes_.boxes[1].informativeText, ToQString(Text(texts::kCopyright)) + "\n");
-  for (const SeenBox& box : boxes_.boxes) EXPECT_TRUE(box.title == "Quernel" && box.owner == window_.Form());
-
-  TempFolder folder;
-  fs::create_directories(folder.Path() / "音乐");
-  for (bool accept : {true, false}) {
-    boxes_.answer = [&](QDialog& dialog) {
-      auto& picker = static_cast<QFileDialog&>(dialog);
-      EXPECT_EQ(picker.fileMode(), QFileDialog::Directory);
-      picker.setDirectory(ToQString(folder.Name() + "/音乐"));
-      return int(accept);  // Accepted or Rejected
-    };
-    EXPECT_EQ(shell.PickFolder(0, Text(texts::kFolderPrompt)), accept ? folder.Name() + "/音乐" : "");
-  }
-  EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
-}
-
-// The hidden run (no DIRCMD, in "/", the error stream apart, killed: -1), a program
-// outliving its handle, xdg-open, folders, hourglass, command lines, start time.
+// The hidden run, a program outliving its handle, xdg-open, folders, hourglass, command lines.
 TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
   using enum WindowStyle;
   QtWindowRuntime window;
@@ -268,10 +264,9 @@ TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
   qunsetenv("DIRCMD");
   const QByteArray savedLocale = qgetenv("LC_ALL");
   qputenv("LC_ALL", "zh_CN.GBK");  // the words in the locale's character set (GBK when generated)
-  const Launch gbkWords =
-      window.LaunchProgram({"/bin/sh -c \"printf '\\325\\322' >&2\"", Hidden, {}, {}, true});
+  const LaunchRequest gbkWords{"/bin/sh -c \"printf '\\325\\322' >&2\"", Hidden, {}, {}, true};
   EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
-              window.WaitWhilePainting(*gbkWords.process, GoOn).errorOutput == "找");
+              window.WaitWhilePainting(*window.LaunchProgram(gbkWords).process, GoOn).errorOutput == "找");
   qputenv("LC_ALL", savedLocale);
 
   TempFolder folder;
@@ -316,8 +311,7 @@ TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
   EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
 }
 
-// --help and --version without a display; Qt's options neither offered nor
-// taken, after "--" least of all; the launcher entry takes a folder.
+// --help and --version without a display; Qt's options not taken, after "--" least of all.
 TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
   const std::pair<QStringList, std::vector<Text>> cases[] = {
       {{"quernel", "音乐", "/数据/说明 2024.txt"}, {"音乐", "/数据/说明 2024.txt"}},
@@ -329,14 +323,12 @@ TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
     DescribeCommandLine(parser);
     ASSERT_TRUE(parser.parse(arguments)) << parser.errorText().toStdString();
     const StartUp startUp = StartUpFrom(parser, "/home/李");
-    EXPECT_TRUE(startUp.arguments == given && startUp.currentFolder == "/home/李")
-        << arguments.join(' ').toStdString();
+    EXPECT_EQ(std::pair(startUp.arguments, startUp.currentFolder), std::pair(given, Text("/home/李")));
   }
-  auto run = [](const QStringList& arguments,
-                const QStringList& environment = {"-u", "QT_QPA_PLATFORM", "-u", "DISPLAY", "-u",
-                                                  "WAYLAND_DISPLAY"}) {
-    QProcess quernel;
-    quernel.start("env", environment + QStringList{QUERNEL_QT_EXE} + arguments);
+  auto run = [](const QStringList& arguments, const QStringList& environment = {"-u", "QT_QPA_PLATFORM"}) {
+    QProcess quernel;  // by default without a display
+    quernel.start("env", QStringList{"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"} + environment +
+                             QStringList{QUERNEL_QT_EXE} + arguments);
     EXPECT_TRUE(quernel.waitForFinished(30000)) << arguments.join(' ').toStdString();
     return std::to_string(quernel.exitCode()) + " " + quernel.readAllStandardOutput().toStdString() +
            quernel.readAllStandardError().toStdString();
@@ -363,8 +355,7 @@ TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
   EXPECT_EQ(entry.find("\nMimeType"), std::string::npos) << entry;
 }
 
-// The whole program, `user` acting in its window, in the locale's code page; returns what the
-// viewer (not started) was to open, and keeps in `boxes.viewed` what the files held then.
+// The whole program, `user` acting; returns what the viewer (not started) opens, its text in boxes.viewed.
 std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes,
                                   const std::function<void(QWidget*)>& user) {
   QtWindowRuntime window{QtRuntimeSettings{program, boxes.Runner()}};
@@ -386,10 +377,9 @@ std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes,
 
 class WholeWindow : public ::testing::TestWithParam<const char*> {};
 
-// Under UTF-8 and GBK (names on the disk too) every name comes out whole in
-// UTF-8, bare and full; then folders only, a pattern typed over "*.*"; error
-// boxes name paths with '/' and fit a 1280 x 1024 screen whatever a name
-// holds; Esc closes, the batch file goes. The pictures are kept for a look.
+// Under UTF-8 and GBK (names on the disk too) every name comes out whole, bare and full; folders only,
+// a pattern typed over "*.*"; error boxes name paths with '/' and fit a 1280 x 1024 screen whatever a
+// name holds; Esc closes, the batch file goes. The pictures are kept for a look.
 TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   const auto codePage = posix::PosixCodePage::ForLocale(GetParam());
   if (!codePage) GTEST_SKIP() << GetParam() << " is not generated (scripts/install-deps.sh makes it)";
@@ -427,6 +417,9 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     pictures.push_back(form->grab().toImage());
     notice = Find(form, "Label5")->geometry();
     TypeInto(Find(form, "txtPath"), music);
+    fs::create_directories(program.Path() / "path.bat");  // its place taken
+    Click(Find(form, "cmdOut"));
+    fs::remove(program.Path() / "path.bat");
     for (std::string* kept : {&bare, &full}) {
       PressAlt(form, 'O');
       *kept = program.Read("Path.txt");
@@ -441,10 +434,6 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     PressAlt(form, 'O');
     batch = program.Read("path.bat");
     listing = program.Read("Path.txt");
-    fs::remove(program.Path() / "path.bat");
-    fs::create_directories(program.Path() / "path.bat");  // its place taken
-    Click(Find(form, "cmdOut"));
-    fs::remove(program.Path() / "path.bat");
     static_cast<QLineEdit*>(Find(form, "txtPath"))->clear();
     TypeInto(Find(form, "txtPath"), ToQString(data.Name() + "/" + breaks + "\u202E"));  // missing
     Click(Find(form, "cmdOut"));
@@ -463,19 +452,19 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   const Text command = "dir \"" + ToText(music) + "\\*\"  /a:d /o:n /B >\"" + program.Name() + "\\Path.txt\"";
   EXPECT_EQ(batch, local(command + "\r\nexit\r\n"));
   EXPECT_EQ(listing, "子文件夹\r\n") << "UTF-8, whatever the locale";
-  EXPECT_EQ(boxes.boxes.at(0).icon, QMessageBox::Information);
   ASSERT_EQ(boxes.boxes.size(), 6u);
-  EXPECT_TRUE(boxes.boxes[3].text.contains(ToQString(program.Name() + "/path.bat")));
+  EXPECT_EQ(boxes.boxes[1].icon, QMessageBox::Information);
+  EXPECT_TRUE(boxes.boxes[0].text.contains(ToQString(program.Name() + "/path.bat")));
   EXPECT_TRUE(boxes.boxes[4].text.contains(ToQString(data.Name() + "/a<U+2029><U+2028>")));
-  EXPECT_TRUE(sizes[2].width() <= 1280 && sizes[2].height() <= 1024)
-      << sizes[2].width() << "x" << sizes[2].height();
+  EXPECT_TRUE(sizes[1].width() <= 1280 && sizes[1].height() <= 1024)
+      << sizes[1].width() << "x" << sizes[1].height();
   for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
   EXPECT_EQ(opened, std::vector<QStringList>(3, {ToQString(program.Name() + "/Path.txt")}));
   EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
 
-  ASSERT_EQ(pictures.size(), 5u);
+  ASSERT_EQ(pictures.size(), 4u);
   fs::create_directories(QUERNEL_SCREENSHOT_FOLDER);
-  for (auto [picture, name] : {std::pair{0u, ""}, {1u, "-notice"}, {4u, "-about"}})
+  for (auto [picture, name] : {std::pair{0u, ""}, {1u, "-notice"}, {3u, "-about"}})
     EXPECT_TRUE(pictures[picture].save(QString(QUERNEL_SCREENSHOT_FOLDER "/quernel-qt%1.png").arg(name)));
   const QImage& picture = pictures[0];
   EXPECT_EQ(picture.size() / picture.devicePixelRatio(), QSize(426, 240));
@@ -491,8 +480,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
 
-// A run that does not end: the close box asks, No goes on, Esc asks again, Yes
-// ends the interpreter and all it started; no listing is shown.
+// The close box asks, No goes on, Esc asks, Yes ends the interpreter and all it started: no listing.
 TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   TempFolder program, scripts;
   scripts.Write("cmd.sh", "#!/bin/sh\nsleep 20 & printf %s $! >" + scripts.Name() + "/sleeper; wait\n");
@@ -527,16 +515,14 @@ TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !running(); }, 2000)) << "the run's own child";
 }
 
-// TwoWindows's second window, a process of its own (see main): lists the folder
-// when told on its input, then prints when it pressed 输出 and what its viewer got.
+// TwoWindows's second window (see main): lists the folder when told, prints when and what it viewed.
 int SecondWindow(const Text& program, const Text& folder) {
   BoxRecorder boxes;
   qint64 pressed = 0;
   RunWhole(program, boxes, [&](QWidget* form) {
     TypeInto(Find(form, "txtPath"), ToQString(folder));
     std::cout << "ready" << std::endl;
-    std::string go;
-    std::getline(std::cin, go);
+    std::cin.get();                                  // told to go
     pressed = QDeadlineTimer::current().deadline();  // the system's monotonic clock
     Click(Find(form, "cmdOut"));
     form->close();
@@ -545,19 +531,15 @@ int SecondWindow(const Text& program, const Text& folder) {
   return 0;
 }
 
-// Two windows (processes: the lock binds processes) of one program folder, the
-// second's 输出 pressed while the first lists 200,000 names: each views its own listing.
+// Two windows (processes) in one program folder, the second's 输出 pressed while the first lists.
 TEST(TwoWindows, EachViewsItsOwnListing) {
   TempFolder program, small, large(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
   for (int i = 0; i < 200000; ++i)
     close(open((large.Name() + "/" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
   for (const char* name : {"a.txt", "b.txt", "c.txt"}) small.Write(name, "");
   QProcess second;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("QUERNEL_TEST_PROGRAM", ToQString(program.Name()));
-  environment.insert("QUERNEL_TEST_FOLDER", ToQString(small.Name()));
-  second.setProcessEnvironment(environment);
-  second.start(QCoreApplication::applicationFilePath(), {});
+  second.start(QCoreApplication::applicationFilePath(),
+               {"--second-window", ToQString(program.Name()), ToQString(small.Name())});
   ASSERT_TRUE(second.waitForReadyRead(30000) && second.readLine() == "ready\n");
   BoxRecorder boxes;
   qint64 noticed = 0;
@@ -640,9 +622,8 @@ int main(int argc, char* argv[]) {
   if (!qEnvironmentVariableIsSet("QUERNEL_CMD")) qputenv("QUERNEL_CMD", QUERNEL_CMD_PATH);  // the one built
   QApplication application(argc, argv);
   quernel::qt::PrepareApplication(application);
-  if (qEnvironmentVariableIsSet("QUERNEL_TEST_PROGRAM"))  // TwoWindows's second window
-    return quernel::testing::SecondWindow(quernel::qt::ToText(qEnvironmentVariable("QUERNEL_TEST_PROGRAM")),
-                                          quernel::qt::ToText(qEnvironmentVariable("QUERNEL_TEST_FOLDER")));
+  if (argc == 4 && std::string_view(argv[1]) == "--second-window")  // TwoWindows's second window
+    return quernel::testing::SecondWindow(argv[2], argv[3]);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
