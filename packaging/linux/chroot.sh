@@ -141,7 +141,13 @@ run)
   unshare --mount bash -c '
     set -e
     base=$1 run=$2; shift 2
-    mount -t overlay overlay -o "lowerdir=$base,upperdir=$run/upper,workdir=$run/work" "$run/root"
+    # Where build/ itself is on an overlay (a chroot made that way), the
+    # new layer cannot be: it goes to a tmpfs of its own instead.
+    mount -t overlay overlay -o "lowerdir=$base,upperdir=$run/upper,workdir=$run/work" "$run/root" 2>/dev/null || {
+      mount -t tmpfs -o size=75% quernel-layer "$run/upper"
+      mkdir "$run/upper/upper" "$run/upper/work"
+      mount -t overlay overlay -o "lowerdir=$base,upperdir=$run/upper/upper,workdir=$run/upper/work" "$run/root"
+    }
     while [ "$1" != -- ]; do
       mkdir -p "$run/root${1#*:}"; mount --bind "${1%%:*}" "$run/root${1#*:}"; shift
     done
