@@ -178,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fake.journal.clear();
   const Platform platform{fake.window, fake.files, fake.shell, codePage};
   const Text batchPath = session->programFolder + "\\path.bat";
-  fake.files.RemoveFile(batchPath);
+  static_cast<void>(fake.files.RemoveFile(batchPath));  // the last input's, if any
   fake.window.onLaunch = nullptr;
   const std::size_t messagesBefore = fake.window.Messages().size();
 

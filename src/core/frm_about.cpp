@@ -5,10 +5,7 @@
 namespace quernel::frmAbout {
 
 void ShowAbout(const Platform& platform) {
-  const NativeHandle owner = platform.window.FormHandle();
-  const Text otherText = Text(texts::kCopyright) + '\r';
-  const NativeHandle icon = platform.window.FormIcon();
-  platform.shell.ShowAboutBox(owner, Text(texts::kAppTitle), otherText, icon);
+  platform.shell.ShowAboutBox(Text(texts::kAppTitle), Text(texts::kCopyright) + '\r');
 }
 
 }  // namespace quernel::frmAbout

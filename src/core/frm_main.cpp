@@ -93,7 +93,7 @@ void frmMain::Load() {
 void frmMain::Unload() {
   const Text folder = writtenWorkFolder_.value_or(platform_.window.ProgramFolder());
   if (const auto lock = platform_.window.LockFolder(folder, std::chrono::seconds(0)))
-    platform_.files.RemoveFile(folder + Text(texts::kBatchFileName));  // nothing to do when it is not there
+    static_cast<void>(platform_.files.RemoveFile(folder + Text(texts::kBatchFileName)));  // gone or not: done
 }
 
 void frmMain::Click(ControlId control) {
@@ -189,8 +189,8 @@ std::optional<Text> frmMain::UserWorkFolder(Text& failure) {
     failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, ShownPath(userFolder));
     return std::nullopt;
   }
-  if (const FileResult made = platform_.files.MakeFolders(userFolder); !made.ok) {
-    failure = FillMessage(texts::kWorkFolderNotMade, ShownPath(userFolder), Shown(made.reason));
+  if (const FileResult made = platform_.files.MakeFolders(userFolder); !made) {
+    failure = FillMessage(texts::kWorkFolderNotMade, ShownPath(userFolder), Shown(made.error().reason));
     return std::nullopt;
   }
   return userFolder;
@@ -247,16 +247,16 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
   for (const std::string_view name : {texts::kListingFileName, texts::kListingFileNameInCommand}) {
     const Text listing = workFolder + Text(name);
     if (const FileResult removed = platform_.files.RemoveFile(listing);
-        !removed.ok && removed.failure != FileFailure::NotFound)
-      return {{}, FillMessage(texts::kListingNotRemoved, ShownPath(listing), Shown(removed.reason))};
+        !removed && removed.error().kind != FileFailure::NotFound)
+      return {{}, FillMessage(texts::kListingNotRemoved, ShownPath(listing), Shown(removed.error().reason))};
   }
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
-  if (!written.ok)
+  if (!written)
     return {{},
-            FillMessage(written.failure == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
-                                                                        : texts::kBatchFileNotWritten,
-                        ShownPath(batch.batchPath), Shown(written.reason)),
-            written.failure == FileFailure::DiskFull};
+            FillMessage(written.error().kind == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
+                                                                             : texts::kBatchFileNotWritten,
+                        ShownPath(batch.batchPath), Shown(written.error().reason)),
+            written.error().kind == FileFailure::DiskFull};
   return {std::move(batch), {}};
 }
 
@@ -323,8 +323,7 @@ Text frmMain::ShownPath(const Text& path) const {
 // --- Shell services and exit -------------------------------------------------
 
 void frmMain::cmdBrowse_Click() {
-  const Text folder =
-      Module1::BrowseForFolder(platform_.shell, platform_.window.FormHandle(), Text(texts::kFolderPrompt));
+  const Text folder = Module1::BrowseForFolder(platform_.shell, Text(texts::kFolderPrompt));
   if (!folder.empty()) platform_.window.SetText(txtPath, folder);  // cancel keeps the field
 }
 
@@ -345,8 +344,9 @@ void frmMain::cmdExit_Click() {
 
 int RunQuernel(const Platform& platform, const StartUp& startUp) {
   frmMain form(platform, startUp);
-  if (const auto failure = platform.window.CreateForm(form)) {
-    platform.window.ShowMessage(FillMessage(texts::kWindowNotCreated, Shown(*failure)), MessageStyle::Error);
+  if (const auto created = platform.window.CreateForm(form); !created) {
+    platform.window.ShowMessage(FillMessage(texts::kWindowNotCreated, Shown(created.error())),
+                                MessageStyle::Error);
     return 1;
   }
   form.Load();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/result.h"
 #include "design/text.h"
 
 // The file-system service: the few file operations the program needs, on
@@ -13,22 +14,17 @@ namespace quernel {
 
 // Why an operation failed, where the program acts on it.
 enum class FileFailure {
-  None,
   NotFound,         // nothing of that name is there
   NotARegularFile,  // a link, reparse point, pipe, device or folder sits there
   DiskFull,         // no room left on the disk (or in the user's quota)
   Other,
 };
 
-struct FileResult {
-  bool ok = true;
-  Text reason;  // the system's own wording of a failure
-  FileFailure failure = FileFailure::None;
-  static FileResult Success() { return {}; }
-  static FileResult Failure(Text why, FileFailure kind = FileFailure::Other) {
-    return {false, std::move(why), kind};
-  }
+struct FileError {
+  Text reason;  // the system's own wording
+  FileFailure kind = FileFailure::Other;
 };
+using FileResult = Result<void, FileError>;
 
 class FileSystem {
  public:

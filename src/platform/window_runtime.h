@@ -1,13 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "base/result.h"
 #include "design/form_design.h"
 #include "design/text.h"
 
@@ -40,7 +40,6 @@ class FormEvents {
 enum class MousePointer { Default = 0, Hourglass = 11 };
 enum class MessageStyle { Error = 16, Information = 64 };
 enum class WindowStyle { Hidden = 0, NormalWithFocus = 1 };
-using NativeHandle = std::uintptr_t;  // HWND, HICON, or an opaque token
 
 struct LaunchRequest {
   Text commandLine;  // program and arguments, paths in double quotes
@@ -96,9 +95,9 @@ class WindowRuntime {
   virtual ~WindowRuntime() = default;
 
   // Builds frmMain from kFormDesign and the control designs, every control in
-  // its designed start state, not yet shown. Events go to `events`. Returns
-  // the system's reason when the window could not be made, else nothing.
-  virtual std::optional<Text> CreateForm(FormEvents& events) = 0;
+  // its designed start state, not yet shown. Events go to `events`. Fails
+  // with the system's reason when the window could not be made.
+  virtual Result<void> CreateForm(FormEvents& events) = 0;
   // Shows the window with the focus on the first control of the focus order.
   virtual void ShowForm() = 0;
   // Delivers the user's events until the form is closed, by its close box or
@@ -106,8 +105,6 @@ class WindowRuntime {
   virtual void RunUntilClosed() = 0;
   // Closes the form from the program (the exit button).
   virtual void CloseForm() = 0;
-  virtual NativeHandle FormHandle() const = 0;
-  virtual NativeHandle FormIcon() const = 0;
 
   // Controls, by their design names.
   virtual Text GetText(ControlId control) const = 0;  // text field, editable list

@@ -16,8 +16,8 @@ class PlatformContract : public ::testing::Test {
  protected:
   void SetUp() override {
     harness_ = MakeContractHarness();
-    const auto failure = window().CreateForm(events_);
-    ASSERT_FALSE(failure) << *failure;
+    const auto created = window().CreateForm(events_);
+    ASSERT_TRUE(created) << created.error();
   }
   WindowRuntime& window() { return harness_->Window(); }
   FileSystem& files() { return harness_->Files(); }
@@ -105,12 +105,12 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndE
                {"", "exit", 0, false, true}};
   const Text folder = harness_->ScratchFolder(), listing = Scratch("path.txt");
   for (const auto& c : cases) {
-    files().RemoveFile(listing);
+    static_cast<void>(files().RemoveFile(listing));  // there or not
     const Text named = c.byVariables ? "%QUERNEL_FOLDER%" : folder + c.folder + "\\";
     const Text work = c.byVariables ? "%QUERNEL_WORK_FOLDER%" : folder;
     const auto bytes = harness_->Codes().Encode("dir \"" + named + "*.*\"  /a /o:n /B >\"" + work +
                                                 "\\Path.txt\"\r\n" + c.exitLine + "\r\n");
-    ASSERT_TRUE(bytes && files().WriteNewFile(Scratch("path.bat"), *bytes).ok);
+    ASSERT_TRUE(bytes && files().WriteNewFile(Scratch("path.bat"), *bytes));
     std::vector<std::pair<Text, Text>> variables;
     if (c.byVariables) variables = {{"QUERNEL_FOLDER", folder + "\\"}, {"QUERNEL_WORK_FOLDER", folder}};
     Launch run = window().LaunchProgram(
@@ -134,7 +134,7 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndE
 TEST_F(PlatformContract, AFolderLockIsHeldByOneAtATime) {
   using std::chrono::milliseconds;
   const Text folder = harness_->ScratchFolder(), other = Scratch("other");
-  ASSERT_TRUE(files().MakeFolders(other).ok);
+  ASSERT_TRUE(files().MakeFolders(other));
   auto held = window().LockFolder(folder, milliseconds(0));
   ASSERT_TRUE(held);
   EXPECT_FALSE(window().LockFolder(folder, milliseconds(200)));
@@ -145,50 +145,50 @@ TEST_F(PlatformContract, AFolderLockIsHeldByOneAtATime) {
 
 TEST_F(PlatformContract, FilesAreWrittenWholeFoundRegardlessOfCaseAndFoldersMadeWithTheirParents) {
   const std::string gbk = "dir \"D:\\\xD2\xF4\xC0\xD6\\*.*\"\r\nexit\r\n";  // 音乐 in GBK
-  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), "a much longer first version of the file").ok);
-  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), gbk).ok);
+  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), "a much longer first version of the file"));
+  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), gbk));
   EXPECT_EQ(harness_->ReadBytes(Scratch("Path.txt")), gbk);
   EXPECT_TRUE(files().FileExists(Scratch("path.txt")));
-  EXPECT_TRUE(files().RemoveFile(Scratch("path.txt")).ok);
+  EXPECT_TRUE(files().RemoveFile(Scratch("path.txt")));
   EXPECT_FALSE(files().FileExists(Scratch("Path.txt")));
   const FileResult written = files().WriteNewFile(Scratch("missing\\path.bat"), "x");
-  EXPECT_FALSE(written.ok || written.reason.empty());
+  EXPECT_FALSE(written.has_value() || written.error().reason.empty());
   const Text nested = Scratch("工作\\Quernel");
   EXPECT_FALSE(files().CanCreateFilesIn(nested));
-  ASSERT_TRUE(files().MakeFolders(nested).ok);
+  ASSERT_TRUE(files().MakeFolders(nested));
   EXPECT_TRUE(files().CanCreateFilesIn(nested));
-  EXPECT_TRUE(files().MakeFolders(nested).ok) << "an existing folder is fine";
-  EXPECT_TRUE(files().WriteNewFile(nested + "\\path.bat", "x").ok);
+  EXPECT_TRUE(files().MakeFolders(nested)) << "an existing folder is fine";
+  EXPECT_TRUE(files().WriteNewFile(nested + "\\path.bat", "x"));
   EXPECT_GT(files().FreeBytesIn(harness_->ScratchFolder()).value_or(0), 0u);
 }
 
 TEST_F(PlatformContract, RemovingAMissingFileFailsAsNotFoundAFolderOtherwiseAndReadOnlyFilesGo) {
   const FileResult missing = files().RemoveFile(Scratch("path.txt"));
-  EXPECT_EQ(missing.failure, FileFailure::NotFound);
-  EXPECT_FALSE(missing.ok);
-  ASSERT_TRUE(files().MakeFolders(Scratch("path.txt")).ok);
+  EXPECT_EQ(missing.error().kind, FileFailure::NotFound);
+  EXPECT_FALSE(missing);
+  ASSERT_TRUE(files().MakeFolders(Scratch("path.txt")));
   const FileResult folder = files().RemoveFile(Scratch("path.txt"));
-  EXPECT_FALSE(folder.ok || folder.reason.empty());
-  EXPECT_NE(folder.failure, FileFailure::NotFound) << "something is there: it must not pass for gone";
-  ASSERT_TRUE(files().WriteNewFile(Scratch("old.txt"), "old listing").ok);
+  EXPECT_FALSE(folder.has_value() || folder.error().reason.empty());
+  EXPECT_NE(folder.error().kind, FileFailure::NotFound) << "something is there: it must not pass for gone";
+  ASSERT_TRUE(files().WriteNewFile(Scratch("old.txt"), "old listing"));
   const bool readOnly = harness_->MakeReadOnly(Scratch("old.txt"));  // where the platform has them
-  EXPECT_TRUE(files().RemoveFile(Scratch("old.txt")).ok) << readOnly;
+  EXPECT_TRUE(files().RemoveFile(Scratch("old.txt"))) << readOnly;
   EXPECT_FALSE(files().FileExists(Scratch("old.txt")));
 }
 
 // A link of the new file's name is replaced by the file: what it points to,
 // or shares its content with, keeps its content. A folder stays.
 TEST_F(PlatformContract, WritingOverALinkReplacesTheLinkAndLeavesItsTargetAlone) {
-  ASSERT_TRUE(files().WriteNewFile(Scratch("precious.txt"), "keep").ok);
+  ASSERT_TRUE(files().WriteNewFile(Scratch("precious.txt"), "keep"));
   for (const bool hard : {false, true}) {
     if (!harness_->MakeLink(Scratch("path.bat"), Scratch("precious.txt"), hard)) continue;
-    EXPECT_TRUE(files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n").ok) << hard;
+    EXPECT_TRUE(files().WriteNewFile(Scratch("path.bat"), "dir\r\nexit\r\n")) << hard;
     EXPECT_EQ(harness_->ReadBytes(Scratch("path.bat")), "dir\r\nexit\r\n");
     EXPECT_EQ(harness_->ReadBytes(Scratch("precious.txt")), "keep") << hard;
-    files().RemoveFile(Scratch("path.bat"));
+    EXPECT_TRUE(files().RemoveFile(Scratch("path.bat")));
   }
-  ASSERT_TRUE(files().MakeFolders(Scratch("path.bat")).ok);
-  EXPECT_EQ(files().WriteNewFile(Scratch("path.bat"), "dir").failure, FileFailure::NotARegularFile);
+  ASSERT_TRUE(files().MakeFolders(Scratch("path.bat")));
+  EXPECT_EQ(files().WriteNewFile(Scratch("path.bat"), "dir").error().kind, FileFailure::NotARegularFile);
 }
 
 TEST_F(PlatformContract, ACharacterIsEncodedOrRefusedNeverTurnedIntoAQuestionMark) {

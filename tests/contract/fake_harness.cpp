@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <stdexcept>
 
 #include "contract/contract_harness.h"
 #include "platform/fake/fake_platform.h"
@@ -40,7 +41,7 @@ class FakeHarness final : public ContractHarness {
       if (request.commandLine.ends_with(".bat\"")) launch.process = Interpret(request);
       return launch;
     };
-    fake_.files.MakeFolders(ScratchFolder());
+    if (!fake_.files.MakeFolders(ScratchFolder())) throw std::runtime_error("no scratch folder");
   }
   WindowRuntime& Window() override { return fake_.window; }
   FileSystem& Files() override { return fake_.files; }

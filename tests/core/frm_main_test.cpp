@@ -27,7 +27,7 @@ const Text kNotice(texts::kNotice), kBatch(texts::kBatchFileName), kListing(text
 // A main window as the user sees it right after start, the journal cleared.
 struct LoadedWindow {
   explicit LoadedWindow(StartUp startUp = {}) : form(fake.Services(), std::move(startUp)) {
-    ui.CreateForm(form);
+    EXPECT_TRUE(ui.CreateForm(form));
     form.Load();
     ui.ShowForm();
     fake.journal.clear();
@@ -117,14 +117,12 @@ TEST(ShellServices, BrowseAboutAndHelpAskTheShellOwnedByTheWindow) {
     w.fake.shell.folderAnswer = answer;
     w.ui.UserClick(cmdBrowse);
     EXPECT_EQ(w.ui.GetText(txtPath), after) << answer;
-    EXPECT_EQ(w.fake.shell.pickerRequests,
-              (std::vector{std::pair{FakeWindowRuntime::kFormHandle, Text(texts::kFolderPrompt)}}));
+    EXPECT_EQ(w.fake.shell.pickerRequests, std::vector{Text(texts::kFolderPrompt)});
   }
   LoadedWindow w;
   w.ui.UserClick(cmdAbout);
   EXPECT_EQ(w.fake.shell.aboutBoxes,
-            (std::vector{std::tuple{FakeWindowRuntime::kFormHandle, Text("Quernel"),
-                                    Text("(C) 2026 Quernel 作者\r"), FakeWindowRuntime::kFormIcon}}));
+            (std::vector{std::pair{Text("Quernel"), Text("(C) 2026 Quernel 作者\r")}}));
   w.ui.UserClick(cmdHelp);
   w.ui.UserClick(cmdHelp);
   ASSERT_EQ(w.ui.launches.size(), 2u);
@@ -269,7 +267,7 @@ TEST(OutputCommand, WritesTheFolderAndPatternQuotedInTheCodePageAndRunsTheBatchF
     w.fake.codePage.utf8 = c.utf8;
     const Text work = c.programFolder.empty() ? w.ui.programFolder : w.fake.Root() + c.programFolder;
     w.ui.programFolder = work;
-    w.fake.files.MakeFolders(work);
+    EXPECT_TRUE(w.fake.files.MakeFolders(work));
     w.ui.UserType(txtPath, c.folder);
     w.ui.UserType(cobFilter, c.pattern);
     w.fake.journal.clear();
@@ -315,7 +313,7 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
       {[](auto& w) { w.ui.UserType(cobFilter, "*.txt\n"); }, {"“后缀过滤”"}, {}, Nothing},
       {[](auto& w) { w.ui.UserType(cobFilter, std::string("*\0.txt", 6)); }, {"“后缀过滤”"}, {}, Nothing},
       {[](auto& w) { w.fake.codePage.refusedWhenContaining = "\r\nexit"; }, {"28591"}, {}, Nothing},
-      {[](auto& w) { w.fake.files.WriteNewFile(w.Path(kBatch), "stale");
+      {[](auto& w) { EXPECT_TRUE(w.fake.files.WriteNewFile(w.Path(kBatch), "stale"));
                      w.fake.files.readOnlyFolders = {w.ui.programFolder, w.ui.userWorkFolder}; },
        {"{W}\\path.bat", "Permission denied"}, {}, Writes},
       {[&](auto& w) { fs::remove(host(w, kListing)), fs::create_directories(host(w, kListing)); },
@@ -361,8 +359,8 @@ TEST(OutputCommand, ShowsTheListingOnlyWhenItWasMadeAndRunsNothingItCannotWriteS
   for (const auto& c : cases) {
     LoadedWindow w;
     w.fake.SimulateInterpreter("part\r\n");
-    w.fake.files.WriteNewFile(w.fake.Root() + "/precious", "keep me");
-    w.fake.files.WriteNewFile(w.Path(kListing), "the last listing");
+    EXPECT_TRUE(w.fake.files.WriteNewFile(w.fake.Root() + "/precious", "keep me"));
+    EXPECT_TRUE(w.fake.files.WriteNewFile(w.Path(kListing), "the last listing"));
     c.arrange(w);
     w.fake.journal.clear();
     w.Output();
@@ -433,7 +431,7 @@ TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
     const bool unusable =
         w.ui.installed || name == std::string_view("read-only") || name == std::string_view("full");
     if (!unusable) w.ui.programFolder = w.fake.Root() + "\\" + name;
-    ASSERT_TRUE(w.fake.files.MakeFolders(w.ui.programFolder).ok);
+    ASSERT_TRUE(w.fake.files.MakeFolders(w.ui.programFolder));
     const Text host = FakeFileSystem::HostPath(w.ui.programFolder).string();
     if (unusable && !w.ui.installed)
       (name[0] == 'f' ? w.fake.files.fullFolders : w.fake.files.readOnlyFolders) = {host};
@@ -451,7 +449,7 @@ TEST(OutputCommand, ProgramFolderThatCannotBeUsedSendsTheWorkToTheUsersFolder) {
   // A user's folder that cannot be made is said to be so, with the system's reason.
   LoadedWindow w;
   w.fake.files.readOnlyFolders = {FakeFileSystem::HostPath(w.ui.programFolder).string()};
-  w.fake.files.WriteNewFile(w.fake.Root() + "/a file", "");
+  EXPECT_TRUE(w.fake.files.WriteNewFile(w.fake.Root() + "/a file", ""));
   w.ui.userWorkFolder = w.fake.Root() + "/a file/quernel";
   w.Output();
   ASSERT_EQ(w.ui.messages.size(), 1u);

@@ -44,7 +44,7 @@ TEST_F(PosixFiles, FindsNamesAsWindowsDoes) {
 TEST_F(PosixFiles, WritesANewFileInPlaceOfTheName) {
   temp_.Write("path.bat", "a longer first version");
   const std::string bytes("dir \"\xd2\xf4\xc0\xd6\\*.*\"\r\nexit\r\n\0end", 27);
-  ASSERT_TRUE(files_.WriteNewFile(At("PATH.BAT"), bytes).ok);
+  ASSERT_TRUE(files_.WriteNewFile(At("PATH.BAT"), bytes));
   EXPECT_EQ(temp_.Read("path.bat"), bytes);
   EXPECT_FALSE(fs::exists(root_ / "PATH.BAT"));
 
@@ -55,14 +55,14 @@ TEST_F(PosixFiles, WritesANewFileInPlaceOfTheName) {
   ASSERT_EQ(mkfifo((root_ / "fifo.bat").c_str(), 0600) | mkfifo((root_ / "read.bat").c_str(), 0600), 0);
   const int reader = open((root_ / "read.bat").c_str(), O_RDONLY | O_NONBLOCK);
   for (const char* name : {"link.bat", "dangling.bat", "hard.bat", "fifo.bat", "read.bat"}) {
-    EXPECT_TRUE(files_.WriteNewFile(At(name), "dir").ok) << name;
+    EXPECT_TRUE(files_.WriteNewFile(At(name), "dir")) << name;
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root_ / name)) && temp_.Read(name) == "dir") << name;
   }
   close(reader);
   EXPECT_EQ(temp_.Read("target.txt"), "keep");
   EXPECT_FALSE(fs::exists(root_ / "nowhere.txt"));
   fs::create_directories(root_ / "folder.bat");
-  EXPECT_EQ(files_.WriteNewFile(At("folder.bat"), "dir").failure, FileFailure::NotARegularFile);
+  EXPECT_EQ(files_.WriteNewFile(At("folder.bat"), "dir").error().kind, FileFailure::NotARegularFile);
 }
 
 // Root writes into a folder of any mode, but not into a read-only mount.

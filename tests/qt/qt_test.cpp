@@ -78,7 +78,7 @@ using PathLists = std::vector<std::vector<Text>>;
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_.CreateForm(events_);
+    ASSERT_TRUE(window_.CreateForm(events_));
     window_.ShowForm();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.Form()));
   }
@@ -134,8 +134,8 @@ TEST_F(Window, ControlsBoxesAndTheFolderPicker) {
   }
 
   window_.ShowMessage("一\r二", MessageStyle::Error);
-  QtShellDialogs shell(boxes_.Runner());
-  shell.ShowAboutBox(window_.FormHandle(), "Quernel", Text(texts::kCopyright) + "\r", window_.FormIcon());
+  QtShellDialogs shell(window_, boxes_.Runner());
+  shell.ShowAboutBox("Quernel", Text(texts::kCopyright) + "\r");
   ASSERT_EQ(boxes_.boxes.size(), 2u);
   EXPECT_TRUE(boxes_.boxes[0].text == "一\n二" && boxes_.boxes[0].icon == QMessageBox::Critical);
   EXPECT_TRUE(boxes_.boxes[1].text == "Quernel" && boxes_.boxes[1].hasPixmap);
@@ -151,7 +151,7 @@ TEST_F(Window, ControlsBoxesAndTheFolderPicker) {
       picker.setDirectory(ToQString(folder.Name() + "/音乐"));
       return int(accept);  // Accepted or Rejected
     };
-    EXPECT_EQ(shell.PickFolder(0, Text(texts::kFolderPrompt)), accept ? folder.Name() + "/音乐" : "");
+    EXPECT_EQ(shell.PickFolder(Text(texts::kFolderPrompt)), accept ? folder.Name() + "/音乐" : "");
   }
   EXPECT_EQ(ToText(boxes_.boxes.at(2).title), texts::kFolderPrompt);
 }
@@ -368,7 +368,7 @@ std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes,
     return Launch{std::make_unique<Opened>(), {}};
   };
   posix::PosixFileSystem files;
-  QtShellDialogs shell{boxes.Runner()};
+  QtShellDialogs shell{window, boxes.Runner()};
   QTimer::singleShot(0, [&] { user(window.Form()); });
   RunQuernel({window, files, shell, *posix::PosixCodePage::ForLocale("")});
   EXPECT_EQ(window.Form(), nullptr) << "the run ends with the window gone";

@@ -29,8 +29,8 @@ using enum ControlId;
 TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
   testing::RecordingEvents events;
   Win32WindowRuntime window(GetModuleHandleW(nullptr));
-  ASSERT_FALSE(window.CreateForm(events));
-  const HWND form = reinterpret_cast<HWND>(window.FormHandle());
+  ASSERT_TRUE(window.CreateForm(events));
+  const HWND form = window.Form();
   auto at = [&](ControlId id) { return window.ControlWindow(id); };
   const auto order = FocusOrder();
   for (std::size_t i = 0; i < order.size(); ++i)

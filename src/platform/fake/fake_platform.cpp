@@ -24,14 +24,14 @@ fs::path FindIgnoringCase(const fs::path& path) {
 
 }  // namespace
 
-std::optional<Text> FakeWindowRuntime::CreateForm(FormEvents& events) {
-  if (createFailure) return createFailure;
+Result<void> FakeWindowRuntime::CreateForm(FormEvents& events) {
+  if (createFailure) return Fail(*createFailure);
   events_ = &events;
   controls_.clear();
   for (const ControlDesign& design : ControlDesigns())
     controls_[design.id] = ControlState{design.kind, {}, design.value, -1, {}, design.enabled};
   for (const LineDesign& line : LineDesigns()) controls_[line.id].kind = ControlKind::Line;
-  return std::nullopt;
+  return {};
 }
 
 void FakeWindowRuntime::SetValue(ControlId control, int value) {
@@ -154,10 +154,10 @@ FileResult FakeFileSystem::RemoveFile(const Text& path) {
   journal_.push_back("remove " + path);
   std::error_code error;
   const fs::file_status status = fs::symlink_status(HostPath(path), error);
-  if (!fs::exists(status)) return FileResult::Failure("No such file or directory", FileFailure::NotFound);
-  if (fs::is_directory(status)) return FileResult::Failure("Is a directory");
-  if (!fs::remove(HostPath(path), error)) return FileResult::Failure(error.message());
-  return FileResult::Success();
+  if (!fs::exists(status)) return Fail(FileError{"No such file or directory", FileFailure::NotFound});
+  if (fs::is_directory(status)) return Fail(FileError{"Is a directory"});
+  if (!fs::remove(HostPath(path), error)) return Fail(FileError{error.message()});
+  return {};
 }
 
 FileResult FakeFileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
@@ -165,22 +165,22 @@ FileResult FakeFileSystem::WriteNewFile(const Text& path, std::string_view bytes
   const fs::path host = HostPath(path);
   std::error_code error;
   if (fs::is_directory(fs::symlink_status(host, error)))
-    return FileResult::Failure("Is a directory", FileFailure::NotARegularFile);
-  if (IsReadOnly(host.parent_path())) return FileResult::Failure("Permission denied");
+    return Fail(FileError{"Is a directory", FileFailure::NotARegularFile});
+  if (IsReadOnly(host.parent_path())) return Fail(FileError{"Permission denied"});
   if (fullFolders.contains(host.parent_path().lexically_normal().string()))
-    return FileResult::Failure("No space left on device", FileFailure::DiskFull);
+    return Fail(FileError{"No space left on device", FileFailure::DiskFull});
   fs::remove(host, error);  // the name only, as a link or one of several names
   std::ofstream out(host, std::ios::binary | std::ios::trunc);
-  if (!out) return FileResult::Failure("No such file or directory");
+  if (!out) return Fail(FileError{"No such file or directory"});
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return FileResult::Success();
+  return {};
 }
 
 FileResult FakeFileSystem::MakeFolders(const Text& folder) {
   journal_.push_back("make folders " + folder);
   std::error_code error;
   fs::create_directories(HostPath(folder), error);
-  return error ? FileResult::Failure(error.message()) : FileResult::Success();
+  return error ? Fail(FileError{error.message()}) : FileResult{};
 }
 
 std::optional<std::string> FakeCodePage::Encode(const Text& text) const {

@@ -44,14 +44,12 @@ class FakeWindowRuntime final : public WindowRuntime {
   FakeWindowRuntime(Journal& journal, Text program, Text userWork)
       : programFolder(std::move(program)), userWorkFolder(std::move(userWork)), journal_(journal) {}
 
-  std::optional<Text> CreateForm(FormEvents& events) override;
+  Result<void> CreateForm(FormEvents& events) override;
   void ShowForm() override { focus = FocusOrder().front(); }
   void RunUntilClosed() override {
     if (userSession) userSession(*this);
   }
   void CloseForm() override { journal_.push_back("close"); }
-  NativeHandle FormHandle() const override { return kFormHandle; }
-  NativeHandle FormIcon() const override { return kFormIcon; }
 
   Text GetText(ControlId control) const override { return State(control).text; }
   void SetText(ControlId control, const Text& text) override { State(control).text = text; }
@@ -99,9 +97,6 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::vector<LaunchRequest> launches;
   std::vector<std::pair<ControlId, double>> fontSizes;  // in the order they were set
 
-  static constexpr NativeHandle kFormHandle = 0x1001;
-  static constexpr NativeHandle kFormIcon = 0x2002;
-
  private:
   void RaiseClick(ControlId control) {
     if (events_) events_->Click(control);
@@ -146,18 +141,17 @@ class FakeFileSystem final : public FileSystem {
 
 class FakeShellDialogs final : public ShellDialogs {
  public:
-  Text PickFolder(NativeHandle owner, const Text& prompt) override {
-    pickerRequests.emplace_back(owner, prompt);
+  Text PickFolder(const Text& prompt) override {
+    pickerRequests.push_back(prompt);
     return folderAnswer;
   }
-  void ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
-                    NativeHandle icon) override {
-    aboutBoxes.push_back({owner, appName, otherText, icon});
+  void ShowAboutBox(const Text& appName, const Text& otherText) override {
+    aboutBoxes.emplace_back(appName, otherText);
   }
 
-  Text folderAnswer;                                          // what the user picks; empty: cancel
-  std::vector<std::pair<NativeHandle, Text>> pickerRequests;  // owner, prompt
-  std::vector<std::tuple<NativeHandle, Text, Text, NativeHandle>> aboutBoxes;  // owner, name, text, icon
+  Text folderAnswer;                              // what the user picks; empty: cancel
+  std::vector<Text> pickerRequests;               // the prompts
+  std::vector<std::pair<Text, Text>> aboutBoxes;  // name, text
 };
 
 // Latin-1 by default: a small code page in which "é" fits and Chinese does

@@ -76,11 +76,10 @@ FileResult PosixFileSystem::RemoveFile(const Text& path) {
   // unlink needs only the folder's permission: read-only files go as well.
   if (unlink(HostPath(path).c_str()) != 0) {
     const int error = errno;
-    return FileResult::Failure(SystemReason(error), error == ENOENT || error == ENOTDIR
-                                                        ? FileFailure::NotFound
-                                                        : FileFailure::Other);
+    return Fail(FileError{SystemReason(error),
+                          error == ENOENT || error == ENOTDIR ? FileFailure::NotFound : FileFailure::Other});
   }
-  return FileResult::Success();
+  return {};
 }
 
 FileFailure WriteFailure(int error) {
@@ -99,19 +98,19 @@ FileResult PosixFileSystem::WriteNewFile(const Text& path, std::string_view byte
   const std::string host = HostPath(path);
   if (unlink(host.c_str()) != 0 && errno != ENOENT) {
     const int error = errno;
-    return FileResult::Failure(SystemReason(error), WriteFailure(error));
+    return Fail(FileError{SystemReason(error), WriteFailure(error)});
   }
   const int fd = open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) {
     const int error = errno;
-    return FileResult::Failure(SystemReason(error), WriteFailure(error));
+    return Fail(FileError{SystemReason(error), WriteFailure(error)});
   }
   if (!WriteAll(fd, bytes) || close(fd) != 0) {
     const int error = errno;
     unlink(host.c_str());  // never half a file
-    return FileResult::Failure(SystemReason(error), WriteFailure(error));
+    return Fail(FileError{SystemReason(error), WriteFailure(error)});
   }
-  return FileResult::Success();
+  return {};
 }
 
 bool PosixFileSystem::FileExists(const Text& path) const {
@@ -148,8 +147,8 @@ std::optional<std::uint64_t> PosixFileSystem::FreeBytesIn(const Text& folder) co
 FileResult PosixFileSystem::MakeFolders(const Text& folder) {
   std::error_code error;
   fs::create_directories(HostPath(folder), error);
-  if (error) return FileResult::Failure(SystemReason(error.value()));
-  return FileResult::Success();
+  if (error) return Fail(FileError{SystemReason(error.value())});
+  return {};
 }
 
 }  // namespace quernel::posix

@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
 
   quernel::qt::QtWindowRuntime window;
   quernel::posix::PosixFileSystem files;
-  quernel::qt::QtShellDialogs shell;
+  quernel::qt::QtShellDialogs shell(window);
   quernel::posix::PosixCodePage codePage;
   return quernel::RunQuernel({window, files, shell, codePage},
                              quernel::qt::StartUpFrom(commandLine, QDir::currentPath()));

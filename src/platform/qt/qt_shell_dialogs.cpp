@@ -5,7 +5,6 @@
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QMessageBox>
 
-#include "platform/qt/qt_handles.h"
 #include "platform/qt/qt_text.h"
 
 namespace quernel::qt {
@@ -19,8 +18,8 @@ QString DesktopFolder() {
 }  // namespace
 
 // The picker has no place for a prompt above its tree: the prompt is its title.
-Text QtShellDialogs::PickFolder(NativeHandle owner, const Text& prompt) {
-  QFileDialog dialog(WidgetOf(owner), ToQString(prompt), DesktopFolder());
+Text QtShellDialogs::PickFolder(const Text& prompt) {
+  QFileDialog dialog(window_.Form(), ToQString(prompt), DesktopFolder());
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   if (runDialog_(dialog) != QDialog::Accepted) return {};
@@ -28,15 +27,13 @@ Text QtShellDialogs::PickFolder(NativeHandle owner, const Text& prompt) {
   return chosen.isEmpty() ? Text() : ToText(QDir::cleanPath(chosen));
 }
 
-void QtShellDialogs::ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
-                                  NativeHandle icon) {
-  QMessageBox box(WidgetOf(owner));
+void QtShellDialogs::ShowAboutBox(const Text& appName, const Text& otherText) {
+  QMessageBox box(window_.Form());
   box.setWindowTitle(ToQString(appName));
   box.setTextFormat(Qt::PlainText);
   box.setText(ToQString(appName));
   box.setInformativeText(ShownWithLineBreaks(otherText));
-  const QIcon shown = IconOf(icon);
-  if (!shown.isNull()) box.setIconPixmap(shown.pixmap(32, 32));
+  if (const QIcon& icon = window_.Icon(); !icon.isNull()) box.setIconPixmap(icon.pixmap(32, 32));
   box.setStandardButtons(QMessageBox::Ok);
   runDialog_(box);
 }

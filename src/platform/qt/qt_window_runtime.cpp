@@ -22,7 +22,6 @@
 #include "design/program_texts.h"
 #include "platform/posix/posix_folder_lock.h"
 #include "platform/qt/qt_form_builder.h"
-#include "platform/qt/qt_handles.h"
 #include "platform/qt/qt_text.h"
 
 namespace quernel::qt {
@@ -177,7 +176,7 @@ T* QtWindowRuntime::As(ControlId control) const {
 
 // --- The form -------------------------------------------------------------
 
-std::optional<Text> QtWindowRuntime::CreateForm(FormEvents& events) {
+Result<void> QtWindowRuntime::CreateForm(FormEvents& events) {
   events_ = &events;
   typedOver_.clear();
   BuiltForm built = BuildForm();
@@ -191,7 +190,7 @@ std::optional<Text> QtWindowRuntime::CreateForm(FormEvents& events) {
   form_->installEventFilter(dropCatcher);
   for (QWidget* widget : form_->findChildren<QWidget*>()) widget->installEventFilter(dropCatcher);
   QObject::connect(form_.get(), &FormWindow::closed, form_.get(), [this] { closed_ = true; });
-  return std::nullopt;
+  return {};
 }
 
 // The user's actions raise Click: a button's click (mouse, space, access key,
@@ -239,13 +238,6 @@ void QtWindowRuntime::RunUntilClosed() {
 
 void QtWindowRuntime::CloseForm() {
   if (form_) form_->close();
-}
-
-NativeHandle QtWindowRuntime::FormHandle() const {
-  return HandleOf(form_.get());
-}
-NativeHandle QtWindowRuntime::FormIcon() const {
-  return icon_.isNull() ? 0 : HandleOf(&icon_);
 }
 
 // --- Controls ---------------------------------------------------------------

@@ -27,12 +27,10 @@ class QtWindowRuntime final : public WindowRuntime {
   explicit QtWindowRuntime(QtRuntimeSettings settings = {});
   ~QtWindowRuntime() override;
 
-  std::optional<Text> CreateForm(FormEvents& events) override;
+  Result<void> CreateForm(FormEvents& events) override;
   void ShowForm() override;
   void RunUntilClosed() override;
   void CloseForm() override;
-  NativeHandle FormHandle() const override;
-  NativeHandle FormIcon() const override;
 
   Text GetText(ControlId control) const override;
   void SetText(ControlId control, const Text& text) override;
@@ -58,6 +56,7 @@ class QtWindowRuntime final : public WindowRuntime {
   char PathSeparator() const override { return '/'; }
 
   FormWindow* Form() const { return form_.get(); }
+  const QIcon& Icon() const { return icon_; }
   QtLauncher& Launcher() { return launcher_; }
 
  private:

@@ -11,7 +11,7 @@ namespace {
 constexpr DWORD kNoAttributes = INVALID_FILE_ATTRIBUTES;
 
 FileResult LastFailure() {
-  return FileResult::Failure(LastErrorMessage());
+  return Fail(FileError{LastErrorMessage()});
 }
 
 FileResult WriteFailure(DWORD error) {
@@ -19,7 +19,7 @@ FileResult WriteFailure(DWORD error) {
   if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) kind = FileFailure::DiskFull;
   // Something came between the delete and the exclusive create.
   if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) kind = FileFailure::NotARegularFile;
-  return FileResult::Failure(SystemMessage(error), kind);
+  return Fail(FileError{SystemMessage(error), kind});
 }
 
 bool IsFolder(const std::wstring& path) {
@@ -48,12 +48,12 @@ FileResult Win32FileSystem::RemoveFile(const Text& path) {
   if (attributes == kNoAttributes) {
     const DWORD error = GetLastError();
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return FileResult::Failure(SystemMessage(error), missing ? FileFailure::NotFound : FileFailure::Other);
+    return Fail(FileError{SystemMessage(error), missing ? FileFailure::NotFound : FileFailure::Other});
   }
   if (attributes & FILE_ATTRIBUTE_READONLY)
     SetFileAttributesW(wide.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
   if (!DeleteFileW(wide.c_str())) return LastFailure();
-  return FileResult::Success();
+  return {};
 }
 
 // The old name goes first: deleting a symbolic link, a cloud placeholder
@@ -63,8 +63,8 @@ FileResult Win32FileSystem::RemoveFile(const Text& path) {
 FileResult Win32FileSystem::WriteNewFile(const Text& path, std::string_view bytes) {
   const std::wstring wide = Wide(path);
   if (IsFolder(wide))
-    return FileResult::Failure(SystemMessage(ERROR_CANT_ACCESS_FILE), FileFailure::NotARegularFile);
-  if (const FileResult removed = RemoveFile(path); !removed.ok && removed.failure != FileFailure::NotFound)
+    return Fail(FileError{SystemMessage(ERROR_CANT_ACCESS_FILE), FileFailure::NotARegularFile});
+  if (const FileResult removed = RemoveFile(path); !removed && removed.error().kind != FileFailure::NotFound)
     return removed;
   HANDLE file =
       CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -79,7 +79,7 @@ FileResult Win32FileSystem::WriteNewFile(const Text& path, std::string_view byte
       error = GetLastError();
   }
   if (!CloseHandle(file) && error == ERROR_SUCCESS) error = GetLastError();
-  if (error == ERROR_SUCCESS) return FileResult::Success();
+  if (error == ERROR_SUCCESS) return {};
   DeleteFileW(wide.c_str());  // never half a file
   return WriteFailure(error);
 }
@@ -107,16 +107,16 @@ bool Win32FileSystem::CanCreateFilesIn(const Text& folder) const {
 FileResult Win32FileSystem::MakeFolders(const Text& folder) {
   std::wstring path = Wide(folder);
   while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  if (IsFolder(path)) return FileResult::Success();
+  if (IsFolder(path)) return {};
   // Each missing parent first, from the root down; the folder itself says
   // whether that worked.
   for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
        slash = path.find(L'\\', slash + 1))
     if (const std::wstring parent = path.substr(0, slash); !IsFolder(parent))
       CreateDirectoryW(parent.c_str(), nullptr);
-  if (CreateDirectoryW(path.c_str(), nullptr)) return FileResult::Success();
+  if (CreateDirectoryW(path.c_str(), nullptr)) return {};
   const DWORD error = GetLastError();
-  return IsFolder(path) ? FileResult::Success() : FileResult::Failure(SystemMessage(error));
+  return IsFolder(path) ? FileResult{} : Fail(FileError{SystemMessage(error)});
 }
 
 std::optional<std::uint64_t> Win32FileSystem::FreeBytesIn(const Text& folder) const {

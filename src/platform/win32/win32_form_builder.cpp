@@ -171,7 +171,7 @@ FormBuilder::~FormBuilder() {
   for (auto& [tenths, font] : fonts_) DeleteObject(font);
 }
 
-std::optional<Text> FormBuilder::Build(WNDPROC procedure, void* owner) {
+Result<void> FormBuilder::Build(WNDPROC procedure, void* owner) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&classes);
   // Shared icons: the system keeps one copy however often a form is made.
@@ -193,24 +193,24 @@ std::optional<Text> FormBuilder::Build(WNDPROC procedure, void* owner) {
   windowClass.lpszClassName = kWindowClass;
   // A second form in one process finds the class registered by the first.
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    return LastErrorMessage();
+    return Fail(LastErrorMessage());
 
   dpi_ = DpiOf(nullptr);
   face_ = ChineseFace();
   form_ = CreateWindowExW(0, kWindowClass, Wide(kFormDesign.caption).c_str(), kFormStyle, 0, 0, 0, 0, nullptr,
                           nullptr, instance_, owner);
-  if (!form_) return LastErrorMessage();
+  if (!form_) return Fail(LastErrorMessage());
   dpi_ = DpiOf(form_);
   HWND previous = HWND_TOP;
   for (ControlId id : WindowOrder()) {
     CreateControl(DesignOf(id), previous);
-    if (!Window(id)) return LastErrorMessage();
+    if (!Window(id)) return Fail(LastErrorMessage());
   }
   for (const ControlDesign& design : ControlDesigns())
     if (!design.hoverHint.empty()) CreateHoverHint(design);
   PlaceForm();
   PlaceControls();
-  return std::nullopt;
+  return {};
 }
 
 void FormBuilder::Forget() {

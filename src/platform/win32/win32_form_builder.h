@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "design/form_design.h"
 #include "design/text.h"
 #include "platform/win32/win32_api.h"
@@ -29,7 +30,7 @@ class FormBuilder {
 
   // The form window, whose procedure gets `owner` with WM_NCCREATE, and its
   // controls; else the system's words why not.
-  std::optional<Text> Build(WNDPROC procedure, void* owner);
+  Result<void> Build(WNDPROC procedure, void* owner);
   // WM_DESTROY: the windows are gone.
   void Forget();
 

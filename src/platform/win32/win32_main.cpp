@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const HRESULT ole = OleInitialize(nullptr);
   quernel::win32::Win32WindowRuntime window(instance);
   quernel::win32::Win32FileSystem files;
-  quernel::win32::Win32ShellDialogs shell;
+  quernel::win32::Win32ShellDialogs shell(window);
   quernel::win32::Win32CodePage codePage;
   const quernel::StartUp startUp = quernel::win32::ReadStartUp();
   // Programs named without a folder (notepad.exe, explorer.exe) are looked

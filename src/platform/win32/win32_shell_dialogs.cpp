@@ -8,10 +8,6 @@
 namespace quernel::win32 {
 namespace {
 
-HWND AsWindow(NativeHandle handle) {
-  return reinterpret_cast<HWND>(handle);
-}
-
 // The folder's path in full: the shell may give more than MAX_PATH characters.
 Text PathOf(PCIDLIST_ABSOLUTE folder) {
   for (DWORD size = MAX_PATH; size <= 32768; size *= 4) {
@@ -26,11 +22,11 @@ Text PathOf(PCIDLIST_ABSOLUTE folder) {
 
 }  // namespace
 
-Text Win32ShellDialogs::PickFolder(NativeHandle owner, const Text& prompt) {
+Text Win32ShellDialogs::PickFolder(const Text& prompt) {
   const std::wstring title = Wide(prompt);
   wchar_t displayName[MAX_PATH] = {};
   BROWSEINFOW browse{};
-  browse.hwndOwner = AsWindow(owner);
+  browse.hwndOwner = window_.Form();
   browse.pszDisplayName = displayName;
   browse.lpszTitle = title.c_str();
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
@@ -41,9 +37,8 @@ Text Win32ShellDialogs::PickFolder(NativeHandle owner, const Text& prompt) {
   return path;
 }
 
-void Win32ShellDialogs::ShowAboutBox(NativeHandle owner, const Text& appName, const Text& otherText,
-                                     NativeHandle icon) {
-  ShellAboutW(AsWindow(owner), Wide(appName).c_str(), Wide(otherText).c_str(), reinterpret_cast<HICON>(icon));
+void Win32ShellDialogs::ShowAboutBox(const Text& appName, const Text& otherText) {
+  ShellAboutW(window_.Form(), Wide(appName).c_str(), Wide(otherText).c_str(), window_.Icon());
 }
 
 }  // namespace quernel::win32

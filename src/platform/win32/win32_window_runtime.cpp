@@ -279,12 +279,12 @@ Win32WindowRuntime::~Win32WindowRuntime() {
   CloseForm();
 }
 
-std::optional<Text> Win32WindowRuntime::CreateForm(FormEvents& events) {
+Result<void> Win32WindowRuntime::CreateForm(FormEvents& events) {
   session_->events = &events;
   session_->picks = {};
-  if (auto error = session_->form.Build(Session::WindowProc, session_.get())) return error;
+  if (auto built = session_->form.Build(Session::WindowProc, session_.get()); !built) return built;
   session_->AcceptDrops();
-  return std::nullopt;
+  return {};
 }
 
 void Win32WindowRuntime::ShowForm() {
@@ -308,11 +308,11 @@ void Win32WindowRuntime::CloseForm() {
   if (HWND form = session_->form.Form()) DestroyWindow(form);
 }
 
-NativeHandle Win32WindowRuntime::FormHandle() const {
-  return reinterpret_cast<NativeHandle>(session_->form.Form());
+HWND Win32WindowRuntime::Form() const {
+  return session_->form.Form();
 }
-NativeHandle Win32WindowRuntime::FormIcon() const {
-  return reinterpret_cast<NativeHandle>(session_->form.Icon());
+HICON Win32WindowRuntime::Icon() const {
+  return session_->form.Icon();
 }
 
 HWND Win32WindowRuntime::ControlWindow(ControlId control) const {

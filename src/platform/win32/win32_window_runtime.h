@@ -20,12 +20,13 @@ class Win32WindowRuntime final : public WindowRuntime {
   Win32WindowRuntime(const Win32WindowRuntime&) = delete;
   Win32WindowRuntime& operator=(const Win32WindowRuntime&) = delete;
 
-  std::optional<Text> CreateForm(FormEvents& events) override;
+  Result<void> CreateForm(FormEvents& events) override;
   void ShowForm() override;
   void RunUntilClosed() override;
   void CloseForm() override;
-  NativeHandle FormHandle() const override;
-  NativeHandle FormIcon() const override;
+  // The form and its icon, for the shell dialogs it owns.
+  HWND Form() const;
+  HICON Icon() const;
 
   Text GetText(ControlId control) const override;
   void SetText(ControlId control, const Text& text) override;
