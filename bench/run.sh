@@ -116,7 +116,8 @@ done
 # median VALUES...: the middle value.
 echo
 echo "== Dropped or given paths that name nothing: 30 looked up in a folder of ${sizes[-1]} entries"
-"$missing_names" "$work/missing" "${sizes[-1]}"
+"$make_tree" "$work/missing" "${sizes[-1]}"
+"$missing_names" "$work/missing"
 rm -rf "$work/missing"
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }

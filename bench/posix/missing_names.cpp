@@ -1,15 +1,11 @@
 // What the folder field's lookups cost for names that are not there: the
 // paths of a drop or the command line, 30 of them, each asked as FolderFor-
-// Field asks (FolderExists, then FileExists), in a folder of N entries.
-// Looked up as spelled by the POSIX file system, against the same lookups
-// resolved ignoring case (what the file system did for every missing name
-// before: read the whole folder). Usage: quernel_missing_names FOLDER N
-#include <fcntl.h>
-#include <unistd.h>
-
+// Field asks (FolderExists, then FileExists), in FOLDER (quernel_cmd_make_tree
+// fills it). Looked up as spelled by the POSIX file system, against the same
+// lookups resolved ignoring case (what the file system did for every missing
+// name before: read the whole folder). Usage: quernel_missing_names FOLDER
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -31,19 +27,11 @@ double Milliseconds(const std::vector<std::string>& names, Lookup lookup) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s FOLDER N\n", argv[0]);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
     return 2;
   }
   const std::string folder = argv[1];
-  const long count = std::atol(argv[2]);
-  std::filesystem::create_directories(folder);
-  for (long i = 0; i < count; ++i) {
-    const int fd =
-        open((folder + "/entry-" + std::to_string(i)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return 1;
-    close(fd);
-  }
   std::vector<std::string> names;
   for (int i = 0; i < kNames; ++i) names.push_back(folder + "\\Stale-" + std::to_string(i) + ".mp3");
 
@@ -55,7 +43,7 @@ int main(int argc, char** argv) {
     for (int twice = 0; twice < 2; ++twice)
       found += std::filesystem::exists(quernel::ResolveIgnoringCase(quernel::posix::HostPath(name)));
   });
-  std::printf("%ld entries, %d missing names: as spelled %.3f ms, ignoring case %.1f ms%s\n", count, kNames,
-              exact, ignoringCase, found ? " (some were found!)" : "");
+  std::printf("%d missing names: as spelled %.3f ms, ignoring case %.1f ms%s\n", kNames, exact, ignoringCase,
+              found ? " (some were found!)" : "");
   return 0;
 }
