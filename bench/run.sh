@@ -39,7 +39,7 @@ echo "load at start: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 echo "== Building (linux and windows-cross presets)"
 {
   cmake --preset linux && nice -n 10 cmake --build --preset linux \
-    --target quernel-cmd quernel_cmd_make_tree quernel quernel_minimal_qt
+    --target quernel-cmd quernel_cmd_make_tree quernel_missing_names quernel quernel_minimal_qt
 } >/dev/null
 have_windows=true
 {
@@ -51,6 +51,7 @@ linux_build=$root/build/linux
 windows_build=$root/build/windows
 cmd_exe=$linux_build/src/quernel-cmd/quernel-cmd
 make_tree=$linux_build/bench/quernel_cmd_make_tree
+missing_names=$linux_build/bench/quernel_missing_names
 qt_exe=$linux_build/src/platform/qt/quernel
 minimal_qt=$linux_build/bench/quernel_minimal_qt
 win_exe=$windows_build/src/platform/win32/Quernel.exe
@@ -113,6 +114,12 @@ for count in "${sizes[@]}"; do
 done
 
 # median VALUES...: the middle value.
+echo
+echo "== Dropped or given paths that name nothing: 30 looked up in a folder of ${sizes[-1]} entries"
+"$make_tree" "$work/missing" "${sizes[-1]}"
+"$missing_names" "$work/missing"
+rm -rf "$work/missing"
+
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
 echo

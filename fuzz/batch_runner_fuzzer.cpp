@@ -21,6 +21,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ascii.h"
 #include "quernel-cmd/batch.h"
 #include "quernel-cmd/text.h"
 
@@ -28,6 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace quernel::cmd;
+using quernel::EqualIgnoringAsciiCase;
 
 [[noreturn]] void Fail(const char* what, const std::string& detail) {
   std::fprintf(stderr, "batch runner: %s: %s\n", what, detail.c_str());
@@ -114,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   StringSink err;
   std::vector<std::string> opened;
   const EnvironmentLookup lookup = [](std::string_view name) -> std::optional<std::string> {
-    if (IequalsAscii(name, "DATA")) return std::string("music");
-    if (IequalsAscii(name, "EMPTY")) return std::string();
+    if (EqualIgnoringAsciiCase(name, "DATA")) return std::string("music");
+    if (EqualIgnoringAsciiCase(name, "EMPTY")) return std::string();
     return std::nullopt;
   };
   const std::string batch_path = "C:\\quernel\\path.bat";

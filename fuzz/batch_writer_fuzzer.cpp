@@ -18,10 +18,11 @@
 #include <optional>
 #include <string>
 
+#include "base/charset_conversion.h"
+#include "base/utf8.h"
 #include "core/frm_main.h"
 #include "core/listing_options.h"
 #include "platform/fake/fake_platform.h"
-#include "platform/posix/locale_charset.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ using enum ControlId;
 class GbkCodePage final : public CodePage {
  public:
   std::optional<std::string> Encode(const Text& text) const override {
-    auto bytes = posix::ConvertCharset(text, "UTF-8", "GBK");
-    if (!bytes || posix::ConvertCharset(*bytes, "GBK", "UTF-8") != text) return std::nullopt;
+    auto bytes = ConvertCharset(text, "UTF-8", "GBK");
+    if (!bytes || ConvertCharset(*bytes, "GBK", "UTF-8") != text) return std::nullopt;
     return bytes;
   }
   Text Name() const override { return "936"; }
@@ -49,24 +50,6 @@ class Utf8CodePage final : public CodePage {
 [[noreturn]] void Fail(const char* what, const Text& detail) {
   std::fprintf(stderr, "batch writer: %s\n%s\n", what, detail.c_str());
   std::abort();
-}
-
-void AppendUtf8(Text& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 // A text as a window gives it: valid Unicode, mostly from characters that
@@ -108,7 +91,7 @@ Text Undoubled(const Text& text) {
 
 void CheckBatchFile(const Text& bytes, const CodePage& codePage, const Text& quoted,
                     const Text& programFolder) {
-  const auto decoded = codePage.Name() == "936" ? posix::ConvertCharset(bytes, "GBK", "UTF-8") : bytes;
+  const auto decoded = codePage.Name() == "936" ? ConvertCharset(bytes, "GBK", "UTF-8") : bytes;
   if (!decoded) Fail("path.bat is not in its code page", bytes);
   const Text& text = *decoded;
   const std::size_t end = text.find("\r\n");

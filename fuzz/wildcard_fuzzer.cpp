@@ -19,7 +19,7 @@ using quernel::cmd::FoldCase;
 std::vector<char32_t> CodePoints(std::string_view utf8) {
   std::vector<char32_t> result;
   std::size_t pos = 0;
-  while (pos < utf8.size()) result.push_back(quernel::cmd::NextCodePoint(utf8, pos));
+  while (pos < utf8.size()) result.push_back(quernel::NextCodePoint(utf8, pos));
   return result;
 }
 

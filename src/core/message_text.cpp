@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/utf8.h"
 #include "design/program_texts.h"
 
 namespace quernel {
@@ -29,29 +30,10 @@ bool Breaks(char32_t c) {
   return false;
 }
 
-bool IsContinuationByte(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// The code point of the UTF-8 sequence at `at`, and its length; a byte that
-// starts no valid sequence stands for itself.
-std::pair<char32_t, std::size_t> CodePointAt(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  if (length == 1 || at + length > text.size()) return {lead, 1};
-  char32_t c = lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) {
-    if (!IsContinuationByte(text[at + i])) return {lead, 1};
-    c = (c << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-  }
-  return {c, length};
-}
-
 // At most `limit` characters: the start and the end, "…" between.
 Text CutInTheMiddle(const Text& text, std::size_t limit) {
   std::vector<std::size_t> starts;  // of each character
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (!IsContinuationByte(text[i])) starts.push_back(i);
+  for (std::size_t i = 0; i < text.size(); NextCodePoint(text, i)) starts.push_back(i);
   if (starts.size() <= limit) return text;
   const std::size_t head = (limit - 1) / 2, tail = limit - 1 - head;
   return text.substr(0, starts[head]) + "…" + text.substr(starts[starts.size() - tail]);
@@ -64,10 +46,8 @@ Text Trimmed(std::string_view line, std::size_t limit) {
   if (first == std::string_view::npos) return {};
   const Text printable = Printable(line.substr(first, line.find_last_not_of(" \t\r") - first + 1));
   std::size_t characters = 0;
-  for (std::size_t i = 0; i < printable.size(); ++i) {
-    if (IsContinuationByte(printable[i])) continue;
+  for (std::size_t i = 0; i < printable.size(); NextCodePoint(printable, i))
     if (++characters > limit) return printable.substr(0, i) + "…";
-  }
   return printable;
 }
 
@@ -88,8 +68,8 @@ std::vector<Text> NonBlankLines(std::string_view words, std::size_t limit) {
 Text Printable(std::string_view text) {
   Text printable;
   printable.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    const auto [c, length] = CodePointAt(text, i);
+  for (std::size_t i = 0, next = 0; i < text.size(); i = next) {
+    const char32_t c = NextCodePoint(text, next);
     if (c == '\t') {
       printable += ' ';
     } else if (Breaks(c)) {
@@ -97,9 +77,8 @@ Text Printable(std::string_view text) {
       std::snprintf(escaped, sizeof escaped, "<U+%04X>", static_cast<unsigned>(c));
       printable += escaped;
     } else {
-      printable.append(text.substr(i, length));
+      printable.append(text.substr(i, next - i));
     }
-    i += length;
   }
   return printable;
 }

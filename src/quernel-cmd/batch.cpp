@@ -9,6 +9,7 @@
 #include <memory>
 #include <variant>
 
+#include "base/ascii.h"
 #include "quernel-cmd/dir_command.h"
 #include "quernel-cmd/scan.h"
 #include "quernel-cmd/text.h"
@@ -40,7 +41,7 @@ Stop Report(const CommandError& error, BatchContext& context) {
 // "exit [/b] [code]"; a code that is no number counts as 0, as in cmd.
 Stop RunExit(const std::vector<Word>& words) {
   std::size_t next = 1;
-  if (next < words.size() && IequalsAscii(words[next].text, "/b")) ++next;
+  if (next < words.size() && EqualIgnoringAsciiCase(words[next].text, "/b")) ++next;
   if (next >= words.size()) return Stop{0};
   return Stop{static_cast<int>(std::strtol(words[next].text.c_str(), nullptr, 10))};
 }
@@ -48,7 +49,7 @@ Stop RunExit(const std::vector<Word>& words) {
 LineResult RunDirLine(const CommandLine& command, BatchContext& context) {
   DirOptions options;
   const std::vector<Word> arguments(command.words.begin() + 1, command.words.end());
-  if (auto error = ParseDirArguments(arguments, options)) return Report(*error, context);
+  if (auto parsed = ParseDirArguments(arguments, options); !parsed) return Report(parsed.error(), context);
 
   DirContext dir_context{context.locale, context.charset, CurrentDirectory(context.charset)};
   if (!command.redirect) {
@@ -75,12 +76,12 @@ LineResult RunLine(std::string_view line, BatchContext& context) {
   std::string_view rest = expanded;
   rest.remove_prefix(std::min(rest.find_first_not_of(" \t@"), rest.size()));
   const auto parsed = ParseCommandLine(rest);
-  if (const auto* error = std::get_if<CommandError>(&parsed)) return Report(*error, context);
-  const auto& command = std::get<CommandLine>(parsed);
+  if (!parsed) return Report(parsed.error(), context);
+  const CommandLine& command = *parsed;
   if (command.words.empty()) return 0;
   const std::string& name = command.words.front().text;
-  if (IequalsAscii(name, "exit")) return RunExit(command.words);
-  if (IequalsAscii(name, "dir")) return RunDirLine(command, context);
+  if (EqualIgnoringAsciiCase(name, "exit")) return RunExit(command.words);
+  if (EqualIgnoringAsciiCase(name, "dir")) return RunDirLine(command, context);
   return Report({CommandError::Kind::UnknownCommand, name}, context);
 }
 
@@ -126,7 +127,7 @@ std::optional<std::string> LookupEnvironment(std::string_view name, Charset& cha
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string_view variable = *entry;
     const std::size_t equals = variable.find('=');
-    if (equals != std::string_view::npos && IequalsAscii(variable.substr(0, equals), native_name))
+    if (equals != std::string_view::npos && EqualIgnoringAsciiCase(variable.substr(0, equals), native_name))
       return charset.ToUtf8(variable.substr(equals + 1));
   }
   return std::nullopt;

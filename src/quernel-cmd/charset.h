@@ -1,9 +1,10 @@
 #pragma once
 
-#include <iconv.h>
-
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "base/charset_conversion.h"
 
 namespace quernel::cmd {
 
@@ -14,12 +15,9 @@ namespace quernel::cmd {
 class Charset {
  public:
   explicit Charset(std::string name);
-  ~Charset();
-  Charset(const Charset&) = delete;
-  Charset& operator=(const Charset&) = delete;
 
   const std::string& Name() const { return name_; }
-  bool IsUtf8() const { return decoder_ == InvalidDescriptor(); }
+  bool IsUtf8() const { return decoder_ == nullptr; }
 
   void ToUtf8(std::string_view native, std::string& utf8);
   std::string ToUtf8(std::string_view native);
@@ -27,11 +25,8 @@ class Charset {
   std::string FromUtf8(std::string_view utf8);
 
  private:
-  static iconv_t InvalidDescriptor();
-
   std::string name_;
-  iconv_t decoder_;
-  iconv_t encoder_;
+  std::unique_ptr<CharsetConverter> decoder_, encoder_;  // none for UTF-8
 };
 
 }  // namespace quernel::cmd

@@ -60,8 +60,8 @@ std::string ExpandPercents(std::string_view line, const EnvironmentLookup& looku
   return out;
 }
 
-std::variant<CommandLine, CommandError> ParseCommandLine(std::string_view line) {
-  const CommandError syntax_error{CommandError::Kind::Syntax, {}};
+Result<CommandLine, CommandError> ParseCommandLine(std::string_view line) {
+  const auto syntax_error = Fail(CommandError{CommandError::Kind::Syntax, {}});
   CommandLine command;
   std::size_t pos = 0;
   for (SkipBlanks(line, pos); pos < line.size(); SkipBlanks(line, pos)) {

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
+#include "base/result.h"
 #include "quernel-cmd/dir_options.h"
 #include "quernel-cmd/messages.h"
 
@@ -33,6 +33,6 @@ struct CommandLine {
 // Splits a line into words (spaces and tabs separate them, double quotes
 // group and are removed) and takes out a "> file" or ">> file" redirection.
 // Pipes and other redirections are not supported and give a syntax error.
-std::variant<CommandLine, CommandError> ParseCommandLine(std::string_view line);
+Result<CommandLine, CommandError> ParseCommandLine(std::string_view line);
 
 }  // namespace quernel::cmd

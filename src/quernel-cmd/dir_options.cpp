@@ -2,16 +2,14 @@
 
 #include <string_view>
 
+#include "base/ascii.h"
+
 namespace quernel::cmd {
 
 namespace {
 
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::optional<std::uint8_t> AttributeBit(char letter) {
-  switch (Lower(letter)) {
+  switch (LowerAscii(letter)) {
     case 'd':
       return attribute::directory;
     case 'h':
@@ -28,7 +26,7 @@ std::optional<std::uint8_t> AttributeBit(char letter) {
 }
 
 std::optional<SortField> SortField(char letter) {
-  switch (Lower(letter)) {
+  switch (LowerAscii(letter)) {
     case 'n':
       return SortField::Name;
     case 's':
@@ -82,23 +80,23 @@ std::optional<std::vector<SortKey>> ParseSort(std::string_view letters) {
 }
 
 // Applies one switch without its slash, e.g. "o:-n".
-std::optional<CommandError> ApplySwitch(std::string_view text, DirOptions& options) {
-  const char letter = Lower(text[0]);
+Result<void, CommandError> ApplySwitch(std::string_view text, DirOptions& options) {
+  const char letter = LowerAscii(text[0]);
   std::string_view rest = text.substr(1);
   const bool has_value = letter == 'a' || letter == 'o';
   if (has_value && rest.starts_with(':')) rest.remove_prefix(1);
-  const CommandError bad_value{CommandError::Kind::ParameterFormat, std::string(rest)};
+  const auto bad_value = Fail(CommandError{CommandError::Kind::ParameterFormat, std::string(rest)});
   switch (letter) {
     case 'a':
       if (const auto filter = ParseAttributes(rest)) {
         options.filter = *filter;
-        return std::nullopt;
+        return {};
       }
       return bad_value;
     case 'o':
       if (auto keys = ParseSort(rest)) {
         options.sort = std::move(*keys);
-        return std::nullopt;
+        return {};
       }
       return bad_value;
     case 'l':
@@ -106,11 +104,11 @@ std::optional<CommandError> ApplySwitch(std::string_view text, DirOptions& optio
     case 'b':
       if (!rest.empty()) break;
       (letter == 'l' ? options.lower_case : letter == 'w' ? options.wide : options.bare) = true;
-      return std::nullopt;
+      return {};
     default:
       break;
   }
-  return CommandError{CommandError::Kind::InvalidSwitch, std::string(text)};
+  return Fail(CommandError{CommandError::Kind::InvalidSwitch, std::string(text)});
 }
 
 std::vector<std::string_view> SwitchParts(std::string_view word) {
@@ -130,25 +128,25 @@ bool IsSwitch(const Word& word) {
   if (text.size() == 2 || text[2] == ':') return true;
   DirOptions scratch;
   for (std::string_view part : SwitchParts(text))
-    if (part.empty() || ApplySwitch(part, scratch)) return false;
+    if (part.empty() || !ApplySwitch(part, scratch)) return false;
   return true;
 }
 
 }  // namespace
 
-std::optional<CommandError> ParseDirArguments(const std::vector<Word>& words, DirOptions& options) {
+Result<void, CommandError> ParseDirArguments(const std::vector<Word>& words, DirOptions& options) {
   for (const Word& word : words) {
     if (!IsSwitch(word)) {
-      if (options.path) return CommandError{CommandError::Kind::TooManyParameters, word.text};
+      if (options.path) return Fail(CommandError{CommandError::Kind::TooManyParameters, word.text});
       options.path = word.text;
       continue;
     }
     for (std::string_view part : SwitchParts(word.text)) {
-      if (part.empty()) return CommandError{CommandError::Kind::InvalidSwitch, ""};
-      if (auto error = ApplySwitch(part, options)) return error;
+      if (part.empty()) return Fail(CommandError{CommandError::Kind::InvalidSwitch, ""});
+      if (auto applied = ApplySwitch(part, options); !applied) return applied;
     }
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace quernel::cmd

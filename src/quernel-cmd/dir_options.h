@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "quernel-cmd/messages.h"
 
 namespace quernel::cmd {
@@ -62,6 +63,6 @@ struct Word {
 // joined ("/b/o:n"); an unquoted word starting with '/' that is no valid
 // switch is a POSIX path, unless it is a single letter or has a colon
 // ("/q", "/x:y"), which cmd would take for a switch.
-std::optional<CommandError> ParseDirArguments(const std::vector<Word>& words, DirOptions& options);
+Result<void, CommandError> ParseDirArguments(const std::vector<Word>& words, DirOptions& options);
 
 }  // namespace quernel::cmd

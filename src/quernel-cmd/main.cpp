@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <clocale>
 #include <span>
-#include <variant>
 
+#include "base/result.h"
 #include "quernel-cmd/batch.h"
 #include "quernel-cmd/invocation.h"
 #include "quernel-cmd/output.h"
@@ -21,12 +21,14 @@ using quernel::cmd::CommandError;
 
 // The batch file's bytes, or why it cannot be run: cmd does not know a
 // name that is missing or a folder, and cannot read one it may not open.
-std::variant<std::string, CommandError> ReadBatchFile(const std::string& path, const std::string& utf8_name,
-                                                      quernel::cmd::Charset& charset) {
-  const CommandError unknown{CommandError::Kind::UnknownCommand, utf8_name};
+quernel::Result<std::string, CommandError> ReadBatchFile(const std::string& path,
+                                                         const std::string& utf8_name,
+                                                         quernel::cmd::Charset& charset) {
+  const auto unknown = quernel::Fail(CommandError{CommandError::Kind::UnknownCommand, utf8_name});
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
-    return errno == ENOENT || errno == ENOTDIR ? unknown : quernel::cmd::ErrorFromErrno(errno, charset);
+    return errno == ENOENT || errno == ENOTDIR ? unknown
+                                               : quernel::Fail(quernel::cmd::ErrorFromErrno(errno, charset));
   struct stat info {};
   if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
     close(fd);
@@ -40,7 +42,7 @@ std::variant<std::string, CommandError> ReadBatchFile(const std::string& path, c
     if (got < 0) {
       const int error = errno;
       close(fd);
-      return quernel::cmd::ErrorFromErrno(error, charset);
+      return quernel::Fail(quernel::cmd::ErrorFromErrno(error, charset));
     }
     if (got == 0) break;
     bytes.append(buffer, static_cast<std::size_t>(got));
@@ -72,8 +74,8 @@ int main(int argc, char** argv) {
   const std::string batch_path = charset.ToUtf8(invocation->batch_file);
   const auto read =
       ReadBatchFile(HostPath(batch_path, charset), WithoutControlCharacters(batch_path), charset);
-  if (const auto* error = std::get_if<CommandError>(&read)) {
-    err.Write(Describe(*error, locale.language) + "\n");
+  if (!read) {
+    err.Write(Describe(read.error(), locale.language) + "\n");
     return 1;
   }
   BatchContext context{locale,
@@ -83,7 +85,7 @@ int main(int argc, char** argv) {
                        out,
                        err,
                        batch_path};
-  const int exit_code = RunBatch(charset.ToUtf8(std::get<std::string>(read)), context);
+  const int exit_code = RunBatch(charset.ToUtf8(*read), context);
   out.Flush();
   if (out.Failed()) {  // a listing on standard output that did not all arrive
     err.Write(Describe(ErrorFromErrno(out.ErrorNumber(), charset), locale.language) + "\n");

@@ -6,9 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-#include <optional>
 #include <vector>
 
+#include "base/path_case.h"
+#include "base/path_text.h"
 #include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
@@ -66,76 +67,23 @@ std::string Joined(const std::string& folder, std::string_view name) {
   return folder.ends_with('/') ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
-// The entry of `folder` (native) whose name equals `utf8_name` ignoring
-// ASCII case.
-std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view utf8_name,
-                                            Charset& charset) {
-  const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.empty() ? "." : folder.c_str()));
-  if (!dir) return std::nullopt;
-  std::string name;
-  while (const dirent* item = readdir(dir.get())) {
-    charset.ToUtf8(item->d_name, name);
-    if (IequalsAscii(name, utf8_name)) return std::string(item->d_name);
-  }
-  return std::nullopt;
-}
-
 }  // namespace
 
 std::string HostPath(std::string_view utf8_path, Charset& charset) {
-  std::string path(utf8_path);
-  std::replace(path.begin(), path.end(), '\\', '/');
-  std::string resolved = path.starts_with('/') ? "/" : "";
-  bool exists_so_far = true;  // past a missing name nothing is looked up
-  std::string_view rest = path;
-  while (!rest.empty()) {
-    const std::size_t slash = rest.find('/');
-    const std::string_view part = rest.substr(0, slash);
-    rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
-    if (part.empty()) continue;
-    std::string name = charset.FromUtf8(part);
-    struct stat info {};
-    if (exists_so_far && part != "." && part != ".." && lstat(Joined(resolved, name).c_str(), &info) != 0) {
-      // A name without ASCII letters ("*.*") has no other spelling to look for.
-      const bool has_letters = std::any_of(part.begin(), part.end(),
-                                           [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
-      if (auto found = has_letters ? FindIgnoringCase(resolved, part, charset) : std::nullopt)
-        name = std::move(*found);
-      else
-        exists_so_far = false;
-    }
-    resolved = Joined(resolved, name);
-  }
-  if (path.ends_with('/') && !resolved.ends_with('/')) resolved += '/';
-  return resolved.empty() ? "." : resolved;
+  const std::string path = WithSlashes(utf8_path);
+  if (charset.IsUtf8()) return ResolveIgnoringCase(path);
+  return ResolveIgnoringCase(charset.FromUtf8(path),
+                             [&](std::string_view name) { return charset.ToUtf8(name); });
 }
 
 std::string NormalizePath(std::string_view path, std::string_view cwd) {
-  std::string full(path);
-  std::replace(full.begin(), full.end(), '\\', '/');
-  if (!full.starts_with('/')) full = std::string(cwd) + "/" + full;
-  std::vector<std::string_view> parts;
-  std::string_view rest = full;
-  while (!rest.empty()) {
-    const std::size_t slash = rest.find('/');
-    const std::string_view part = rest.substr(0, slash);
-    rest = slash == std::string_view::npos ? std::string_view{} : rest.substr(slash + 1);
-    if (part.empty() || part == ".") continue;
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-      continue;
-    }
-    parts.push_back(part);
-  }
-  std::string normalized;
-  for (std::string_view part : parts) (normalized += '/') += part;
-  return normalized.empty() ? "/" : normalized;
+  const bool absolute = !path.empty() && IsPathSeparator(path[0]);
+  return JoinedPath(absolute ? "/" : std::string(cwd), path, '/');
 }
 
 ListingTarget ResolveTarget(std::string_view path_argument, std::string_view cwd,
                             const std::function<bool(const std::string&)>& is_directory) {
-  std::string path(path_argument);
-  std::replace(path.begin(), path.end(), '\\', '/');
+  const std::string path = WithSlashes(path_argument);
   const std::string whole = NormalizePath(path, cwd);
   if (path.empty() || is_directory(whole)) return {whole, "*"};
   const std::size_t slash = path.rfind('/');

@@ -21,8 +21,8 @@ std::string NormalizePath(std::string_view path, std::string_view cwd);
 // The host's path for a path of a batch file (UTF-8, backslashes or slashes
 // between names): converted to the locale's character set, and each name
 // that does not exist as spelled replaced by an entry of its folder that
-// differs only in ASCII case, as the program's own file service finds its
-// files. So "MUSIC" reaches "music", and "Path.txt" is "path.txt".
+// differs only in ASCII case, as cmd finds them on Windows. So "MUSIC"
+// reaches "music", and "Path.txt" is "path.txt".
 std::string HostPath(std::string_view utf8_path, Charset& charset);
 
 struct ListingTarget {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/ascii.h"
 #include "quernel-cmd/text.h"
 
 namespace quernel::cmd {
@@ -22,10 +23,6 @@ int CompareBytes(std::string_view a, std::string_view b) {
 template <typename T>
 int CompareValues(T a, T b) {
   return a < b ? -1 : a > b ? 1 : 0;
-}
-
-char32_t UpperAscii(char32_t c) {
-  return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c;
 }
 
 // Case-insensitive code point order, then plain bytes: the folder order.

@@ -4,19 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/utf8.h"
+
 namespace quernel::cmd {
-
-// Decodes the code point starting at `pos` and advances past it. A malformed
-// sequence yields U+FFFD and advances by one byte.
-char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);
-
-void AppendUtf8(std::string& out, char32_t code_point);
 
 // Appends `bytes` to `out` with every malformed UTF-8 byte replaced by '?'.
 void AppendSanitizedUtf8(std::string& out, std::string_view bytes);
-
-// Length of the UTF-8 sequence that `lead` starts (1 for a stray byte).
-std::size_t Utf8SequenceLength(unsigned char lead);
 
 // Columns a terminal gives the text: East Asian wide and full-width
 // characters take two, combining marks none.
@@ -31,8 +24,6 @@ std::string ToLower(std::string_view utf8);
 
 // Simple case folding, as used for case-insensitive name comparison.
 char32_t FoldCase(char32_t code_point);
-
-bool IequalsAscii(std::string_view a, std::string_view b);
 
 // 1234567 -> "1,234,567"
 std::string GroupThousands(std::uint64_t value);

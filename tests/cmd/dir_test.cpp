@@ -58,7 +58,7 @@ std::string Fill(const std::string& text, const std::string& folder) {  // each 
 // "dir ARGUMENTS"'s output, error stream and errorlevel; the free space as "#"s.
 std::string Dir(const std::string& arguments, Language language = English, const std::string& cwd = "/") {
   DirOptions options;
-  EXPECT_FALSE(ParseDirArguments(std::get<CommandLine>(ParseCommandLine(arguments)).words, options));
+  EXPECT_TRUE(ParseDirArguments(ParseCommandLine(arguments)->words, options).has_value());
   const LocaleSettings locale{"UTF-8", language, language == Chinese ? "zh_CN" : "en_US"};
   Charset charset("UTF-8");
   DirContext context{locale, charset, cwd};

@@ -68,8 +68,8 @@ TEST(CommandLine, ExpandsPercentsAsInABatchFile) {
 // The words of a line, "'" marking a quoted one, then "> target" or ">> target".
 std::string Split(const std::string& line) {
   const auto parsed = ParseCommandLine(line);
-  if (std::holds_alternative<CommandError>(parsed)) return "syntax error";
-  const auto& command = std::get<CommandLine>(parsed);
+  if (!parsed) return "syntax error";
+  const CommandLine& command = *parsed;
   std::string words;
   for (const Word& word : command.words) words += (word.quoted ? "'" : "") + word.text + " ";
   if (command.redirect) words += (command.redirect->append ? ">> " : "> ") + command.redirect->target;
@@ -106,8 +106,8 @@ TEST(Invocation, TakesCmdsSwitchesBeforeC) {
 // excluded attributes, "o:" the sort keys, the format and "l" for lower case.
 std::string Options(const std::string& arguments) {
   DirOptions options;
-  auto words = std::get<CommandLine>(ParseCommandLine(arguments)).words;
-  if (const auto error = ParseDirArguments(words, options)) return Describe(*error, Language::English);
+  if (const auto parsed = ParseDirArguments(ParseCommandLine(arguments)->words, options); !parsed)
+    return Describe(parsed.error(), Language::English);
   const auto letters = [](std::uint8_t bits) {
     std::string text;
     for (int bit = 0; bit < 5; ++bit)

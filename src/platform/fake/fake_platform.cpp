@@ -3,27 +3,11 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <random>
+
+#include "base/path_text.h"
 
 namespace quernel::fake {
 namespace fs = std::filesystem;
-namespace {
-
-// The existing file whose name differs only in (ASCII) case, or the path unchanged.
-fs::path FindIgnoringCase(const fs::path& path) {
-  auto lower = [](std::string name) {
-    for (char& c : name) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return name;
-  };
-  std::error_code error;
-  if (fs::exists(path, error)) return path;
-  for (const auto& entry : fs::directory_iterator(path.parent_path(), error))
-    if (lower(entry.path().filename().string()) == lower(path.filename().string())) return entry.path();
-  return path;
-}
-
-}  // namespace
-
 Result<void> FakeWindowRuntime::CreateForm(FormEvents& events) {
   if (createFailure) return Fail(*createFailure);
   events_ = &events;
@@ -140,9 +124,8 @@ fs::file_status FakeFileSystem::Status(const Text& path) {
 }
 
 fs::path FakeFileSystem::HostPath(const Text& path) {
-  Text host = path;
-  std::replace(host.begin(), host.end(), '\\', '/');
-  return FindIgnoringCase(fs::path(std::u8string(host.begin(), host.end())));
+  const Text host = WithSlashes(path);
+  return fs::path(std::u8string(host.begin(), host.end()));
 }
 
 Text FakeFileSystem::ReadBytes(const Text& path) {
@@ -196,17 +179,8 @@ std::optional<std::string> FakeCodePage::Encode(const Text& text) const {
   return bytes;
 }
 
-FakePlatform::FakePlatform()
-    : root_(
-          (fs::temp_directory_path() / ("quernel-fake-" + std::to_string(std::random_device{}()))).string()),
-      window(journal, root_ + "/program", root_ + "/user-work"),
-      files(journal) {
-  fs::create_directories(FakeFileSystem::HostPath(root_ + "/program"));
-}
-
-FakePlatform::~FakePlatform() {
-  std::error_code error;
-  fs::remove_all(FakeFileSystem::HostPath(root_), error);
+FakePlatform::FakePlatform() : window(journal, Root() + "/program", Root() + "/user-work"), files(journal) {
+  fs::create_directories(FakeFileSystem::HostPath(Root() + "/program"));
 }
 
 void FakePlatform::SimulateInterpreter(Text listing, ProcessEnd end) {
@@ -215,7 +189,7 @@ void FakePlatform::SimulateInterpreter(Text listing, ProcessEnd end) {
     const std::string suffix = "\\path.bat\"";
     if (!line.ends_with(suffix)) return {FakeWindowRuntime::Started(), {}};
     const Text folder = line.substr(1, line.size() - suffix.size() - 1);
-    std::ofstream(FakeFileSystem::HostPath(folder + "\\Path.txt"), std::ios::binary) << listing;
+    std::ofstream(FakeFileSystem::HostPath(folder + "\\path.txt"), std::ios::binary) << listing;
     return {FakeWindowRuntime::Started(end), {}};
   };
 }

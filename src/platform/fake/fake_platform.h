@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/temp_folder.h"
 #include "platform/platform.h"
 
 namespace quernel::fake {
@@ -108,8 +109,8 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::map<ControlId, ControlState> controls_;
 };
 
-// Real files with the Windows path rules the program assumes (a backslash
-// separates, a name is found regardless of case) and scriptable failures.
+// Real files, a backslash separating as a slash does, names looked up as
+// spelled; and scriptable failures.
 class FakeFileSystem final : public FileSystem {
  public:
   explicit FakeFileSystem(Journal& journal) : journal_(journal) {}
@@ -167,19 +168,19 @@ class FakeCodePage final : public CodePage {
 // The four fakes over one journal and a fresh temporary folder (removed with
 // the fake) whose "program" folder is the program folder.
 class FakePlatform {
-  Text root_;  // first: the fakes below are made in it
+  TempFolder root_;  // first: the fakes below are made in it
 
  public:
   FakePlatform();
-  ~FakePlatform();
   FakePlatform(const FakePlatform&) = delete;
   FakePlatform& operator=(const FakePlatform&) = delete;
 
   Platform Services() { return {window, files, shell, codePage}; }
-  Text Root() const { return root_; }
+  Text Root() const { return root_.Name(); }
 
   // An interpreter stand-in for onLaunch: a batch file's launch writes
-  // `listing` into the path.txt beside it and ends as `end` says.
+  // `listing` into the path.txt beside it (the name every back-end leaves
+  // the listing under) and ends as `end` says.
   void SimulateInterpreter(Text listing = "listing\r\n", ProcessEnd end = {});
 
   Journal journal;

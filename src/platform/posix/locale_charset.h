@@ -2,13 +2,13 @@
 
 #include <locale.h>
 
-#include <optional>
 #include <string>
-#include <string_view>
+
+#include "base/charset_conversion.h"
 
 // The user's locale as the environment names it (LC_ALL, LC_CTYPE, LANG),
 // without touching the process's global locale, and conversions between
-// character sets with iconv.
+// character sets.
 namespace quernel::posix {
 
 // A locale object for `name` ("" for the user's), or null when the system
@@ -29,9 +29,7 @@ class LocaleHandle {
   locale_t locale_{};
 };
 
-// `bytes` converted from one character set to another, or nullopt when a
-// character has no place in the target set or the input is malformed.
-std::optional<std::string> ConvertCharset(std::string_view bytes, const std::string& from,
-                                          const std::string& to);
+// The conversion is the base's (iconv), named here for the back-ends.
+using quernel::ConvertCharset;
 
 }  // namespace quernel::posix

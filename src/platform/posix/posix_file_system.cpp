@@ -1,43 +1,23 @@
 #include "platform/posix/posix_file_system.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
+#include "base/path_case.h"
+#include "base/path_text.h"
 #include "platform/posix/locale_charset.h"
 
 namespace quernel::posix {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool Exists(const fs::path& path) {
-  struct stat info {};
-  return lstat(path.c_str(), &info) == 0;
-}
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// The entry of `folder` named `name` regardless of case, or `name` itself.
-std::string FindInFolder(const std::string& folder, const std::string& name) {
-  const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
-  if (!dir) return name;
-  while (const dirent* entry = readdir(dir.get()))
-    if (SameIgnoringAsciiCase(entry->d_name, name)) return entry->d_name;
-  return name;
-}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -52,15 +32,16 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::string HostPath(const Text& path) {
-  std::string slashed = path;
-  std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  fs::path resolved;
-  for (const fs::path& part : fs::path(slashed)) {
-    const fs::path exact = resolved / part;
-    const bool keep = part.empty() || part == "/" || part == "." || part == ".." || Exists(exact);
-    resolved = keep ? exact : resolved / FindInFolder(resolved.string(), part.string());
-  }
-  return resolved.string();
+  return WithSlashes(path);
+}
+
+void SettleListingName(const Text& listing) {
+  if (listing.empty()) return;
+  const std::string exact = HostPath(listing);
+  struct stat info {};
+  if (lstat(exact.c_str(), &info) == 0) return;
+  const std::string found = ResolveIgnoringCase(exact);
+  if (found != exact) std::rename(found.c_str(), exact.c_str());
 }
 
 Text SystemReason(int error) {

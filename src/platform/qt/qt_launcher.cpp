@@ -127,6 +127,8 @@ Launch QtLauncher::Start(const LaunchRequest& request) {
     if (auto launch = intercept(plan)) return std::move(*launch);
 
   auto process = std::make_unique<QProcess>();
+  QObject::connect(process.get(), &QProcess::finished,
+                   [listing = request.unicodeListing] { posix::SettleListingName(listing); });
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const Text& name : request.unsetEnvironment) environment.remove(ToQString(name));
   for (const auto& [name, value] : request.setEnvironment)
