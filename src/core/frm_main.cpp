@@ -30,10 +30,6 @@ constexpr std::array kFontOrder{
     cmdHelp, cmdOut, cmdExit, optA,   optD,   optH,   optR,   optS,   chkL,   chkT,      chkW,
 };
 
-Text Quoted(const Text& path) {
-  return '"' + path + '"';
-}
-
 // A double quote would end the quoted path in the batch file, and CR, LF or
 // any other control character would break its line.
 bool HasForbiddenCharacter(const Text& text) {
@@ -43,7 +39,7 @@ bool HasForbiddenCharacter(const Text& text) {
 
 // Whether the run's only words are the interpreter's "nothing found", with an
 // exit code of 0 (Wine's cmd) or 1 (cmd's ERRORLEVEL after a failed dir).
-bool FoundNothing(const ProcessEnd& end) {
+bool FoundNothing(const RunEnd& end) {
   constexpr std::string_view kBlanks = " \t\r\n";
   std::string_view words = end.errorOutput;
   words.remove_prefix(std::min(words.size(), words.find_first_not_of(kBlanks)));
@@ -174,52 +170,48 @@ void frmMain::ReadListingStyleFromWindow() {
 // The program folder, unless it belongs to an installation, cannot be
 // written or its path would break the batch file's quoted redirection or the
 // launch command line: then the per-user folder.
-std::optional<Text> frmMain::WorkFolder(Text& failure) {
+Result<Text> frmMain::WorkFolder() {
   const Text programFolder = platform_.window.ProgramFolder();
   if (!platform_.window.IsInstalled() && !HasForbiddenCharacter(programFolder) &&
       platform_.files.CanCreateFilesIn(programFolder))
     return programFolder;
-  return UserWorkFolder(failure);
+  return UserWorkFolder();
 }
 
 // The per-user folder, made when missing; it must pass the same test.
-std::optional<Text> frmMain::UserWorkFolder(Text& failure) {
+Result<Text> frmMain::UserWorkFolder() {
   const Text userFolder = platform_.window.UserWorkFolder();
-  if (HasForbiddenCharacter(userFolder)) {
-    failure = FillMessage(texts::kWorkFolderHasForbiddenCharacter, ShownPath(userFolder));
-    return std::nullopt;
-  }
-  if (const FileResult made = platform_.files.MakeFolders(userFolder); !made) {
-    failure = FillMessage(texts::kWorkFolderNotMade, ShownPath(userFolder), Shown(made.error().reason));
-    return std::nullopt;
-  }
+  if (HasForbiddenCharacter(userFolder))
+    return Fail(FillMessage(texts::kWorkFolderHasForbiddenCharacter, ShownPath(userFolder)));
+  if (const FileResult made = platform_.files.MakeFolders(userFolder); !made)
+    return Fail(FillMessage(texts::kWorkFolderNotMade, ShownPath(userFolder), Shown(made.error().reason)));
   return userFolder;
 }
 
-frmMain::BatchFileOutcome frmMain::MakeBatchFile() {
+frmMain::BatchFileResult frmMain::MakeBatchFile() {
   ReadListingStyleFromWindow();
   if (HasForbiddenCharacter(platform_.window.GetText(txtPath)))
-    return {{}, Text(texts::kFolderHasForbiddenCharacter)};
-  if (HasForbiddenCharacter(options_.strFilter)) return {{}, Text(texts::kPatternHasForbiddenCharacter)};
+    return Fail(BatchFileFailure{Text(texts::kFolderHasForbiddenCharacter)});
+  if (HasForbiddenCharacter(options_.strFilter))
+    return Fail(BatchFileFailure{Text(texts::kPatternHasForbiddenCharacter)});
 
-  Text failure;
-  const auto workFolder = WorkFolder(failure);
-  if (!workFolder) return {{}, failure};
-  BatchFileOutcome outcome = WriteBatchFileIn(*workFolder);
+  const auto workFolder = WorkFolder();
+  if (!workFolder) return Fail(BatchFileFailure{workFolder.error()});
+  BatchFileResult written = WriteBatchFileIn(*workFolder);
   // A program folder on a full disk: the user's folder may have room.
-  if (outcome.diskFull && *workFolder == platform_.window.ProgramFolder()) {
-    const auto userFolder = UserWorkFolder(failure);
-    if (!userFolder) return {{}, failure};
-    outcome = WriteBatchFileIn(*userFolder);
+  if (!written && written.error().diskFull && *workFolder == platform_.window.ProgramFolder()) {
+    const auto userFolder = UserWorkFolder();
+    if (!userFolder) return Fail(BatchFileFailure{userFolder.error()});
+    written = WriteBatchFileIn(*userFolder);
   }
-  if (outcome.written) writtenWorkFolder_ = outcome.written->folder;
-  return outcome;
+  if (written) writtenWorkFolder_ = written->folder;
+  return written;
 }
 
-frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
+frmMain::BatchFileResult frmMain::WriteBatchFileIn(const Text& workFolder) {
   // Another window's listing in this folder is not to be disturbed.
   auto lock = platform_.window.LockFolder(workFolder, kLockPatience);
-  if (!lock) return {{}, FillMessage(texts::kWorkFolderBusy, ShownPath(workFolder))};
+  if (!lock) return Fail(BatchFileFailure{FillMessage(texts::kWorkFolderBusy, ShownPath(workFolder))});
   BatchFile batch{workFolder,
                   workFolder + Text(texts::kBatchFileName),
                   workFolder + Text(texts::kListingFileName),
@@ -240,7 +232,7 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
                          {Text(texts::kPatternVariable), options_.strFilter},
                          {Text(texts::kWorkFolderVariable), workFolder}};
   }
-  if (!bytes) return {{}, FillMessage(texts::kBatchFileNotEncoded, codePage.Name())};
+  if (!bytes) return Fail(BatchFileFailure{FillMessage(texts::kBatchFileNotEncoded, codePage.Name())});
   // An old listing that stays would be shown as the new one: the run's
   // redirection fails on the same file. Where names differ by case, the
   // command's "Path.txt" is another file than "path.txt": both go.
@@ -248,16 +240,19 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
     const Text listing = workFolder + Text(name);
     if (const FileResult removed = platform_.files.RemoveFile(listing);
         !removed && removed.error().kind != FileFailure::NotFound)
-      return {{}, FillMessage(texts::kListingNotRemoved, ShownPath(listing), Shown(removed.error().reason))};
+      return Fail(BatchFileFailure{
+          FillMessage(texts::kListingNotRemoved, ShownPath(listing), Shown(removed.error().reason))});
   }
   const FileResult written = platform_.files.WriteNewFile(batch.batchPath, *bytes);
-  if (!written)
-    return {{},
-            FillMessage(written.error().kind == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
-                                                                             : texts::kBatchFileNotWritten,
-                        ShownPath(batch.batchPath), Shown(written.error().reason)),
-            written.error().kind == FileFailure::DiskFull};
-  return {std::move(batch), {}};
+  if (!written) {
+    const FileError& error = written.error();
+    return Fail(
+        BatchFileFailure{FillMessage(error.kind == FileFailure::NotARegularFile ? texts::kBatchFileNotRegular
+                                                                                : texts::kBatchFileNotWritten,
+                                     ShownPath(batch.batchPath), Shown(error.reason)),
+                         error.kind == FileFailure::DiskFull});
+  }
+  return batch;
 }
 
 // --- Output command --------------------------------------------------------
@@ -265,57 +260,54 @@ frmMain::BatchFileOutcome frmMain::WriteBatchFileIn(const Text& workFolder) {
 void frmMain::cmdOut_Click() {
   WindowRuntime& w = platform_.window;
   w.SetMousePointer(MousePointer::Hourglass);
-  const BatchFileOutcome outcome = MakeBatchFile();
-  if (!outcome.written) {
+  const BatchFileResult made = MakeBatchFile();
+  if (!made) {
     w.SetMousePointer(MousePointer::Default);
-    w.ShowMessage(outcome.failure, MessageStyle::Error);
+    w.ShowMessage(made.error().message, MessageStyle::Error);
     return;
   }
-  const BatchFile& batch = *outcome.written;
-  Launch run = w.LaunchProgram({Quoted(batch.batchPath),
-                                WindowStyle::Hidden,
-                                {Text(texts::kDirPresetVariable)},
-                                batch.environment,
-                                true,
-                                batch.listingPath});
-  ProcessEnd end;
-  if (run.process)
-    end = w.WaitWhilePainting(*run.process, [&w] { return w.Ask(Text(texts::kStopListingQuestion)); });
+  const BatchFile& batch = *made;
+  const auto end =
+      w.RunListing({batch.batchPath, batch.listingPath, {Text(texts::kDirPresetVariable)}, batch.environment},
+                   [&w] { return w.Ask(Text(texts::kStopListingQuestion)); });
   w.SetMousePointer(MousePointer::Default);
-  if (!run.process) return ShowError(texts::kBatchFileNotRun, batch.batchPath, run.failure);
-  if (end.stopped)
-    return w.ShowMessage(FillMessage(texts::kListingStopped, ShownPath(batch.listingPath)),
+  if (!end) return ShowError(texts::kBatchFileNotRun, batch.batchPath, end.error());
+  if (end->stopped)
+    return w.ShowMessage(Fill(texts::kListingStopped, ShownPath(batch.listingPath)),
                          MessageStyle::Information);
   // cmd ends a batch file's "exit" with 0 whatever dir met: what it wrote to
   // its error stream tells a failed or cut-short listing.
-  if (const Text words = QuotedProcessEnd(end); !words.empty()) {
+  if (const Text words = QuotedRunEnd(*end); !words.empty()) {
     if (!platform_.files.FolderExists(options_.strFolder))
       return ShowError(texts::kListingFolderMissing, options_.strFolder);
-    if (FoundNothing(end))
+    if (FoundNothing(*end))
       return w.ShowMessage(
-          FillMessage(texts::kListingFoundNothing, ShownPath(options_.strFolder), Shown(options_.strFilter)),
+          Fill(texts::kListingFoundNothing, ShownPath(options_.strFolder), Shown(options_.strFilter)),
           MessageStyle::Information);
-    return w.ShowMessage(FillMessage(texts::kListingNotCompleted, ShownPath(batch.listingPath), words),
+    return w.ShowMessage(Fill(texts::kListingNotCompleted, ShownPath(batch.listingPath), words),
                          MessageStyle::Error);
   }
-  if (!end.listingFailure.empty())
-    return ShowError(texts::kListingNotConverted, batch.listingPath, end.listingFailure);
+  if (!end->listingFailure.empty())
+    return ShowError(texts::kListingNotConverted, batch.listingPath, end->listingFailure);
   if (const auto free = platform_.files.FreeBytesIn(batch.folder); free && *free < kFullDisk)
     return ShowError(texts::kListingDiskFull, batch.listingPath);
   if (!platform_.files.FileExists(batch.listingPath))
     return ShowError(texts::kListingMissing, batch.listingPath);
 
   w.ShowMessage(Text(texts::kNotice), MessageStyle::Information);
-  Launch viewer =
-      w.LaunchProgram({Text(texts::kViewer) + Quoted(batch.listingPath), WindowStyle::NormalWithFocus, {}});
-  if (!viewer.process) ShowError(texts::kViewerNotStarted, batch.listingPath, viewer.failure);
+  if (const auto viewer = w.OpenListing(batch.listingPath); !viewer)
+    ShowError(texts::kViewerNotStarted, batch.listingPath, viewer.error());
 }
 
 // A message about a path, and perhaps the system's reason.
 void frmMain::ShowError(std::string_view message, const Text& path, const Text& reason) {
-  platform_.window.ShowMessage(FillMessage(message, ShownPath(path), Shown(reason)), MessageStyle::Error);
+  platform_.window.ShowMessage(Fill(message, ShownPath(path), Shown(reason)), MessageStyle::Error);
 }
 
+// A message's fields filled in, the viewer's name among them.
+Text frmMain::Fill(std::string_view message, const Text& arg0, const Text& arg1) const {
+  return FillMessage(message, arg0, arg1, platform_.window.ViewerName());
+}
 Text frmMain::ShownPath(const Text& path) const {
   return quernel::ShownPath(path, platform_.window.PathSeparator());
 }
@@ -333,9 +325,8 @@ void frmMain::cmdAbout_Click() {
 
 void frmMain::cmdHelp_Click() {
   const Text helpPage = platform_.window.ProgramFolder() + Text(texts::kHelpFileName);
-  Launch help = platform_.window.LaunchProgram(
-      {Text(texts::kFileManager) + Quoted(helpPage), WindowStyle::NormalWithFocus, {}});
-  if (!help.process) ShowError(texts::kHelpNotStarted, helpPage, help.failure);
+  if (const auto help = platform_.window.OpenHelp(helpPage); !help)
+    ShowError(texts::kHelpNotStarted, helpPage, help.error());
 }
 
 void frmMain::cmdExit_Click() {

@@ -31,11 +31,11 @@ class frmMain final : public FormEvents {
     std::vector<std::pair<Text, Text>> environment;  // for the run, when the batch file names variables
     std::unique_ptr<FolderLock> lock;                // held until the listing is shown
   };
-  struct BatchFileOutcome {
-    std::optional<BatchFile> written;
-    Text failure;           // the message for the user when nothing was written
+  struct BatchFileFailure {
+    Text message;           // for the user
     bool diskFull = false;  // the batch file did not fit on the folder's disk
   };
+  using BatchFileResult = Result<BatchFile, BatchFileFailure>;
 
   void cobType_Click();
   void cobSort_Click();
@@ -49,13 +49,14 @@ class frmMain final : public FormEvents {
   void cmdHelp_Click();
   void cmdExit_Click();
 
-  BatchFileOutcome MakeBatchFile();
+  BatchFileResult MakeBatchFile();
   void ReadListingStyleFromWindow();
-  BatchFileOutcome WriteBatchFileIn(const Text& workFolder);
-  std::optional<Text> WorkFolder(Text& failure);
-  std::optional<Text> UserWorkFolder(Text& failure);
+  BatchFileResult WriteBatchFileIn(const Text& workFolder);
+  Result<Text> WorkFolder();
+  Result<Text> UserWorkFolder();
   void ShowError(std::string_view message, const Text& path, const Text& reason = {});
   Text ShownPath(const Text& path) const;
+  Text Fill(std::string_view message, const Text& arg0, const Text& arg1 = {}) const;
   void Fill(ControlId list, auto&& entries);
 
   Platform platform_;

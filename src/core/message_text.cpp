@@ -83,11 +83,13 @@ Text Printable(std::string_view text) {
   return printable;
 }
 
-Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1) {
+Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1, const Text& arg2) {
+  const Text* args[] = {&arg0, &arg1, &arg2};
   Text filled;
   for (std::size_t i = 0; i < message.size(); ++i) {
-    if (message.substr(i, 3) == "{0}" || message.substr(i, 3) == "{1}") {
-      filled += message[i + 1] == '0' ? arg0 : arg1;
+    if (const auto field = message.substr(i, 3);
+        field.size() == 3 && field[0] == '{' && field[1] >= '0' && field[1] <= '2' && field[2] == '}') {
+      filled += *args[field[1] - '0'];
       i += 2;
     } else {
       filled += message[i];
@@ -105,7 +107,7 @@ Text ShownPath(Text path, char separator) {
   return Shown(path);
 }
 
-Text QuotedProcessEnd(const ProcessEnd& end) {
+Text QuotedRunEnd(const RunEnd& end) {
   std::vector<Text> lines = NonBlankLines(end.errorOutput, kQuotedLineCharacters);
   if (lines.size() > kQuotedLines) {
     lines.resize(kQuotedLines);

@@ -10,8 +10,9 @@
 // whatever a file name holds.
 namespace quernel {
 
-// "{0}" and "{1}" of a message template replaced by the arguments as given.
-Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {});
+// "{0}", "{1}" and "{2}" of a message template replaced by the arguments as
+// given.
+Text FillMessage(std::string_view message, const Text& arg0, const Text& arg1 = {}, const Text& arg2 = {});
 
 // A path or a system's reason as a message shows it: printable, and at most
 // kShownCharacters long, cut in the middle, where a path keeps its drive and
@@ -28,9 +29,9 @@ Text ShownPath(Text path, char separator);
 // paragraph separators and the bidirectional controls.
 Text Printable(std::string_view text);
 
-// What a message quotes of a program's error output and exit code: a few
-// non-blank lines, each printable and cut short, and the exit code when it is
-// not 0. Empty when the program wrote nothing there and ended with 0.
-Text QuotedProcessEnd(const ProcessEnd& end);
+// What a message quotes of the interpreter's error output and exit code: a
+// few non-blank lines, each printable and cut short, and the exit code when
+// it is not 0. Empty when it wrote nothing there and ended with 0.
+Text QuotedRunEnd(const RunEnd& end);
 
 }  // namespace quernel

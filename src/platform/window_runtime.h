@@ -3,7 +3,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -12,7 +11,8 @@
 #include "design/text.h"
 
 // The window runtime: the window frmMain and its controls, their events, the
-// application's folders, the mouse pointer, the message box and the launcher.
+// application's folders, the mouse pointer, the message box, and the three
+// things the program starts: the listing's run, the viewer and the help page.
 namespace quernel {
 
 // What the window raises into the program.
@@ -39,35 +39,25 @@ class FormEvents {
 
 enum class MousePointer { Default = 0, Hourglass = 11 };
 enum class MessageStyle { Error = 16, Information = 64 };
-enum class WindowStyle { Hidden = 0, NormalWithFocus = 1 };
 
-struct LaunchRequest {
-  Text commandLine;  // program and arguments, paths in double quotes
-  WindowStyle style = WindowStyle::NormalWithFocus;
-  std::vector<Text> unsetEnvironment;  // variables the program must not inherit
-  // Variables the program gets, NAME and value, over any inherited ones.
-  std::vector<std::pair<Text, Text>> setEnvironment = {};
-  // Keep what the program writes to its error stream, for the end of the
-  // wait. It inherits that stream and nothing else.
-  bool keepErrorOutput = false;
-  // The listing that the batch file redirects its output to, when it must
-  // keep every name: the interpreter writes it in Unicode, and when the run
-  // has ended the file holds the listing as the platform's Unicode text
-  // (UTF-8; on Windows with a byte-order mark, so that no viewer guesses).
-  Text unicodeListing = {};
+// The listing's run: a batch file that redirects dir's output to the listing.
+struct ListingRun {
+  Text batchFile;                                  // "<work folder>\path.bat"
+  Text listing;                                    // "<work folder>\path.txt"
+  std::vector<Text> unsetEnvironment;              // variables the run must not inherit
+  std::vector<std::pair<Text, Text>> environment;  // variables it gets, over inherited ones
 };
 
-// How a program that was waited for ended.
-struct ProcessEnd {
+// How a listing's run ended.
+struct RunEnd {
   int exitCode = 0;
-  // Its error stream as text (decoded from the code page the program writes
-  // in), when the launch kept it.
+  // What the interpreter wrote to its error stream, as text.
   Text errorOutput = {};
-  // Why the Unicode listing asked for could not be made of what the run
-  // wrote (the file was cut short, or could not be replaced); empty when
-  // it was made or not asked for. The listing is then not to be shown.
+  // Why the listing could not be made Unicode text of what the run wrote (it
+  // was cut inside a character, or could not be replaced); empty when it was.
+  // The listing is then not to be shown.
   Text listingFailure = {};
-  // The user stopped the run: the program and all it started were ended.
+  // The user stopped the run: the interpreter and all it started were ended.
   bool stopped = false;
 };
 
@@ -77,17 +67,6 @@ struct ProcessEnd {
 class FolderLock {
  public:
   virtual ~FolderLock() = default;
-};
-
-// A started program. Destroying it lets the program run on untracked.
-class Process {
- public:
-  virtual ~Process() = default;
-};
-
-struct Launch {
-  std::unique_ptr<Process> process;  // null when the program could not start
-  Text failure;                      // the system's reason, when it could not
 };
 
 class WindowRuntime {
@@ -143,20 +122,32 @@ class WindowRuntime {
   // `patience`, the window painting and taking no input meanwhile; null when
   // it is still held then.
   virtual std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) = 0;
-  // Starts a program by its command line without waiting for it, in a folder
-  // of the system's own (never the folder the user started Quernel in). A
-  // command line whose program is a batch file ("…\path.bat") runs it
-  // through the platform's command interpreter, with the AutoRun commands and
-  // delayed expansion ("!") off, and in Unicode when `unicodeListing` is set
-  // (cmd /u /d /v:off /c). A program started with the focus has taken its
-  // first input (Windows: it is idle; Linux: the opener has handed the file
-  // on, and a moment has passed), or a bounded time has, when this returns.
-  virtual Launch LaunchProgram(const LaunchRequest& request) = 0;
-  // Returns when the process has ended, with how it ended. Meanwhile the
-  // window keeps painting but takes no input, except that its close box and
-  // Esc call `stopWanted`: when that answers true, the program and all it
-  // started are ended, and the wait returns with `stopped` set.
-  virtual ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) = 0;
+  // Runs the batch file hidden through the platform's command interpreter
+  // and waits for it, the window painting but taking no input. The
+  // interpreter starts in a folder of the system's own (never the folder the
+  // user started Quernel in), with the AutoRun commands and delayed expansion
+  // ("!") off, writing the listing in Unicode, and with its error stream
+  // kept; when it has ended the listing is UTF-8 text (on Windows with a
+  // byte-order mark, so that no viewer guesses). Windows runs
+  // `"%ComSpec%" /u /d /v:off /c ""<batch file>""`, Linux quernel-cmd with
+  // the same switches.
+  // While a listing runs the window's close box and Esc never close it:
+  // they call `stopWanted`, and when that answers true the interpreter and
+  // all it started are ended and the run ends with `stopped` set. Fails with
+  // the system's reason when the interpreter cannot start.
+  virtual Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) = 0;
+  // Opens the listing for the user in the platform's text viewer, with the
+  // focus: Notepad on Windows (`notepad.exe "<listing>"`), the desktop's text
+  // editor on Linux (xdg-open). Returns once the viewer has the file (Windows:
+  // it is idle; Linux: the opener has handed it on, and a moment has passed)
+  // or a bounded time has passed. Fails with the system's reason when the
+  // viewer cannot start or refuses the file.
+  virtual Result<void> OpenListing(const Text& listing) = 0;
+  // Opens the help page for the user (`explorer.exe "<page>"`; xdg-open).
+  virtual Result<void> OpenHelp(const Text& page) = 0;
+  // The viewer's name as the platform's users know it, for the messages
+  // that say it was not opened ("记事本" on Windows).
+  virtual Text ViewerName() const = 0;
 };
 
 }  // namespace quernel

@@ -23,7 +23,12 @@ class ContractHarness {
   virtual bool MakeLink(const Text& link, const Text& target, bool hard = false) = 0;
   // Types as the user's keys would, over what the field shows.
   virtual void TypeAsUser(ControlId list, const Text& text) = 0;
-  virtual Text MissingProgramCommandLine() { return "quernel-no-such-program.exe"; }
+  // The next runs find no interpreter to start.
+  virtual void MakeInterpreterMissing() = 0;
+  // The user presses the window's close box once while the next run is
+  // waited for (the press arrives before the run's end is noticed).
+  virtual void PressCloseBoxDuringNextRun() = 0;
+  virtual bool FormIsOpen() = 0;
 };
 
 std::unique_ptr<ContractHarness> MakeContractHarness();

@@ -22,6 +22,18 @@ class PlatformContract : public ::testing::Test {
   WindowRuntime& window() { return harness_->Window(); }
   FileSystem& files() { return harness_->Files(); }
   Text Scratch(const char* name) { return harness_->ScratchFolder() + "\\" + name; }
+  // Runs a batch file of these lines (path.bat in the scratch folder) to
+  // its listing there, path.txt.
+  Result<RunEnd> Run(
+      const Text& lines, std::vector<std::pair<Text, Text>> variables = {},
+      const std::function<bool()>& stopWanted = [] { return false; }) {
+    static_cast<void>(files().RemoveFile(Scratch("path.txt")));  // there or not
+    const auto bytes = harness_->Codes().Encode(lines);
+    if (!bytes || !files().WriteNewFile(Scratch("path.bat"), *bytes))
+      return Fail(Text("path.bat not written"));
+    return window().RunListing({Scratch("path.bat"), Scratch("path.txt"), {"DIRCMD"}, std::move(variables)},
+                               stopWanted);
+  }
 
   testing::RecordingEvents events_;  // outlives the window that raises into it
   std::unique_ptr<ContractHarness> harness_;
@@ -88,11 +100,11 @@ TEST_F(PlatformContract, ListsSelectAsWrittenOrTypedAndOptionButtonsOfAFrameAreA
   }
 }
 
-// The launch keeps the interpreter's error stream: after a failed dir a bare
+// A run keeps the interpreter's error stream: after a failed dir a bare
 // "exit" gives 0 under some interpreters, and only the words tell. The
-// listing asked for in Unicode is UTF-8 text when the wait returns; the
-// run's own variables reach the batch file.
-TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndExitCodeAMissingProgramFails) {
+// listing is UTF-8 text when the run returns; the run's own variables reach
+// the batch file.
+TEST_F(PlatformContract, ARunIsOverWhenItReturnsWithTheWordsAndExitCode) {
   const struct {
     const char* folder;  // under the scratch folder
     const char* exitLine;
@@ -103,30 +115,50 @@ TEST_F(PlatformContract, AHiddenBatchRunIsOverWhenTheWaitReturnsWithTheWordsAndE
                {"\\nope", "exit", std::nullopt, true},
                {"", "exit 3", 3, false},
                {"", "exit", 0, false, true}};
-  const Text folder = harness_->ScratchFolder(), listing = Scratch("path.txt");
+  const Text folder = harness_->ScratchFolder();
   for (const auto& c : cases) {
-    static_cast<void>(files().RemoveFile(listing));  // there or not
     const Text named = c.byVariables ? "%QUERNEL_FOLDER%" : folder + c.folder + "\\";
     const Text work = c.byVariables ? "%QUERNEL_WORK_FOLDER%" : folder;
-    const auto bytes = harness_->Codes().Encode("dir \"" + named + "*.*\"  /a /o:n /B >\"" + work +
-                                                "\\Path.txt\"\r\n" + c.exitLine + "\r\n");
-    ASSERT_TRUE(bytes && files().WriteNewFile(Scratch("path.bat"), *bytes));
     std::vector<std::pair<Text, Text>> variables;
     if (c.byVariables) variables = {{"QUERNEL_FOLDER", folder + "\\"}, {"QUERNEL_WORK_FOLDER", folder}};
-    Launch run = window().LaunchProgram(
-        {'"' + Scratch("path.bat") + '"', WindowStyle::Hidden, {"DIRCMD"}, variables, true, listing});
-    ASSERT_TRUE(run.process) << run.failure;
-    const ProcessEnd end = window().WaitWhilePainting(*run.process, [] { return false; });
-    EXPECT_TRUE(!c.exitCode || end.exitCode == *c.exitCode) << c.exitLine << " " << end.exitCode;
-    EXPECT_EQ(end.errorOutput.find_first_not_of(" \r\n") != Text::npos, c.words) << end.errorOutput;
-    EXPECT_TRUE(c.exitCode != 0 || end.errorOutput.empty()) << end.errorOutput;
-    EXPECT_EQ(end.listingFailure, "");
-    EXPECT_TRUE(c.words || harness_->ReadBytes(listing).find("path.bat\r\n") != Text::npos) << "UTF-8 text";
+    const auto end =
+        Run("dir \"" + named + "*.*\"  /a /o:n /B >\"" + work + "\\Path.txt\"\r\n" + c.exitLine + "\r\n",
+            variables);
+    ASSERT_TRUE(end) << end.error();
+    EXPECT_EQ(end->exitCode, c.exitCode.value_or(end->exitCode)) << c.exitLine;
+    EXPECT_EQ(end->errorOutput.find_first_not_of(" \r\n") != Text::npos, c.words) << end->errorOutput;
+    EXPECT_EQ(end->listingFailure, "");
+    EXPECT_EQ(harness_->ReadBytes(Scratch("path.txt")).find("path.bat\r\n") != Text::npos, !c.words)
+        << "UTF-8 text";
   }
-  Launch run = window().LaunchProgram({harness_->MissingProgramCommandLine(), WindowStyle::Hidden, {}});
-  EXPECT_FALSE(run.process || run.failure.empty());
-  for (const Text& f : {window().ProgramFolder(), window().UserWorkFolder()})
-    EXPECT_TRUE(f.size() > 3 && !f.ends_with('\\') && !f.ends_with('/')) << f;
+  harness_->MakeInterpreterMissing();
+  const auto missing = Run("exit\r\n");
+  ASSERT_FALSE(missing);
+  EXPECT_NE(missing.error(), "");
+}
+
+// While a listing runs, the close box never closes the window: it asks
+// whether to stop, and Yes ends the run.
+TEST_F(PlatformContract, TheCloseBoxDuringARunAsksToStopAndNeverCloses) {
+  for (const bool yes : {false, true}) {
+    harness_->PressCloseBoxDuringNextRun();
+    int asked = 0;
+    const auto end =
+        Run("dir \"" + harness_->ScratchFolder() + "\\*.*\" >\"" + Scratch("Path.txt") + "\"\r\nexit\r\n", {},
+            [&] { return ++asked, yes; });
+    ASSERT_TRUE(end) << end.error();
+    EXPECT_EQ(asked, 1) << yes;
+    EXPECT_EQ(end->stopped, yes);
+    EXPECT_TRUE(harness_->FormIsOpen()) << yes;
+  }
+}
+
+TEST_F(PlatformContract, TheProgramsFoldersHaveNoTrailingSeparator) {
+  for (const Text& f : {window().ProgramFolder(), window().UserWorkFolder()}) {
+    EXPECT_GT(f.size(), 3u) << f;
+    EXPECT_FALSE(f.ends_with('\\')) << f;
+    EXPECT_FALSE(f.ends_with('/')) << f;
+  }
 }
 
 // One program at a time holds a work folder's lock: another waits for it, and

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "contract/contract_harness.h"
@@ -10,37 +11,35 @@ namespace {
 using fake::FakeFileSystem;
 
 // The batch file with the run's "%NAME%" variables in it.
-Text Expanded(Text batch, const LaunchRequest& request) {
-  for (const auto& [name, value] : request.setEnvironment)
+Text Expanded(Text batch, const ListingRun& run) {
+  for (const auto& [name, value] : run.environment)
     for (std::size_t at; (at = batch.find('%' + name + '%')) != Text::npos;)
       batch.replace(at, name.size() + 2, value);
   return batch;
 }
 
-// A batch run ends with words when dir's folder is not there, the code of "exit N".
-std::unique_ptr<Process> Interpret(const LaunchRequest& request) {
-  const Text& commandLine = request.commandLine;
-  const Text batch =
-      Expanded(FakeFileSystem::ReadBytes(commandLine.substr(1, commandLine.size() - 2)), request);
+// A run lists the scratch folder, or ends with words when dir's folder is not
+// there; with the code of "exit N".
+Result<RunEnd> Interpret(const ListingRun& run) {
+  const Text batch = Expanded(FakeFileSystem::ReadBytes(run.batchFile), run);
   const auto open = batch.find('"'), pattern = batch.rfind('\\', batch.find('"', open + 1));
-  ProcessEnd end;
-  if (!std::filesystem::is_directory(FakeFileSystem::HostPath(batch.substr(open + 1, pattern - open - 1))))
+  RunEnd end;
+  if (open == Text::npos) {
+  } else if (!std::filesystem::is_directory(
+                 FakeFileSystem::HostPath(batch.substr(open + 1, pattern - open - 1)))) {
     end.errorOutput = "File Not Found\r\n";
+  } else {
+    std::ofstream(FakeFileSystem::HostPath(run.listing), std::ios::binary) << "path.bat\r\n";
+  }
   if (const auto exit = batch.find("\nexit "); exit != Text::npos)
     end.exitCode = std::stoi(batch.substr(exit + 6));
-  return fake::FakeWindowRuntime::Started(end);
+  return end;
 }
 
 class FakeHarness final : public ContractHarness {
  public:
   FakeHarness() {
-    fake_.SimulateInterpreter("path.bat\r\n");  // what dir lists of the scratch folder
-    fake_.window.onLaunch = [simulate = fake_.window.onLaunch](const LaunchRequest& request) -> Launch {
-      if (request.commandLine.starts_with("quernel-no-such-program")) return {nullptr, "not found"};
-      Launch launch = simulate(request);
-      if (request.commandLine.ends_with(".bat\"")) launch.process = Interpret(request);
-      return launch;
-    };
+    fake_.window.onRun = Interpret;
     if (!fake_.files.MakeFolders(ScratchFolder())) throw std::runtime_error("no scratch folder");
   }
   WindowRuntime& Window() override { return fake_.window; }
@@ -57,6 +56,11 @@ class FakeHarness final : public ContractHarness {
     return !error;
   }
   void TypeAsUser(ControlId list, const Text& text) override { fake_.window.UserType(list, text); }
+  void MakeInterpreterMissing() override {
+    fake_.window.onRun = [](const ListingRun&) -> Result<RunEnd> { return Fail(Text("not found")); };
+  }
+  void PressCloseBoxDuringNextRun() override { fake_.window.stopTries = 1; }
+  bool FormIsOpen() override { return true; }  // the fake's form closes only by CloseForm
 
  private:
   fake::FakePlatform fake_;

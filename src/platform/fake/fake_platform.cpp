@@ -80,23 +80,33 @@ std::unique_ptr<FolderLock> FakeWindowRuntime::LockFolder(const Text& folder,
   return std::make_unique<FakeLock>(journal_, heldLocks_, folder);
 }
 
-Launch FakeWindowRuntime::LaunchProgram(const LaunchRequest& request) {
-  launches.push_back(request);
-  journal_.push_back("launch " + std::to_string(static_cast<int>(request.style)) + " " + request.commandLine);
-  return onLaunch ? onLaunch(request) : Launch{Started(), {}};
-}
-
-ProcessEnd FakeWindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
+// The journal holds the command lines Windows runs for each request.
+Result<RunEnd> FakeWindowRuntime::RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) {
+  runs.push_back(run);
+  journal_.push_back("launch 0 \"" + run.batchFile + "\"");
+  auto end = onRun ? onRun(run) : Result<RunEnd>();
+  if (!end) return end;
   journal_.push_back("wait");
   for (; stopTries > 0; --stopTries)
     if (stopWanted()) {
       journal_.push_back("stop");
-      ProcessEnd stopped;
-      stopped.stopped = true;
-      return stopped;
+      return RunEnd{1, {}, {}, true};
     }
-  const auto* fake = dynamic_cast<const FakeProcess*>(&process);
-  return fake ? fake->end : ProcessEnd{};
+  return end;
+}
+
+Result<void> FakeWindowRuntime::Open(std::string_view program, const Text& file) {
+  journal_.push_back("launch 1 " + Text(program) + "\"" + file + "\"");
+  if (openRefusal.empty()) return {};
+  return Fail(openRefusal);
+}
+
+Result<void> FakeWindowRuntime::OpenListing(const Text& listing) {
+  return Open(texts::kViewer, listing);
+}
+
+Result<void> FakeWindowRuntime::OpenHelp(const Text& page) {
+  return Open(texts::kFileManager, page);
 }
 
 void FakeWindowRuntime::UserClick(ControlId control) {
@@ -183,14 +193,10 @@ FakePlatform::FakePlatform() : window(journal, Root() + "/program", Root() + "/u
   fs::create_directories(FakeFileSystem::HostPath(Root() + "/program"));
 }
 
-void FakePlatform::SimulateInterpreter(Text listing, ProcessEnd end) {
-  window.onLaunch = [listing, end](const LaunchRequest& request) -> Launch {
-    const Text& line = request.commandLine;
-    const std::string suffix = "\\path.bat\"";
-    if (!line.ends_with(suffix)) return {FakeWindowRuntime::Started(), {}};
-    const Text folder = line.substr(1, line.size() - suffix.size() - 1);
-    std::ofstream(FakeFileSystem::HostPath(folder + "\\path.txt"), std::ios::binary) << listing;
-    return {FakeWindowRuntime::Started(end), {}};
+void FakePlatform::SimulateInterpreter(Text listing, RunEnd end) {
+  window.onRun = [listing, end](const ListingRun& run) -> Result<RunEnd> {
+    std::ofstream(FakeFileSystem::HostPath(run.listing), std::ios::binary) << listing;
+    return end;
   };
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/temp_folder.h"
+#include "design/program_texts.h"
 #include "platform/platform.h"
 
 namespace quernel::fake {
@@ -32,12 +33,6 @@ struct ControlState {
 struct Message {
   Text prompt;
   MessageStyle style;
-};
-
-// A started program that ends, when waited for, as scripted.
-struct FakeProcess final : Process {
-  explicit FakeProcess(ProcessEnd e) : end(std::move(e)) {}
-  ProcessEnd end;
 };
 
 class FakeWindowRuntime final : public WindowRuntime {
@@ -70,8 +65,10 @@ class FakeWindowRuntime final : public WindowRuntime {
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   bool Ask(const Text& prompt) override;
   std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
-  Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
+  Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
+  Result<void> OpenListing(const Text& listing) override;
+  Result<void> OpenHelp(const Text& page) override;
+  Text ViewerName() const override { return Text(texts::kNotepadName); }
 
   // What the user does, with the effects a real window has before Click.
   void UserClick(ControlId control);  // buttons, check boxes, option buttons
@@ -81,24 +78,25 @@ class FakeWindowRuntime final : public WindowRuntime {
   ControlState& State(ControlId control) { return controls_.at(control); }
   const ControlState& State(ControlId control) const { return controls_.at(control); }
   const std::vector<Message>& Messages() const { return messages; }
-  static std::unique_ptr<Process> Started(ProcessEnd end = {}) { return std::make_unique<FakeProcess>(end); }
 
   Text programFolder, userWorkFolder;
-  bool installed = false;                                // the program folder is an installation's
-  std::optional<Text> createFailure;                     // the system's reason for refusing the window
-  std::function<void(FakeWindowRuntime&)> userSession;   // the user's session, run by RunUntilClosed
-  std::function<Launch(const LaunchRequest&)> onLaunch;  // the started program (interpreter, viewer...)
-  std::set<Text> lockedElsewhere;                        // folders whose lock another window holds
+  bool installed = false;                                  // the program folder is an installation's
+  std::optional<Text> createFailure;                       // the system's reason for refusing the window
+  std::function<void(FakeWindowRuntime&)> userSession;     // the user's session, run by RunUntilClosed
+  std::function<Result<RunEnd>(const ListingRun&)> onRun;  // the interpreter; none: it ends at once
+  Text openRefusal;                // the system's reason when the viewer or help page cannot open
+  std::set<Text> lockedElsewhere;  // folders whose lock another window holds
   int stopTries = 0;               // times the user asks to stop while a run is waited for
   bool answer = false;             // the user's answer to a question
   std::vector<Text> questions;     // asked, in order
   std::optional<ControlId> focus;  // set when the form is shown
   MousePointer pointer = MousePointer::Default;
   std::vector<Message> messages;
-  std::vector<LaunchRequest> launches;
+  std::vector<ListingRun> runs;
   std::vector<std::pair<ControlId, double>> fontSizes;  // in the order they were set
 
  private:
+  Result<void> Open(std::string_view program, const Text& file);
   void RaiseClick(ControlId control) {
     if (events_) events_->Click(control);
   }
@@ -178,10 +176,9 @@ class FakePlatform {
   Platform Services() { return {window, files, shell, codePage}; }
   Text Root() const { return root_.Name(); }
 
-  // An interpreter stand-in for onLaunch: a batch file's launch writes
-  // `listing` into the path.txt beside it (the name every back-end leaves
-  // the listing under) and ends as `end` says.
-  void SimulateInterpreter(Text listing = "listing\r\n", ProcessEnd end = {});
+  // An interpreter stand-in for onRun: the run writes `listing` into the
+  // listing and ends as `end` says.
+  void SimulateInterpreter(Text listing = "listing\r\n", RunEnd end = {});
 
   Journal journal;
   FakeWindowRuntime window;
