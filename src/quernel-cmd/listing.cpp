@@ -14,14 +14,7 @@ PoolSlice Listing::Append(std::string& pool, std::string_view bytes) {
 }
 
 void Listing::Add(std::string_view utf8_name, const EntryFacts& facts) {
-  Entry entry;
-  entry.name = Append(names_, utf8_name);
-  entry.size = facts.size;
-  entry.modified_seconds = facts.modified_seconds;
-  entry.modified_nanoseconds = facts.modified_nanoseconds;
-  entry.attributes = facts.attributes;
-  entry.details_known = facts.details_known;
-  entries_.push_back(entry);
+  entries_.push_back(Entry{facts, Append(names_, utf8_name), {}, {}});
 }
 
 }  // namespace quernel::cmd

@@ -13,12 +13,8 @@ struct PoolSlice {
   std::uint32_t size = 0;
 };
 
-// One compact record per listed entry; names and sort keys live in pools
-// so that a million entries cost a few dozen bytes each.
-struct Entry {
-  PoolSlice name;
-  PoolSlice name_key;
-  PoolSlice extension_key;
+// What a scan learns of an entry besides its name.
+struct EntryFacts {
   std::int64_t size = 0;
   std::int64_t modified_seconds = 0;
   std::uint32_t modified_nanoseconds = 0;
@@ -26,12 +22,12 @@ struct Entry {
   bool details_known = true;  // false: size and date could not be read
 };
 
-struct EntryFacts {
-  std::int64_t size = 0;
-  std::int64_t modified_seconds = 0;
-  std::uint32_t modified_nanoseconds = 0;
-  std::uint8_t attributes = 0;
-  bool details_known = true;
+// One compact record per listed entry; names and sort keys live in pools
+// so that a million entries cost a few dozen bytes each.
+struct Entry : EntryFacts {
+  PoolSlice name;
+  PoolSlice name_key;
+  PoolSlice extension_key;
 };
 
 class Listing {

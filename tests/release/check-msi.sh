@@ -10,11 +10,11 @@
 set -eu
 msi=$1 build=$2 driver=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
-[ -f "$msi" ] || { echo "no $msi: run scripts/release.sh first"; exit 77; }
+. "$root/tests/release/common.sh"
+need_release_file "$msi"
 . "$build/release.env"
 work=$(mktemp -d)
 newer="$work/$QUERNEL_PRODUCT-newer-x64.msi" same="$work/$QUERNEL_PRODUCT-same-x64.msi"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 installed="$WINEPREFIX/drive_c/Program Files/$QUERNEL_PRODUCT"
 program_folder="C:\\Program Files\\$QUERNEL_PRODUCT"
@@ -80,11 +80,7 @@ expect_value 'HKCR\Directory\shell\Quernel' MultiSelectModel Single  # one progr
 expect_value 'HKCR\Directory\Background\shell\Quernel\command' '' "\"$program_folder\\$QUERNEL_PRODUCT.exe\" \"%V\""
 
 echo "-- one listing by the installed program"
-QUERNEL_PACKAGED_PROGRAM="$program_folder" \
-  "$root/scripts/wine-run.sh" "$driver" --gtest_filter='QuernelSession.APackagedProgramMakesAWholeListing' \
-  >"$work/run.log" 2>&1 || { cat "$work/run.log"; fail "the installed program's run"; }
-grep -q '\[  PASSED  \] 1 test' "$work/run.log" || { cat "$work/run.log"; fail "the run did not pass"; }
-grep "OK \]" "$work/run.log"
+run_packaged_session "$driver" "$program_folder" "$work/run.log"
 # An installed program works in the user's folder, never in its own.
 listing() { find "$WINEPREFIX/drive_c/users" -ipath '*/AppData/Local/Quernel/path.txt'; }
 [ -n "$(listing)" ] || fail "the listing is not in the user's work folder"

@@ -6,10 +6,11 @@
 set -eu
 dist=$1 again=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
-[ -f "$dist/SHA256SUMS" ] || { echo "no $dist/SHA256SUMS: run scripts/release.sh first"; exit 77; }
+. "$root/tests/release/common.sh"
+need_release_file "$dist/SHA256SUMS"
 rm -rf "$again"
 QUERNEL_RELEASE_BUILD="$again/build" "$root/scripts/release.sh" "$again/dist" >"$again.log" 2>&1 ||
-  { cat "$again.log"; echo "FAIL: the second release build" >&2; exit 1; }
+  { cat "$again.log"; fail "the second release build"; }
 status=0
 while read -r sum name; do
   second=$(cd "$again/dist" && sha256sum "$name" | cut -d' ' -f1)

@@ -7,8 +7,8 @@
 set -eu
 zip=$1 driver=$2
 root=$(cd "$(dirname "$0")/../.." && pwd)
-[ -f "$zip" ] || { echo "no $zip: run scripts/release.sh first"; exit 77; }
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$root/tests/release/common.sh"
+need_release_file "$zip"
 
 listing=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')
 [ "$listing" = "Quernel/ Quernel/Quernel.exe Quernel/help.htm Quernel/说明.txt " ] || fail "the ZIP holds: $listing"
@@ -27,9 +27,5 @@ for words in path.bat path.txt '%LOCALAPPDATA%\Quernel' shell:sendto 删除 显�
 done
 cmp -s "$unpacked/Quernel/help.htm" "$root/resources/help.htm" || fail "help.htm differs from the source's"
 
-QUERNEL_PACKAGED_PROGRAM='C:\quernel-release\程序 目录\Quernel' \
-  "$root/scripts/wine-run.sh" "$driver" --gtest_filter='QuernelSession.APackagedProgramMakesAWholeListing' \
-  >"$unpacked/../run.log" 2>&1 || { cat "$unpacked/../run.log"; fail "the unpacked program's run"; }
-grep -q '\[  PASSED  \] 1 test' "$unpacked/../run.log" || { cat "$unpacked/../run.log"; fail "the run did not pass"; }
-grep "OK \]" "$unpacked/../run.log"  # the run, named in the log
+run_packaged_session "$driver" 'C:\quernel-release\程序 目录\Quernel' "$unpacked/../run.log"
 echo "ok: the ZIP"
