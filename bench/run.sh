@@ -121,6 +121,8 @@ echo "== Dropped or given paths that name nothing: 30 looked up in a folder of $
 rm -rf "$work/missing"
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+# A line of start-up figures: LABEL MEDIAN RUNS...
+startup_line() { printf '%-34s %6s ms   (runs: %s)\n' "$1" "$2" "${*:3}"; }
 
 echo
 echo "== Start-up to the first window (median of 5; ms)"
@@ -155,9 +157,9 @@ done
 qt_ms=$(median "${qt_times[@]}")
 minimal_qt_ms=$(median "${minimal_qt_times[@]}")
 label_qt_ms=$(median "${label_qt_times[@]}")
-printf '%-34s %6s ms   (runs: %s)\n' 'quernel (Qt, offscreen)' "$qt_ms" "${qt_times[*]}"
-printf '%-34s %6s ms   (runs: %s)\n' 'minimal Qt window (offscreen)' "$minimal_qt_ms" "${minimal_qt_times[*]}"
-printf '%-34s %6s ms   (runs: %s)\n' 'minimal Qt window, Chinese label' "$label_qt_ms" "${label_qt_times[*]}"
+startup_line 'quernel (Qt, offscreen)' "$qt_ms" "${qt_times[@]}"
+startup_line 'minimal Qt window (offscreen)' "$minimal_qt_ms" "${minimal_qt_times[@]}"
+startup_line 'minimal Qt window, Chinese label' "$label_qt_ms" "${label_qt_times[@]}"
 
 # The same three counted in instructions up to the first paint (callgrind),
 # which other work on the machine does not skew.
@@ -196,8 +198,8 @@ if $have_windows && [[ -x $(command -v wine || true) ]]; then
   if ((${#win_times[@]} > 0 && ${#minimal_win_times[@]} > 0)); then
     win_ms=$(median "${win_times[@]}")
     minimal_win_ms=$(median "${minimal_win_times[@]}")
-    printf '%-34s %6s ms   (runs: %s)\n' 'Quernel.exe (Wine)' "$win_ms" "${win_times[*]}"
-    printf '%-34s %6s ms   (runs: %s)\n' 'minimal Win32 window (Wine)' "$minimal_win_ms" "${minimal_win_times[*]}"
+    startup_line 'Quernel.exe (Wine)' "$win_ms" "${win_times[@]}"
+    startup_line 'minimal Win32 window (Wine)' "$minimal_win_ms" "${minimal_win_times[@]}"
   else
     echo "Wine start-up: no figures (the programs did not show a window)"
   fi
