@@ -7,10 +7,8 @@
 # leaves one entry and one set of files; and a
 # silent uninstall, after which nothing is left in Program Files but the
 # user's own files (in the user's work folder) are.
-set -eu
+. "$(dirname "$0")/common.sh"
 msi=$1 build=$2 driver=$3
-root=$(cd "$(dirname "$0")/../.." && pwd)
-. "$root/tests/release/common.sh"
 need_release_file "$msi"
 . "$build/release.env"
 work=$(mktemp -d)

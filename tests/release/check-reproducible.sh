@@ -3,10 +3,8 @@
 # Builds the release a second time, in another folder (AGAIN), and compares:
 # the ZIP and the .debs must be the same bytes as those in DIST. The MSI is
 # compared and reported only: wixl gives every package new codes and times.
-set -eu
+. "$(dirname "$0")/common.sh"
 dist=$1 again=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-. "$root/tests/release/common.sh"
 need_release_file "$dist/SHA256SUMS"
 rm -rf "$again"
 QUERNEL_RELEASE_BUILD="$again/build" "$root/scripts/release.sh" "$again/dist" >"$again.log" 2>&1 ||

@@ -4,10 +4,8 @@
 # scripts/with-wine.sh): what it holds, its read-me, and the program
 # unpacked into a folder whose path holds a space and Chinese characters,
 # run through one whole listing by the end-to-end driver.
-set -eu
+. "$(dirname "$0")/common.sh"
 zip=$1 driver=$2
-root=$(cd "$(dirname "$0")/../.." && pwd)
-. "$root/tests/release/common.sh"
 need_release_file "$zip"
 
 listing=$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')

@@ -1,4 +1,6 @@
-# What the release checks share; sourced after `set -eu`, with $root set.
+# What the release checks share; each sources it first.
+set -eu
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
