@@ -121,8 +121,12 @@ echo "== Dropped or given paths that name nothing: 30 looked up in a folder of $
 rm -rf "$work/missing"
 
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-# A line of start-up figures: LABEL MEDIAN RUNS...
-startup_line() { printf '%-34s %6s ms   (runs: %s)\n' "$1" "$2" "${*:3}"; }
+# startup_line VAR LABEL RUNS...: a line of start-up figures, its median kept in VAR.
+startup_line() {
+  local -n kept=$1
+  kept=$(median "${@:3}")
+  printf '%-34s %6s ms   (runs: %s)\n' "$2" "$kept" "${*:3}"
+}
 
 echo
 echo "== Start-up to the first window (median of 5; ms)"
@@ -154,12 +158,9 @@ for ((i = 0; i < 5; i++)); do
   minimal_qt_times+=("$(qt_startup "$minimal_qt")")
   label_qt_times+=("$(qt_startup "$minimal_qt" --label)")
 done
-qt_ms=$(median "${qt_times[@]}")
-minimal_qt_ms=$(median "${minimal_qt_times[@]}")
-label_qt_ms=$(median "${label_qt_times[@]}")
-startup_line 'quernel (Qt, offscreen)' "$qt_ms" "${qt_times[@]}"
-startup_line 'minimal Qt window (offscreen)' "$minimal_qt_ms" "${minimal_qt_times[@]}"
-startup_line 'minimal Qt window, Chinese label' "$label_qt_ms" "${label_qt_times[@]}"
+startup_line qt_ms 'quernel (Qt, offscreen)' "${qt_times[@]}"
+startup_line minimal_qt_ms 'minimal Qt window (offscreen)' "${minimal_qt_times[@]}"
+startup_line label_qt_ms 'minimal Qt window, Chinese label' "${label_qt_times[@]}"
 
 # The same three counted in instructions up to the first paint (callgrind),
 # which other work on the machine does not skew.
@@ -196,10 +197,8 @@ if $have_windows && [[ -x $(command -v wine || true) ]]; then
   win_times=($(echo "$wine_out" | sed -n 's/^quernel first window after \([0-9]*\) ms.*/\1/p' | tail -n +2))
   minimal_win_times=($(echo "$wine_out" | sed -n 's/^minimal first window after \([0-9]*\) ms.*/\1/p' | tail -n +2))
   if ((${#win_times[@]} > 0 && ${#minimal_win_times[@]} > 0)); then
-    win_ms=$(median "${win_times[@]}")
-    minimal_win_ms=$(median "${minimal_win_times[@]}")
-    startup_line 'Quernel.exe (Wine)' "$win_ms" "${win_times[@]}"
-    startup_line 'minimal Win32 window (Wine)' "$minimal_win_ms" "${minimal_win_times[@]}"
+    startup_line win_ms 'Quernel.exe (Wine)' "${win_times[@]}"
+    startup_line minimal_win_ms 'minimal Win32 window (Wine)' "${minimal_win_times[@]}"
   else
     echo "Wine start-up: no figures (the programs did not show a window)"
   fi
