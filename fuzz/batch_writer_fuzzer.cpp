@@ -100,7 +100,8 @@ void CheckBatchFile(const Text& bytes, const CodePage& codePage, const Text& quo
   const Text line = text.substr(0, end);
   if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
     Fail("a control character in the command", text);
-  if (std::count(line.begin(), line.end(), '"') != 4 || !line.starts_with("dir \""))
+  if (!line.starts_with("dir \"")) Fail("the command does not start with dir and the quoted folder", text);
+  if (std::count(line.begin(), line.end(), '"') != 4)
     Fail("the command does not quote the folder and the listing once each", text);
   for (std::size_t i = line.find('%'); i != Text::npos; i = line.find('%', i)) {
     const std::size_t run = line.find_first_not_of('%', i);
@@ -118,17 +119,17 @@ void CheckBatchFile(const Text& bytes, const CodePage& codePage, const Text& quo
 
 // What the code page cannot hold reaches cmd as the run's variables; the
 // batch file then names them and nothing the user typed.
-void CheckVariables(const Text& bytes, const std::vector<LaunchRequest>& launches, const Text& batchPath,
+void CheckVariables(const Text& bytes, const std::vector<ListingRun>& runs, const Text& batchPath,
                     const Text& folder, const Text& pattern, const Text& programFolder) {
-  const Text expected = R"(dir "%QUERNEL_FOLDER%%QUERNEL_PATTERN%" )";
-  if (!bytes.starts_with(expected) || !bytes.ends_with(" >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n"))
-    Fail("the batch file does not name the run's variables", bytes);
-  const auto run = std::find_if(launches.rbegin(), launches.rend(), [&](const LaunchRequest& r) {
-    return r.commandLine == '"' + batchPath + '"';
-  });
+  if (!bytes.starts_with(R"(dir "%QUERNEL_FOLDER%%QUERNEL_PATTERN%" )"))
+    Fail("the batch file does not name the folder's and the pattern's variables", bytes);
+  if (!bytes.ends_with(" >\"%QUERNEL_WORK_FOLDER%\\Path.txt\"\r\nexit\r\n"))
+    Fail("the batch file does not name the work folder's variable", bytes);
+  if (runs.size() != 1) Fail("the batch file was not run once", bytes);
+  if (runs[0].batchFile != batchPath) Fail("another batch file was run", runs[0].batchFile);
   const std::vector<std::pair<Text, Text>> variables{
       {"QUERNEL_FOLDER", folder}, {"QUERNEL_PATTERN", pattern}, {"QUERNEL_WORK_FOLDER", programFolder}};
-  if (run == launches.rend() || run->setEnvironment != variables)
+  if (runs[0].environment != variables)
     Fail("the run's variables are not what was typed", folder + "\n" + pattern);
 }
 
@@ -149,7 +150,7 @@ struct Session {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // A fresh fake now and then: it keeps every message and launch. The last
+  // A fresh fake now and then: it keeps every message. The last
   // one's temporary folder goes at exit.
   static std::unique_ptr<Session> session;
   static unsigned runs = 0;
@@ -162,11 +163,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Platform platform{fake.window, fake.files, fake.shell, codePage};
   const Text batchPath = session->programFolder + "\\path.bat";
   static_cast<void>(fake.files.RemoveFile(batchPath));  // the last input's, if any
-  fake.window.onLaunch = nullptr;
+  fake.window.runs.clear();
   const std::size_t messagesBefore = fake.window.Messages().size();
 
   frmMain form(platform);
-  fake.window.CreateForm(form);
+  static_cast<void>(fake.window.CreateForm(form));  // the fake makes every window
   form.Load();
   const Text folder = TypedText(input);
   const Text pattern = input.ConsumeBool() ? TypedText(input) : Text("*.*");
@@ -197,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (fits)
     CheckBatchFile(bytes, codePage, FolderWithBackslash(folder) + pattern, session->programFolder);
   else
-    CheckVariables(bytes, fake.window.launches, batchPath, FolderWithBackslash(folder), pattern,
+    CheckVariables(bytes, fake.window.runs, batchPath, FolderWithBackslash(folder), pattern,
                    session->programFolder);
   return 0;
 }

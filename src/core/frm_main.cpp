@@ -191,9 +191,11 @@ Result<Text> frmMain::UserWorkFolder() {
 frmMain::BatchFileResult frmMain::MakeBatchFile() {
   ReadListingStyleFromWindow();
   if (HasForbiddenCharacter(platform_.window.GetText(txtPath)))
-    return Fail(BatchFileFailure{Text(texts::kFolderHasForbiddenCharacter)});
+    return Fail(BatchFileFailure{FillMessage(texts::kInputHasForbiddenCharacter, Text(texts::kFolderInput),
+                                             Text(texts::kFolderInputToChange))});
   if (HasForbiddenCharacter(options_.strFilter))
-    return Fail(BatchFileFailure{Text(texts::kPatternHasForbiddenCharacter)});
+    return Fail(BatchFileFailure{FillMessage(texts::kInputHasForbiddenCharacter, Text(texts::kPatternInput),
+                                             Text(texts::kPatternInput))});
 
   const auto workFolder = WorkFolder();
   if (!workFolder) return Fail(BatchFileFailure{workFolder.error()});

@@ -48,12 +48,12 @@ inline constexpr std::string_view kWorkFolderVariable = "QUERNEL_WORK_FOLDER";
 // Messages of our own, in the notice's tone; each is shown with the error
 // icon. "{0}", "{1}" and "{2}" are filled in by FillMessage(); "{2}" is
 // always the viewer's name as the platform's users know it.
-inline constexpr std::string_view kFolderHasForbiddenCharacter =
-    "“文件夹”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
-    "请修改文件夹路径后再试。";
-inline constexpr std::string_view kPatternHasForbiddenCharacter =
-    "“后缀过滤”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r"
-    "请修改后缀过滤后再试。";
+inline constexpr std::string_view kInputHasForbiddenCharacter =
+    "“{0}”中含有双引号或控制字符(如换行、制表符),无法输出文件列表!\r\r请修改{1}后再试。";
+// Its inputs: the field's label ("{0}"), and what the user is to change ("{1}").
+inline constexpr std::string_view kFolderInput = "文件夹";
+inline constexpr std::string_view kFolderInputToChange = "文件夹路径";
+inline constexpr std::string_view kPatternInput = "后缀过滤";
 inline constexpr std::string_view kBatchFileNotWritten =
     "无法写入批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";
 inline constexpr std::string_view kBatchFileNotRun = "无法运行批处理文件:\r{0}\r\r{1}\r\r文件列表没有输出。";

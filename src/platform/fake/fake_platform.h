@@ -68,7 +68,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
   Result<void> OpenListing(const Text& listing) override;
   Result<void> OpenHelp(const Text& page) override;
-  Text ViewerName() const override { return Text(texts::kNotepadName); }
+  Text ViewerName() const override { return viewerName; }
 
   // What the user does, with the effects a real window has before Click.
   void UserClick(ControlId control);  // buttons, check boxes, option buttons
@@ -84,12 +84,13 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::optional<Text> createFailure;                       // the system's reason for refusing the window
   std::function<void(FakeWindowRuntime&)> userSession;     // the user's session, run by RunUntilClosed
   std::function<Result<RunEnd>(const ListingRun&)> onRun;  // the interpreter; none: it ends at once
-  Text openRefusal;                // the system's reason when the viewer or help page cannot open
-  std::set<Text> lockedElsewhere;  // folders whose lock another window holds
-  int stopTries = 0;               // times the user asks to stop while a run is waited for
-  bool answer = false;             // the user's answer to a question
-  std::vector<Text> questions;     // asked, in order
-  std::optional<ControlId> focus;  // set when the form is shown
+  Text openRefusal;  // the system's reason when the viewer or help page cannot open
+  Text viewerName = Text(texts::kNotepadName);  // what ViewerName answers
+  std::set<Text> lockedElsewhere;               // folders whose lock another window holds
+  int stopTries = 0;                            // times the user asks to stop while a run is waited for
+  bool answer = false;                          // the user's answer to a question
+  std::vector<Text> questions;                  // asked, in order
+  std::optional<ControlId> focus;               // set when the form is shown
   MousePointer pointer = MousePointer::Default;
   std::vector<Message> messages;
   std::vector<ListingRun> runs;
