@@ -33,9 +33,23 @@ class QtHarness final : public ContractHarness {
     field->selectAll();
     field->insert(QString::fromStdString(text));
   }
+  void MakeInterpreterMissing() override {
+    window_.Launcher().programs.interpreter = QString::fromStdString(scratch_.Name() + "/no-quernel-cmd");
+  }
+  // The window is shown for the user, who presses once the run is waited for.
+  void PressCloseBoxDuringNextRun() override {
+    window_.ShowForm();
+    pressCloseBox_ = true;
+  }
+  bool FormIsOpen() override { return window_.Form() && window_.Form()->isVisible(); }
+  void WhileRunWaited(QWidget& form) {
+    if (std::exchange(pressCloseBox_, false)) form.close();
+  }
 
   testing::TempFolder scratch_;
-  qt::QtWindowRuntime window_{qt::QtRuntimeSettings{scratch_.Name()}};
+  bool pressCloseBox_ = false;
+  qt::QtWindowRuntime window_{qt::QtRuntimeSettings{scratch_.Name(), qt::ExecDialog,
+                                                    [this](QWidget& form) { WhileRunWaited(form); }}};
   posix::PosixFileSystem files_;
   posix::PosixCodePage codePage_;
 };

@@ -42,7 +42,7 @@ struct SeenBox {
 struct BoxRecorder {
   std::vector<SeenBox> boxes;
   std::function<int(QDialog&)> answer;
-  std::vector<std::string> viewed;  // by RunWhole's viewer
+  std::string viewed;  // the files RunWhole's opener was given, one after another
   DialogRunner Runner() {
     return [this](QDialog& dialog) {
       const auto* box = qobject_cast<QMessageBox*>(&dialog);
@@ -71,6 +71,25 @@ const auto Click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButto
 const auto GoOn = [] { return false; };  // the user never asks to stop a wait
 
 namespace fs = std::filesystem;
+
+// An executable shell script in the folder; its path.
+QString Script(const TempFolder& folder, const std::string& name, const std::string& lines) {
+  folder.Write(name, "#!/bin/sh\n" + lines);
+  fs::permissions(folder.Path() / name, fs::perms::owner_all);
+  return ToQString(folder.Name() + "/" + name);
+}
+
+// Runs the shell script as the listing's batch file, path.bat in `folder`, through a stand-in interpreter
+// that leaves its arguments in cmd.sh.arguments.
+Result<RunEnd> RunScript(QtWindowRuntime& window, const TempFolder& folder, const std::string& script,
+                         std::vector<Text> unset = {}) {
+  folder.Write("path.bat", script);
+  window.Launcher().programs.interpreter =
+      Script(folder, "cmd.sh", "printf '%s\\n' \"$@\" >\"$0.arguments\"\nexec /bin/sh \"$5\"\n");
+  return window.RunListing({folder.Name() + "\\path.bat", folder.Name() + "\\path.txt", std::move(unset), {}},
+                           GoOn);
+}
+
 using enum ControlId;
 using Clicks = std::vector<ControlId>;
 using PathLists = std::vector<std::vector<Text>>;
@@ -109,7 +128,8 @@ class Window : public ::testing::Test {
 // Blue list text and captions, not passed on; frames named by their captions; boxes and the picker.
 TEST_F(Window, ControlsBoxesAndTheFolderPicker) {
   EXPECT_EQ(W("txtPath")->geometry(), QRect(72, 12, 283, 22));
-  EXPECT_TRUE(W("chkT")->geometry() == QRect(9, 123, 160, 13) && W("chkT")->parentWidget() == W("Frame2"));
+  EXPECT_EQ(W("chkT")->geometry(), QRect(9, 123, 160, 13));
+  EXPECT_EQ(W("chkT")->parentWidget(), W("Frame2"));
   EXPECT_EQ(window_.Form()->minimumSize(), window_.Form()->maximumSize()) << "426 x 240: see WholeWindow";
   EXPECT_EQ(window_.Form()->windowTitle(), "Quernel");
   auto colour = [this](const char* name, QPalette::ColorRole role) { return W(name)->palette().color(role); };
@@ -137,10 +157,15 @@ TEST_F(Window, ControlsBoxesAndTheFolderPicker) {
   QtShellDialogs shell(window_, boxes_.Runner());
   shell.ShowAboutBox("Quernel", Text(texts::kCopyright) + "\r");
   ASSERT_EQ(boxes_.boxes.size(), 2u);
-  EXPECT_TRUE(boxes_.boxes[0].text == "一\n二" && boxes_.boxes[0].icon == QMessageBox::Critical);
-  EXPECT_TRUE(boxes_.boxes[1].text == "Quernel" && boxes_.boxes[1].hasPixmap);
+  EXPECT_EQ(boxes_.boxes[0].text, "一\n二");
+  EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(boxes_.boxes[1].text, "Quernel");
+  EXPECT_TRUE(boxes_.boxes[1].hasPixmap);
   EXPECT_EQ(boxes_.boxes[1].informativeText, ToQString(Text(texts::kCopyright)) + "\n");
-  for (const SeenBox& box : boxes_.boxes) EXPECT_TRUE(box.title == "Quernel" && box.owner == window_.Form());
+  for (const SeenBox& box : boxes_.boxes) {
+    EXPECT_EQ(box.title, "Quernel");
+    EXPECT_EQ(box.owner, window_.Form());
+  }
 
   TempFolder folder;
   fs::create_directories(folder.Path() / "音乐");
@@ -167,7 +192,8 @@ TEST_F(Window, KeysAndClicksDoWhatTheyDoOnWindows) {
             "cmdOut cmdBrowse txtPath cobSort chkL chkT cobWay cmdAbout cmdHelp cmdExit "
             "optR cobType cobFilter chkW cmdOut");
   Pressing("optR", Qt::Key_Down);
-  EXPECT_TRUE(Focus().startsWith("opt") && Focus() != "optR") << Focus().toStdString();
+  EXPECT_TRUE(Focus().startsWith("opt")) << Focus().toStdString();
+  EXPECT_NE(Focus(), "optR");
 
   QStringList focus;  // access keys pressed in a sort list
   events_.clicks.clear();
@@ -178,7 +204,6 @@ TEST_F(Window, KeysAndClicksDoWhatTheyDoOnWindows) {
   }
   EXPECT_EQ(focus.join(' '), "txtPath cobSort chkL optR cmdBrowse");
   EXPECT_EQ(events_.clicks, (Clicks{cmdExit, chkL, optR}));
-  EXPECT_EQ(window_.GetValue(chkL) + window_.GetValue(optR), 2);
   PressAlt(window_.Form(), 'B');
   EXPECT_EQ(Focus(), "cmdAbout");
 
@@ -218,14 +243,16 @@ TEST_F(Window, FileUrlsDroppedReachTheProgramAndTheWaitDropsTheUsersInput) {
   several.setUrls(
       {QUrl::fromLocalFile("/数据/说明.txt"), QUrl("https://a.cn/b"), QUrl::fromLocalFile("/数据")});
   text.setText("D:\\文本");
-  EXPECT_TRUE(Drop(W("txtPath"), one) && Drop(W("Label5"), several) && Drop(window_.Form(), one));
+  EXPECT_TRUE(Drop(W("txtPath"), one));
+  EXPECT_TRUE(Drop(W("Label5"), several));
+  EXPECT_TRUE(Drop(window_.Form(), one));
   EXPECT_EQ(events_.dropped,
             (PathLists{{"/数据/音乐 2024"}, {"/数据/说明.txt", "/数据"}, {"/数据/音乐 2024"}}));
   events_.takesDrops = false;
   EXPECT_FALSE(Drop(W("cobFilter"), several));
   EXPECT_EQ(events_.offered, (PathLists{{"/数据/说明.txt", "/数据"}}));
   EXPECT_TRUE(Drop(W("txtPath"), text));
-  EXPECT_TRUE(events_.offered.empty() && events_.dropped.size() == 3u) << "text is no file";
+  EXPECT_TRUE(events_.offered.empty()) << "text is no file";
 
   // The wait goes on painting; the user's input is dropped, not replayed.
   events_.clicks.clear();
@@ -238,50 +265,47 @@ TEST_F(Window, FileUrlsDroppedReachTheProgramAndTheWaitDropsTheUsersInput) {
     input = elapsed.elapsed();
   });
   elapsed.start();
-  window_.WaitWhilePainting(*window_.LaunchProgram({"/bin/sleep 0.5", WindowStyle::Hidden, {}}).process,
-                            GoOn);
-  EXPECT_GE(elapsed.elapsed(), 450);
-  EXPECT_TRUE(input > 0 && input < 450) << input;
+  TempFolder folder;
+  ASSERT_TRUE(RunScript(window_, folder, "sleep 0.5"));
+  EXPECT_GT(input, 0) << "made while the run was waited for";
+  EXPECT_LT(input, 450);
   QTest::qWait(20);
   EXPECT_TRUE(events_.clicks.empty());
 }
 
-// The hidden run, a program outliving its handle, xdg-open, folders, hourglass, command lines.
-TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
-  using enum WindowStyle;
+// The hidden run through the interpreter, the opener (outliving its wait too), folders, hourglass.
+TEST(Services, RunsOpensFoldersPointerAndStartUpTime) {
   QtWindowRuntime window;
-  qputenv("DIRCMD", "/p");
-  const std::tuple<const char*, std::vector<Text>, int, Text> cases[] = {
-      {"echo a; printenv DIRCMD >&2; pwd >&2; echo 拒绝 >&2; exit 1", {"DIRCMD"}, 1, "/\n拒绝\n"},
-      {"kill -9 $$", {}, -1, ""}};
-  for (const auto& [script, unset, exitCode, errorOutput] : cases) {
-    const ProcessEnd end = window.WaitWhilePainting(
-        *window.LaunchProgram({"/bin/sh -c \"" + Text(script) + "\"", Hidden, unset, {}, true}).process,
-        GoOn);
-    EXPECT_EQ(end.exitCode, exitCode) << script;
-    EXPECT_EQ(end.errorOutput, errorOutput) << script;
-  }
-  qunsetenv("DIRCMD");
-  const QByteArray savedLocale = qgetenv("LC_ALL");
-  qputenv("LC_ALL", "zh_CN.GBK");  // the words in the locale's character set (GBK when generated)
-  const LaunchRequest gbkWords{"/bin/sh -c \"printf '\\325\\322' >&2\"", Hidden, {}, {}, true};
-  EXPECT_TRUE(!posix::PosixCodePage::ForLocale("zh_CN.GBK") ||
-              window.WaitWhilePainting(*window.LaunchProgram(gbkWords).process, GoOn).errorOutput == "找");
-  qputenv("LC_ALL", savedLocale);
-
   TempFolder folder;
-  window.LaunchProgram({"/bin/sh -c \"sleep 0.3; echo > " + folder.Name() + "/late.txt\"", {}, {}});
-  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(folder.Path() / "late.txt"); }, 5000));
-  for (auto [viewer, opener, opens] :
-       {std::tuple{"notepad.exe", "/bin/false", false}, {"explorer.exe", "/bin/true", true}}) {
+  qputenv("DIRCMD", "/p");
+  const QByteArray savedLocale = qgetenv("LC_ALL");
+  const std::tuple<const char*, std::vector<Text>, const char*, int, Text> cases[] = {
+      {"echo a; printenv DIRCMD >&2; pwd >&2; echo 拒绝 >&2; exit 1", {"DIRCMD"}, "C.UTF-8", 1, "/\n拒绝\n"},
+      {"kill -9 $$", {}, "C.UTF-8", -1, ""},
+      {"printf '\\325\\322' >&2", {}, "zh_CN.GBK", 0, "找"}};  // the locale's character set
+  for (const auto& [script, unset, locale, exitCode, errorOutput] : cases) {
+    if (!posix::PosixCodePage::ForLocale(locale)) continue;  // GBK when generated
+    qputenv("LC_ALL", locale);
+    const auto end = RunScript(window, folder, script, unset);
+    ASSERT_TRUE(end) << end.error();
+    EXPECT_EQ(end->exitCode, exitCode) << script;
+    EXPECT_EQ(end->errorOutput, errorOutput) << script;
+  }
+  qputenv("LC_ALL", savedLocale);
+  qunsetenv("DIRCMD");
+  EXPECT_EQ(folder.Read("cmd.sh.arguments"), "/u\n/d\n/v:off\n/c\n" + folder.Name() + "/path.bat\n");
+
+  const QString late = Script(folder, "late.sh", "sleep 3.2; echo >\"$1\"\n");
+  for (const auto& [opener, opens] :
+       {std::pair<QString, bool>{"/bin/false", false}, {"/bin/true", true}, {late, true}}) {
+    window.Launcher().programs.opener = opener;
     QElapsedTimer launch;
     launch.start();
-    const Launch run = QtLauncher({"quernel-cmd", opener}).Start({Text(viewer) + " \"/tmp\\a.txt\"", {}, {}});
-    EXPECT_TRUE((run.process != nullptr) == opens && run.failure.empty() == opens) << opener;
+    EXPECT_EQ(window.OpenListing(folder.Name() + "\\late.txt").has_value(), opens) << opener.toStdString();
     EXPECT_EQ(launch.elapsed() >= 1000, opens) << "the viewer is given a moment to open the file";
   }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return fs::exists(folder.Path() / "late.txt"); }, 5000));
 
-  EXPECT_EQ(QtWindowRuntime().ProgramFolder(), fs::canonical("/proc/self/exe").parent_path().string());
   const QByteArray saved = qgetenv("XDG_CACHE_HOME");
   qputenv("XDG_CACHE_HOME", "/var/cache/u");
   EXPECT_EQ(QtWindowRuntime().UserWorkFolder(), "/var/cache/u/quernel");
@@ -295,20 +319,10 @@ TEST(Services, LaunchesFoldersPointerCommandLinesAndStartUpTime) {
   window.SetMousePointer(Default);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
-  // Batch files run through quernel-cmd, viewers through the desktop's opener.
-  const std::tuple<LaunchRequest, QString, QStringList> plans[] = {
-      {{"\"/q\\path.bat\"", Hidden, {}, {}, true, "/q\\Path.txt"},
-       "quernel-cmd",
-       {"/u", "/d", "/v:off", "/c", "/q/path.bat"}},
-      {{"\"/q\\path.bat\"", Hidden, {}}, "quernel-cmd", {"/d", "/v:off", "/c", "/q/path.bat"}},
-      {{"notepad.exe \"/q\\Path.txt\"", {}, {}}, "xdg-open", {"/q/Path.txt"}},
-      {{"/bin/echo \"a b\" c", {}, {}}, "/bin/echo", {"a b", "c"}}};
-  for (const auto& [request, program, arguments] : plans)
-    EXPECT_EQ(PlanLaunch(request, {"quernel-cmd"}), (LaunchPlan{program, arguments})) << request.commandLine;
-
   const std::string fields = " S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 4242 rest";
   EXPECT_EQ(StartTicksOf("123 (a) b (c))" + fields), 4242u) << "a name with spaces and parentheses";
-  EXPECT_FALSE(StartTicksOf("123 quernel S 1 2") || StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
+  EXPECT_FALSE(StartTicksOf("123 quernel S 1 2")) << "unreadable";
+  EXPECT_FALSE(StartTicksOf("123 (quernel) S 1 2 3")) << "unreadable";
 }
 
 // --help and --version without a display; Qt's options not taken, after "--" least of all.
@@ -349,30 +363,29 @@ TEST(CommandLine, FoldersAsGivenHelpAndVersionWithoutADisplay) {
   run({}, {"QUERNEL_SCREENSHOT=" + plain});
   QImage pictures[] = {QImage(withOptions), QImage(plain)};
   for (QImage& picture : pictures) QPainter(&picture).fillRect(QRect(72, 12, 283, 22), Qt::black);
-  EXPECT_TRUE(!pictures[0].isNull() && pictures[0] == pictures[1]);
+  EXPECT_FALSE(pictures[0].isNull());
+  EXPECT_TRUE(pictures[0] == pictures[1]);
   const std::string entry = ReadBytes(QUERNEL_DESKTOP_ENTRY);
   EXPECT_NE(entry.find("\nExec=quernel %f\n"), std::string::npos) << entry;
   EXPECT_EQ(entry.find("\nMimeType"), std::string::npos) << entry;
 }
 
-// The whole program, `user` acting; returns what the viewer (not started) opens, its text in boxes.viewed.
-std::vector<QStringList> RunWhole(const Text& program, BoxRecorder& boxes,
-                                  const std::function<void(QWidget*)>& user) {
+// The whole program, `user` acting, `programs` started: by default quernel-cmd and a stand-in opener; returns
+// the files that opener was given, a line each, their text in boxes.viewed.
+std::string RunWhole(const Text& program, BoxRecorder& boxes, const std::function<void(QWidget*)>& user,
+                     std::optional<LauncherPrograms> programs = std::nullopt) {
+  TempFolder opener;
   QtWindowRuntime window{QtRuntimeSettings{program, boxes.Runner()}};
-  std::vector<QStringList> opened;
-  window.Launcher().intercept = [&](const LaunchPlan& plan) -> std::optional<Launch> {
-    struct Opened final : Process {};
-    if (plan.program != "xdg-open") return std::nullopt;
-    opened.push_back(plan.arguments);
-    boxes.viewed.push_back(ReadBytes(plan.arguments.value(0).toStdString()));
-    return Launch{std::make_unique<Opened>(), {}};
-  };
+  window.Launcher().programs = programs.value_or(
+      LauncherPrograms{.opener = Script(opener, "open.sh",
+                                        "printf '%s\\n' \"$1\" >>\"$0.log\"; cat \"$1\" >>\"$0.viewed\"\n")});
   posix::PosixFileSystem files;
   QtShellDialogs shell{window, boxes.Runner()};
   QTimer::singleShot(0, [&] { user(window.Form()); });
   RunQuernel({window, files, shell, *posix::PosixCodePage::ForLocale("")});
   EXPECT_EQ(window.Form(), nullptr) << "the run ends with the window gone";
-  return opened;
+  boxes.viewed = opener.Read("open.sh.viewed");
+  return opener.Read("open.sh.log");
 }
 
 class WholeWindow : public ::testing::TestWithParam<const char*> {};
@@ -446,7 +459,8 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
     lines.push_back(bare.substr(at, end - at));
   std::ranges::sort(lines);
   std::ranges::sort(names);
-  EXPECT_TRUE(lines == names && bare.ends_with("\r\n")) << bare;
+  EXPECT_EQ(lines, names);
+  EXPECT_TRUE(bare.ends_with("\r\n")) << bare;
   for (const Text& name : names) EXPECT_NE(full.find(" " + name + "\r\n"), std::string::npos) << full;
   EXPECT_NE(full.find(ToText(music)), std::string::npos) << full;
   const Text command = "dir \"" + ToText(music) + "\\*\"  /a:d /o:n /B >\"" + program.Name() + "\\Path.txt\"";
@@ -456,10 +470,11 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
   EXPECT_EQ(boxes.boxes[1].icon, QMessageBox::Information);
   EXPECT_TRUE(boxes.boxes[0].text.contains(ToQString(program.Name() + "/path.bat")));
   EXPECT_TRUE(boxes.boxes[4].text.contains(ToQString(data.Name() + "/a<U+2029><U+2028>")));
-  EXPECT_TRUE(sizes[1].width() <= 1280 && sizes[1].height() <= 1024)
-      << sizes[1].width() << "x" << sizes[1].height();
+  EXPECT_LE(sizes[1].width(), 1280);
+  EXPECT_LE(sizes[1].height(), 1024);
   for (const SeenBox& box : boxes.boxes) EXPECT_FALSE(box.text.contains(u'\\')) << box.text.toStdString();
-  EXPECT_EQ(opened, std::vector<QStringList>(3, {ToQString(program.Name() + "/path.txt")}));
+  const std::string listed = program.Name() + "/path.txt\n";
+  EXPECT_EQ(opened, listed + listed + listed);
   EXPECT_FALSE(fs::exists(program.Path() / "path.bat"));
 
   ASSERT_EQ(pictures.size(), 4u);
@@ -481,14 +496,15 @@ TEST_P(WholeWindow, FromTheUsersChoicesToTheListing) {
 INSTANTIATE_TEST_SUITE_P(Locales, WholeWindow, ::testing::Values("zh_CN.UTF-8", "zh_CN.GBK"));
 
 // The close box asks, No goes on, Esc asks, Yes ends the interpreter and all it started: no listing.
-TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
+// Then a listing the opener refuses: the box names the desktop's text editor.
+TEST(StoppedRun, EndsTheInterpreterAndAllItStartedAndARefusedListingNamesTheTextEditor) {
   TempFolder program, scripts;
-  scripts.Write("cmd.sh", "#!/bin/sh\nsleep 20 & printf %s $! >" + scripts.Name() + "/sleeper; wait\n");
-  fs::permissions(scripts.Path() / "cmd.sh", fs::perms::owner_all);
-  const QByteArray interpreter = qgetenv("QUERNEL_CMD");
-  qputenv("QUERNEL_CMD", QByteArray::fromStdString(scripts.Name() + "/cmd.sh"));
+  // The first run waits for a child of its own; the next one lists.
+  const QString interpreter = Script(scripts, "cmd.sh",
+                                     "[ -e \"$0.child\" ] && { echo >\"${5%/*}/Path.txt\"; exit; }\n"
+                                     "sleep 20 & printf %s $! >\"$0.child\"; wait\n");
   auto running = [&] {  // the run's own child, and no zombie
-    const std::string stat = ReadBytes("/proc/" + scripts.Read("sleeper") + "/stat");
+    const std::string stat = ReadBytes("/proc/" + scripts.Read("cmd.sh.child") + "/stat");
     return stat.rfind(") ") != std::string::npos && stat.at(stat.rfind(") ") + 2) != 'Z';
   };
   BoxRecorder boxes;
@@ -500,18 +516,24 @@ TEST(StoppedRun, EndsTheInterpreterAndAllItStarted) {
     runningWhenAsked.push_back(running());
     return int(runningWhenAsked.size() == 1 ? QMessageBox::No : QMessageBox::Yes);
   };
-  const auto opened = RunWhole(program.Name(), boxes, [&](QWidget* form) {
-    QTimer::singleShot(300, form, [form] { form->close(); });
-    QTimer::singleShot(600, form, [form] { QTest::keyClick(form, Qt::Key_Escape); });
-    Click(Find(form, "cmdOut"));
-    form->close();
-  });
-  qputenv("QUERNEL_CMD", interpreter);
+  RunWhole(
+      program.Name(), boxes,
+      [&](QWidget* form) {
+        QTimer::singleShot(300, form, [form] { form->close(); });
+        QTimer::singleShot(600, form, [form] { QTest::keyClick(form, Qt::Key_Escape); });
+        Click(Find(form, "cmdOut"));
+        Click(Find(form, "cmdOut"));
+        form->close();
+      },
+      LauncherPrograms{interpreter, "/bin/false"});
   EXPECT_EQ(runningWhenAsked, (std::vector{true, true}));
-  ASSERT_EQ(boxes.boxes.size(), 3u);
-  EXPECT_EQ(boxes.boxes[2].text,
-            ShownWithLineBreaks(FillMessage(texts::kListingStopped, program.Name() + "/path.txt")));
-  EXPECT_TRUE(opened.empty());
+  ASSERT_EQ(boxes.boxes.size(), 5u) << "the questions, the stop, the notice and the refusal";
+  auto shown = [&](std::string_view message, const Text& reason = {}) {
+    return ShownWithLineBreaks(
+        FillMessage(message, program.Name() + "/path.txt", reason, Text(texts::kTextEditorName)));
+  };
+  EXPECT_EQ(boxes.boxes[2].text, shown(texts::kListingStopped));
+  EXPECT_EQ(boxes.boxes[4].text, shown(texts::kViewerNotStarted, "/bin/false: exit code 1"));
   EXPECT_TRUE(QTest::qWaitFor([&] { return !running(); }, 2000)) << "the run's own child";
 }
 
@@ -527,7 +549,7 @@ int SecondWindow(const Text& program, const Text& folder) {
     Click(Find(form, "cmdOut"));
     form->close();
   });
-  std::cout << pressed << '\n' << (boxes.viewed.empty() ? "" : boxes.viewed[0]);
+  std::cout << pressed << '\n' << boxes.viewed;
   return 0;
 }
 
@@ -540,7 +562,8 @@ TEST(TwoWindows, EachViewsItsOwnListing) {
   QProcess second;
   second.start(QCoreApplication::applicationFilePath(),
                {"--second-window", ToQString(program.Name()), ToQString(small.Name())});
-  ASSERT_TRUE(second.waitForReadyRead(30000) && second.readLine() == "ready\n");
+  ASSERT_TRUE(second.waitForReadyRead(30000));
+  ASSERT_EQ(second.readLine().toStdString(), "ready\n");
   BoxRecorder boxes;
   qint64 noticed = 0;
   boxes.answer = [&](QDialog&) {
@@ -557,8 +580,7 @@ TEST(TwoWindows, EachViewsItsOwnListing) {
   const std::string seen = second.readAllStandardOutput().toStdString();
   EXPECT_LT(std::stoll(seen), noticed) << "pressed while the first listing was being made";
   EXPECT_EQ(seen.substr(seen.find('\n') + 1), "a.txt\r\nb.txt\r\nc.txt\r\n");
-  ASSERT_EQ(boxes.viewed.size(), 1u);
-  EXPECT_EQ(std::ranges::count(boxes.viewed[0], '\n'), 200000);
+  EXPECT_EQ(std::ranges::count(boxes.viewed, '\n'), 200000) << "its own listing, once";
 }
 
 // Hostile folders and a full disk, as a user without privileges (run_as_unprivileged.sh).
@@ -578,12 +600,12 @@ class Faults : public ::testing::Test {
       Click(Find(form, "cmdOut"));
       form->close();
     });
-    const QString inUsersFolder = ToQString(cache_.Name() + "/quernel/path.txt");
-    EXPECT_EQ(opened, listed ? std::vector<QStringList>{{inUsersFolder}} : std::vector<QStringList>{});
+    EXPECT_EQ(opened, listed ? cache_.Name() + "/quernel/path.txt\n" : "");
     if (listed) return;
     ASSERT_EQ(boxes_.boxes.size(), 1u);
-    const QString words = ShownWithLineBreaks(Text(texts::kListingNotCompleted)).section('\n', 0, 0);
-    EXPECT_TRUE(boxes_.boxes[0].text.startsWith(words) && boxes_.boxes[0].icon == QMessageBox::Critical);
+    const Text words = FillMessage(texts::kListingNotCompleted, "", "", Text(texts::kTextEditorName));
+    EXPECT_TRUE(boxes_.boxes[0].text.startsWith(ShownWithLineBreaks(words).section('\n', 0, 0)));
+    EXPECT_EQ(boxes_.boxes[0].icon, QMessageBox::Critical);
   }
 
   TempFolder root_, data_, cache_;

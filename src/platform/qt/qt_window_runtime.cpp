@@ -28,24 +28,21 @@ namespace quernel::qt {
 namespace {
 
 // While the program waits, the user's input is dropped, as a disabled window
-// would drop it on Windows, and not replayed afterwards. Only the wish to
-// stop, the form's close box or Esc, may reach the program when it takes
-// one: it is asked outside the filter, and the input of its question, a
-// modal box, passes meanwhile.
+// would drop it on Windows, and not replayed afterwards. The form's close
+// box and Esc close nothing either: they are a press `stopPressed` hears.
 class InputBlocker final : public QObject {
  public:
-  explicit InputBlocker(QWidget* form = nullptr, std::function<void()> stopAsked = {})
-      : form_(form), stopAsked_(std::move(stopAsked)) {
+  explicit InputBlocker(QWidget* form = nullptr, std::function<void()> stopPressed = {})
+      : form_(form), stopPressed_(std::move(stopPressed)) {
     qApp->installEventFilter(this);
   }
   ~InputBlocker() override { qApp->removeEventFilter(this); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (asking_) return false;
     switch (event->type()) {
       case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) AskToStop();
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) StopPressed();
         return true;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -61,7 +58,7 @@ class InputBlocker final : public QObject {
       case QEvent::TouchEnd:
         return true;
       case QEvent::Close:
-        if (form_ && (watched == form_ || watched == form_->windowHandle())) AskToStop();
+        if (form_ && (watched == form_ || watched == form_->windowHandle())) StopPressed();
         event->ignore();
         return true;
       case QEvent::DragEnter:
@@ -75,23 +72,12 @@ class InputBlocker final : public QObject {
   }
 
  private:
-  void AskToStop() {
-    if (!stopAsked_ || pending_) return;
-    pending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          asking_ = true;
-          stopAsked_();
-          asking_ = pending_ = false;
-        },
-        Qt::QueuedConnection);
+  void StopPressed() {
+    if (stopPressed_) stopPressed_();
   }
 
   QWidget* form_;
-  std::function<void()> stopAsked_;
-  bool pending_ = false;  // a stop is to be asked, or is being asked
-  bool asking_ = false;
+  std::function<void()> stopPressed_;
 };
 
 // Items dragged over any part of the window: the paths of their file URLs go
@@ -155,9 +141,7 @@ QString ExecutableFolder() {
 }  // namespace
 
 QtWindowRuntime::QtWindowRuntime(QtRuntimeSettings settings)
-    : settings_(std::move(settings)),
-      launcher_(LauncherPrograms{FindInterpreter()}),
-      icon_(QStringLiteral(":/quernel/quernel.ico")) {}
+    : settings_(std::move(settings)), icon_(QStringLiteral(":/quernel/quernel.ico")) {}
 
 QtWindowRuntime::~QtWindowRuntime() {
   if (busy_) QApplication::restoreOverrideCursor();
@@ -396,26 +380,44 @@ std::unique_ptr<FolderLock> QtWindowRuntime::LockFolder(const Text& folder,
   return lock;
 }
 
-Launch QtWindowRuntime::LaunchProgram(const LaunchRequest& request) {
-  return launcher_.Start(request);
+Result<RunEnd> QtWindowRuntime::RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) {
+  return launcher_.RunListing(run,
+                              [&](QProcess& interpreter) { return WaitForRun(interpreter, stopWanted); });
 }
 
-ProcessEnd QtWindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
-  auto* started = dynamic_cast<QtProcess*>(&process);
-  if (!started) return {};
-  bool stopped = false;
-  if (started->Get().state() != QProcess::NotRunning) {
-    QEventLoop loop;
-    QObject::connect(&started->Get(), &QProcess::finished, &loop, &QEventLoop::quit);
-    const InputBlocker blocker(form_.get(), [&] {
-      if (!stopWanted()) return;
-      started->Stop();
-      stopped = true;
-      loop.quit();
-    });
-    loop.exec();
+// The close-box rule, all of it: while a listing runs, the window's close box
+// and Esc never close it. A press asks `stopWanted` once the press's event is
+// over, the user's input passing again for the question (a modal box); a
+// press made before the run's end was noticed is asked all the same. Yes
+// stops the run: true.
+bool QtWindowRuntime::WaitForRun(QProcess& interpreter, const std::function<bool()>& stopWanted) {
+  for (bool first = true;; first = false) {
+    bool pressed = false;
+    {
+      QEventLoop loop;
+      QObject::connect(&interpreter, &QProcess::finished, &loop, &QEventLoop::quit);
+      const InputBlocker blocker(form_.get(), [&] {
+        pressed = true;
+        loop.quit();
+      });
+      if (first && settings_.whileRunWaited && form_) settings_.whileRunWaited(*form_);
+      if (!pressed && interpreter.state() != QProcess::NotRunning) loop.exec();
+    }
+    if (!pressed) return false;
+    if (stopWanted()) return true;
   }
-  return stopped ? ProcessEnd{.stopped = true} : started->End();
+}
+
+Result<void> QtWindowRuntime::OpenListing(const Text& listing) {
+  return launcher_.Open(listing);
+}
+
+Result<void> QtWindowRuntime::OpenHelp(const Text& page) {
+  return launcher_.Open(page);
+}
+
+Text QtWindowRuntime::ViewerName() const {
+  return Text(texts::kTextEditorName);
 }
 
 }  // namespace quernel::qt

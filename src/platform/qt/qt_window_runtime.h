@@ -3,6 +3,7 @@
 #include <QtGui/QIcon>
 #include <QtWidgets/QMessageBox>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -13,13 +14,16 @@
 #include "platform/window_runtime.h"
 
 // WindowRuntime on Qt 6 Widgets: frmMain built from the design table, the
-// event rule, the busy pointer, message boxes, the work folder's lock and
-// the launcher.
+// event rule, the busy pointer, message boxes, the work folder's lock, and
+// the listing's run and the opener through the launcher.
 namespace quernel::qt {
 
 struct QtRuntimeSettings {
   std::optional<Text> programFolder;  // a test's folder instead of the executable's
   DialogRunner runDialog = ExecDialog;
+  // A test's user, acting on the form once a listing's run is waited for
+  // and before its end can be noticed.
+  std::function<void(QWidget& form)> whileRunWaited = {};
 };
 
 class QtWindowRuntime final : public WindowRuntime {
@@ -51,8 +55,10 @@ class QtWindowRuntime final : public WindowRuntime {
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   bool Ask(const Text& prompt) override;
   std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
-  Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
+  Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
+  Result<void> OpenListing(const Text& listing) override;
+  Result<void> OpenHelp(const Text& page) override;
+  Text ViewerName() const override;
   char PathSeparator() const override { return '/'; }
 
   FormWindow* Form() const { return form_.get(); }
@@ -65,6 +71,7 @@ class QtWindowRuntime final : public WindowRuntime {
   T* As(ControlId control) const;
   void ConnectUserEvents();
   void RaiseClick(ControlId control);
+  bool WaitForRun(QProcess& interpreter, const std::function<bool()>& stopWanted);
   int RunMessageBox(const Text& prompt, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons);
 
   QtRuntimeSettings settings_;
