@@ -192,6 +192,17 @@ TEST(Launch, CommandLineEnvironmentAndErrorStream) {
   EXPECT_EQ(ErrorStreamText(std::string("\xD5\xD2\xB2\xBB\xB5\xBD\xCE\xC4\xBC\xFE\r\n")), "找不到文件\r\n");
 }
 
+// The listing's run starts in the system folder, not in the folder the program is in (here the build's).
+TEST(Launch, TheRunStartsInTheSystemFolder) {
+  testing::TempFolder folder;
+  folder.Write("path.bat", "cd >\"" + folder.Name() + "\\Path.txt\"\r\n");
+  Win32WindowRuntime window(GetModuleHandleW(nullptr));
+  const auto end = window.RunListing({folder.Name() + "\\path.bat", folder.Name() + "\\path.txt", {}, {}},
+                                     [] { return false; });
+  ASSERT_TRUE(end) << end.error();
+  EXPECT_EQ(folder.Read("path.txt"), "\xEF\xBB\xBF" + Utf8(SystemFolder()) + "\r\n");
+}
+
 // cmd /u's listing (UTF-16LE) made UTF-8 after a byte-order mark, in 64 KiB reads, in one rename;
 // a listing cut inside a character, or not a file, is left as it was; nothing is left beside it.
 TEST(Listing, IsMadeUtf8WithAMarkOrLeftAsItWas) {
