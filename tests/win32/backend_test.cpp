@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <map>
 #include <optional>
 
 #include "design/program_texts.h"
@@ -48,15 +47,16 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
     RECT r;
     GetWindowRect(at(id), &r);
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_TRUE(dpi != 96 ||
-                (r.left == place.left && r.top == place.top && (!place.right || r.right == place.right) &&
-                 (!place.bottom || r.bottom == place.bottom)))
-        << NameOf(id) << ' ' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom;
+    if (dpi != 96) continue;
+    EXPECT_EQ(r.left, place.left) << NameOf(id);
+    EXPECT_EQ(r.top, place.top) << NameOf(id);
+    EXPECT_EQ(r.right, place.right ? place.right : r.right) << NameOf(id);
+    EXPECT_EQ(r.bottom, place.bottom ? place.bottom : r.bottom) << NameOf(id);
   }
   RECT client;
   GetClientRect(form, &client);
-  EXPECT_TRUE(dpi != 96 || (client.right == 426 && client.bottom == 240))
-      << client.right << 'x' << client.bottom;
+  EXPECT_EQ(client.right, dpi == 96 ? 426 : client.right);
+  EXPECT_EQ(client.bottom, dpi == 96 ? 240 : client.bottom);
 
   for (const ControlDesign& design : ControlDesigns()) {
     SCOPED_TRACE(std::string(NameOf(design.id)));
@@ -64,14 +64,15 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(at(design.id), WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -MulDiv(9, dpi, 72));
     const auto style = static_cast<DWORD>(GetWindowLongW(at(design.id), GWL_STYLE));
-    EXPECT_TRUE(design.kind != ControlKind::PickList || (style & 3) == CBS_DROPDOWNLIST);
-    EXPECT_TRUE(design.kind != ControlKind::EditableList || (style & 3) == CBS_DROPDOWN);
+    if (design.kind == ControlKind::PickList || design.kind == ControlKind::EditableList) {
+      EXPECT_EQ(style & 3, DWORD(design.kind == ControlKind::PickList ? CBS_DROPDOWNLIST : CBS_DROPDOWN));
+    }
+    if (design.kind != ControlKind::Frame) continue;
     wchar_t windowClass[16] = {};
     GetClassNameW(at(design.id), windowClass, 16);
-    EXPECT_TRUE(
-        design.kind != ControlKind::Frame ||
-        (std::wstring(windowClass) + L' ' + WindowText(at(design.id)) == L"Button " + Wide(design.caption) &&
-         (style & BS_TYPEMASK) == BS_GROUPBOX));
+    EXPECT_EQ(std::wstring(windowClass), L"Button");
+    EXPECT_EQ(WindowText(at(design.id)), Wide(design.caption));
+    EXPECT_EQ(style & BS_TYPEMASK, DWORD(BS_GROUPBOX));
   }
 
   HWND hint = nullptr;
@@ -92,29 +93,39 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
 }
 
 // One Click for each pick of the user (also of the entry shown), in Windows' and Wine's orders.
-// A notification: its letter (Dropdown Selchange selendOk selendCancel closeUp Editchange), CB_GETCURSEL.
 TEST(ListPicks, EachPickOfTheUserIsOneClick) {
-  const std::tuple<const char*, const char*, int, bool> cases[] = {
-      {"a new entry (Windows)", "D0 S2 O2 U2", 1, false},
-      {"a new entry (Wine)", "D0 O2 U2 S2", 1, false},
-      {"the entry shown (Windows)", "D1 O1 U1", 1, false},
-      {"the entry shown (Wine)", "D1 O1 U1 S1", 1, false},
-      {"arrows in the opened list, then Enter", "D0 S1 S2 O2 U2", 1, false},
-      {"two arrows on the closed list", "S1 S2", 2, false},
-      {"a pick, then an arrow (Wine)", "D0 O2 U2 S2 S1", 2, false},
-      {"opened and closed again", "D1 C1 U1", 0, false},
-      {"moved, then closed by a click elsewhere", "D0 S2 C2 U2", 1, false},
-      {"typed over", "E1", 0, true},
-      {"typed over, then an arrow", "E1 S2", 1, false},
+  struct Notification {
+    int code;
+    int selected;  // CB_GETCURSEL when it comes
   };
-  const std::map<char, int> codes{{'D', CBN_DROPDOWN},     {'S', CBN_SELCHANGE}, {'O', CBN_SELENDOK},
-                                  {'C', CBN_SELENDCANCEL}, {'U', CBN_CLOSEUP},   {'E', CBN_EDITCHANGE}};
+  const Notification dropped0{CBN_DROPDOWN, 0}, dropped1{CBN_DROPDOWN, 1}, changed1{CBN_SELCHANGE, 1},
+      changed2{CBN_SELCHANGE, 2}, ok1{CBN_SELENDOK, 1}, ok2{CBN_SELENDOK, 2}, cancelled1{CBN_SELENDCANCEL, 1},
+      cancelled2{CBN_SELENDCANCEL, 2}, closed1{CBN_CLOSEUP, 1}, closed2{CBN_CLOSEUP, 2},
+      typed1{CBN_EDITCHANGE, 1};
+  const struct {
+    const char* what;
+    std::vector<Notification> notifications;
+    int clicks;
+    bool typedOver;
+  } cases[] = {
+      {"a new entry (Windows)", {dropped0, changed2, ok2, closed2}, 1, false},
+      {"a new entry (Wine)", {dropped0, ok2, closed2, changed2}, 1, false},
+      {"the entry shown (Windows)", {dropped1, ok1, closed1}, 1, false},
+      {"the entry shown (Wine)", {dropped1, ok1, closed1, changed1}, 1, false},
+      {"arrows in the opened list, then Enter", {dropped0, changed1, changed2, ok2, closed2}, 1, false},
+      {"two arrows on the closed list", {changed1, changed2}, 2, false},
+      {"a pick, then an arrow (Wine)", {dropped0, ok2, closed2, changed2, changed1}, 2, false},
+      {"opened and closed again", {dropped1, cancelled1, closed1}, 0, false},
+      {"moved, then closed by a click elsewhere", {dropped0, changed2, cancelled2, closed2}, 1, false},
+      {"typed over", {typed1}, 0, true},
+      {"typed over, then an arrow", {typed1, changed2}, 1, false},
+  };
   for (const auto& [what, notifications, clicks, typedOver] : cases) {
     ListPicks picks;
     int raised = 0;
-    for (const char* n = notifications; *n; n += n[2] ? 3 : 2)
-      raised += picks.Notify(codes.at(*n), n[1] - '0');
-    EXPECT_EQ(std::pair(raised, picks.TypedOver()), std::pair(clicks, typedOver)) << what;
+    for (const Notification& n : notifications) raised += picks.Notify(n.code, n.selected);
+    EXPECT_EQ(raised, clicks) << what;
+    EXPECT_EQ(picks.TypedOver(), typedOver) << what;
   }
 }
 
@@ -126,8 +137,12 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   std::memcpy(GlobalLock(memory), block.data(), block.size()), GlobalUnlock(memory);
   HWND owner = CreateWindowW(L"Static", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   IDataObject* data = nullptr;
-  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)) && OpenClipboard(owner) && EmptyClipboard() &&
-              SetClipboardData(CF_HDROP, memory) && CloseClipboard() && OleGetClipboard(&data) == S_OK);
+  ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+  ASSERT_TRUE(OpenClipboard(owner));
+  ASSERT_TRUE(EmptyClipboard());
+  ASSERT_TRUE(SetClipboardData(CF_HDROP, memory));
+  ASSERT_TRUE(CloseClipboard());
+  ASSERT_EQ(OleGetClipboard(&data), S_OK);
   const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
   const std::tuple<bool, DWORD, DWORD> cases[] = {
       // taken, offered, shown
@@ -145,7 +160,9 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
     EXPECT_EQ(target->DragEnter(data, MK_LBUTTON, {10, 10}, &enter), S_OK);
     target->DragOver(MK_LBUTTON, {12, 12}, &over);
     target->Drop(data, 0, {12, 12}, &drop);
-    EXPECT_EQ((std::vector{enter, over, drop}), (std::vector{shown, shown, shown})) << offered;
+    EXPECT_EQ(enter, shown) << offered;
+    EXPECT_EQ(over, shown) << offered;
+    EXPECT_EQ(drop, shown) << offered;
     EXPECT_EQ(asked, std::vector<std::vector<Text>>{paths});
     EXPECT_EQ(took, std::vector(shown ? 1u : 0u, paths));
     target->Release();
@@ -153,25 +170,37 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   data->Release(), DestroyWindow(owner);
 }
 
-// A batch file runs through the interpreter without AutoRun (/d) or delayed expansion (/v:off),
-// writing Unicode (/u) when asked; other programs as they are. The environment loses the named
-// variables and takes the given ones, in any case. cmd /u's error stream is UTF-16LE.
+// The command lines Windows runs: the batch file through the interpreter in Unicode (/u), without
+// AutoRun (/d) or delayed expansion (/v:off); the viewer and the help page with their file. The
+// environment loses the named variables and takes the given ones, in any case. cmd /u's error
+// stream is UTF-16LE.
 TEST(Launch, CommandLineEnvironmentAndErrorStream) {
-  const std::tuple<const wchar_t*, bool, const wchar_t*> cases[] = {
-      {L"\"D:\\音乐 100%\\PATH.BAT\"", true,
+  const std::tuple<const char*, std::wstring, const wchar_t*> lines[] = {
+      {"the listing's run", InterpreterCommandLine(L"C:\\cmd.exe", L"D:\\音乐 100%\\PATH.BAT"),
        L"\"C:\\cmd.exe\" /u /d /v:off /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
-      {L"\"C:\\a b\\run.cmd\"", false, L"\"C:\\cmd.exe\" /d /v:off /c \"\"C:\\a b\\run.cmd\"\""},
-      {L"notepad.exe \"C:\\Tools\\path.txt\"", true, L"notepad.exe \"C:\\Tools\\path.txt\""},
-      {L"\"C:\\batch files.bat\\tool.exe\" x.bat", false, L"\"C:\\batch files.bat\\tool.exe\" x.bat"},
+      {"the viewer", OpenCommandLine(texts::kViewer, L"C:\\Tools\\path.txt"),
+       L"notepad.exe \"C:\\Tools\\path.txt\""},
+      {"the help page", OpenCommandLine(texts::kFileManager, L"C:\\程序 1\\help.htm"),
+       L"explorer.exe \"C:\\程序 1\\help.htm\""},
   };
-  for (const auto& [requested, unicode, run] : cases)
-    EXPECT_EQ(CommandToRun(requested, L"C:\\cmd.exe", unicode), run);
+  for (const auto& [what, built, expected] : lines) EXPECT_EQ(built, expected) << what;
   using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
   EXPECT_EQ(EnvironmentFor(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0quernel_folder=old\0DIRCMD=\0\0"s.c_str(),
                            {L"DIRCMD"}, {{L"QUERNEL_FOLDER", L"D:\\방탄\\"}, {L"QUERNEL_PATTERN", L"*.*"}}),
             L"=C:=C:\\work\0DIRCMDX=1\0QUERNEL_FOLDER=D:\\방탄\\\0QUERNEL_PATTERN=*.*\0\0"s);
   EXPECT_EQ(ErrorStreamText("\x7E\x62\x0D\x4E\x30\x52\x87\x65\xF6\x4E\r\0\n\0"s), "找不到文件\r\n");
   EXPECT_EQ(ErrorStreamText(std::string("\xD5\xD2\xB2\xBB\xB5\xBD\xCE\xC4\xBC\xFE\r\n")), "找不到文件\r\n");
+}
+
+// The listing's run starts in the system folder, not in the folder the program is in (here the build's).
+TEST(Launch, TheRunStartsInTheSystemFolder) {
+  testing::TempFolder folder;
+  folder.Write("path.bat", "cd >\"" + folder.Name() + "\\Path.txt\"\r\n");
+  Win32WindowRuntime window(GetModuleHandleW(nullptr));
+  const auto end = window.RunListing({folder.Name() + "\\path.bat", folder.Name() + "\\path.txt", {}, {}},
+                                     [] { return false; });
+  ASSERT_TRUE(end) << end.error();
+  EXPECT_EQ(folder.Read("path.txt"), "\xEF\xBB\xBF" + Utf8(SystemFolder()) + "\r\n");
 }
 
 // cmd /u's listing (UTF-16LE) made UTF-8 after a byte-order mark, in 64 KiB reads, in one rename;
@@ -218,7 +247,9 @@ TEST(Listing, IsMadeUtf8WithAMarkOrLeftAsItWas) {
     if (listing == Folder) std::filesystem::create_directory(path);
     EXPECT_EQ(ListingToUtf8(path.wstring()), failure);
     EXPECT_EQ(std::filesystem::is_directory(path), listing == Folder);
-    EXPECT_TRUE(listing != File || testing::ReadBytes(path) == (after.empty() ? bytes : after));
+    if (listing == File) {
+      EXPECT_EQ(testing::ReadBytes(path), after.empty() ? bytes : after);
+    }
     std::vector<std::wstring> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
       names.push_back(entry.path().filename().wstring());
@@ -234,15 +265,25 @@ TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(ico.data());
   auto word = [&](std::size_t at) -> std::size_t { return bytes[at] | bytes[at + 1] << 8; };
   const std::size_t image = word(18);
-  // Directory: reserved, icon, one image, 32x32, 8 bits, its size; bitmap: 8 bits, 2 x 32 rows.
-  EXPECT_EQ((std::vector<std::size_t>{word(0), word(2), word(4), bytes[6], bytes[7], word(12),
-                                      image + word(14), word(image + 14), word(image + 8)}),
-            (std::vector<std::size_t>{0, 1, 1, 32, 32, 8, ico.size(), 8, 64}));
-  auto clear = [&](std::size_t x, std::size_t y) {  // the AND mask ends the file, bottom-up
+  auto clear = [&](std::size_t x, std::size_t y) -> std::size_t {  // the AND mask ends the file, bottom-up
     return ico[ico.size() - 4 * (y + 1) + x / 8] >> (7 - x % 8) & 1;
   };
-  EXPECT_EQ((std::vector{clear(0, 0), clear(31, 31), clear(16, 20), clear(12, 8)}), (std::vector{1, 1, 0, 0}))
-      << "corners clear; the folder's front and the sheet of paper drawn";
+  const std::tuple<const char*, std::size_t, std::size_t> fields[] = {
+      {"reserved", word(0), 0},
+      {"an icon", word(2), 1},
+      {"one image", word(4), 1},
+      {"its width", bytes[6], 32},
+      {"its height", bytes[7], 32},
+      {"its bits a pixel", word(12), 8},
+      {"its end: the file's", image + word(14), ico.size()},
+      {"the bitmap's bits a pixel", word(image + 14), 8},
+      {"the bitmap's rows, colours and mask", word(image + 8), 64},
+      {"the top left corner clear", clear(0, 0), 1},
+      {"the bottom right corner clear", clear(31, 31), 1},
+      {"the folder's front drawn", clear(16, 20), 0},
+      {"the sheet of paper drawn", clear(12, 8), 0},
+  };
+  for (const auto& [what, value, expected] : fields) EXPECT_EQ(value, expected) << what;
 }
 
 }  // namespace

@@ -169,9 +169,9 @@ class QuernelSession : public ::testing::Test {
   std::wstring Output() { return Press(cmdOut), WaitForBox(); }
   void OutputWithNotice(bool byEnter = false) {
     const std::wstring notice = byEnter ? (Key(VK_RETURN), WaitForBox()) : Output();
-    EXPECT_TRUE(notice.starts_with(L"Quernel\n") && Shows(notice, texts::kNotice) &&
-                std::count(notice.begin(), notice.end(), L'\1') == 1)
-        << Utf8(notice) << ": the notice, OK alone";
+    EXPECT_TRUE(notice.starts_with(L"Quernel\n")) << Utf8(notice);
+    EXPECT_TRUE(Shows(notice, texts::kNotice)) << Utf8(notice);
+    EXPECT_EQ(std::count(notice.begin(), notice.end(), L'\1'), 1) << "OK alone";
     Answer();
   }
   // A stand-in's command line and the folder it started in, a line each.
@@ -184,14 +184,16 @@ class QuernelSession : public ::testing::Test {
   // The close box (which works also when another program is active) or Esc ends the program. After
   // a listing in `work` the viewer shows it, started in the system folder, and the batch file goes.
   void Quit(const fs::path& work = {}, bool byEsc = false) {
-    EXPECT_TRUE(work.empty() || Record(L"notepad") == L"notepad.exe \"" + (work / L"path.txt").wstring() +
-                                                          L"\"\n" + win32::SystemFolder())
-        << Utf8(Record(L"notepad"));
+    if (!work.empty()) {
+      EXPECT_EQ(Record(L"notepad"),
+                L"notepad.exe \"" + (work / L"path.txt").wstring() + L"\"\n" + win32::SystemFolder());
+    }
     byEsc ? Key(VK_ESCAPE) : void(PostMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0));
     ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
     CloseHandle(process_.hProcess), CloseHandle(process_.hThread), process_ = {};
-    EXPECT_TRUE(work.empty() || (!fs::exists(work / L"path.bat") && fs::exists(work / L"path.txt")))
-        << "the batch file left, or the listing not";
+    if (work.empty()) return;
+    EXPECT_FALSE(fs::exists(work / L"path.bat")) << "the batch file left";
+    EXPECT_TRUE(fs::exists(work / L"path.txt")) << "the listing removed";
   }
   TempFolder temp_;
   fs::path root_ = temp_.Path(), programFolder_ = root_ / L"程序";
@@ -209,8 +211,9 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   ASSERT_TRUE(fs::exists(program / L"Quernel.exe")) << program;
   if (packaged) InstallProgram(program, kStandIns);
   Start(program, L"\"音乐\\歌曲.mp3\" 没有");
-  EXPECT_EQ(std::tuple(TextOf(Control(txtPath)), Checked(chkT), TextOf(Control(cobFilter))),
-            std::tuple(music.wstring(), 1, std::wstring(L"*.*")));
+  EXPECT_EQ(TextOf(Control(txtPath)), music.wstring());
+  EXPECT_EQ(Checked(chkT), 1);
+  EXPECT_EQ(TextOf(Control(cobFilter)), L"*.*");
   OutputWithNotice();
   // An installed program (under Program Files) works in the user's folder, never in its own.
   const fs::path work = program.wstring().starts_with(std::wstring(_wgetenv(L"ProgramFiles")) + L'\\')
@@ -221,7 +224,7 @@ TEST_F(QuernelSession, APackagedProgramMakesAWholeListing) {
   EXPECT_EQ(ListingLines(work / L"path.txt"),
             (Lines{L"Upper.MP3", L"a.txt", L"b.mp3", L"c.txt", L"只读.txt", L"子文件夹", L"歌曲.mp3"}));
   Quit(work, true);
-  EXPECT_TRUE(work == program || !fs::exists(program / L"path.txt")) << "written into the installation";
+  EXPECT_EQ(fs::exists(program / L"path.txt"), work == program) << "written into the installation";
   if (packaged) fs::remove(program / L"notepad.exe"), fs::remove(program / L"explorer.exe");
 }
 
@@ -241,7 +244,8 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   for (const auto& [paths, field] : drops) {
     const std::vector<char> block = DropFilesBlock(paths);
     void* there = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
-    ASSERT_TRUE(there && WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
+    ASSERT_NE(there, nullptr);
+    ASSERT_TRUE(WriteProcessMemory(process_.hProcess, there, block.data(), block.size(), nullptr));
     PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(there), 0);
     Settle();
     EXPECT_EQ(TextOf(Control(txtPath)), field);
@@ -258,9 +262,10 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
     POINT p{MulDiv(x, dpi, 96), MulDiv(140, dpi, 96)};
     return ClientToScreen(form_, &p), std::size_t((p.y - r.top) * width + p.x - r.left);
   };
-  EXPECT_TRUE(WaitFor([&] {
+  std::vector<DWORD> rgb(std::size_t(width * height));  // 0xRRGGBB, top-down
+  auto blue = [](DWORD p) { return (p & 0xFF) > 200 && (p & 0xFFFF00) < 0x3C3C00; };
+  WaitFor([&] {
     RedrawWindow(form_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    std::vector<DWORD> rgb(std::size_t(width * height));  // 0xRRGGBB, top-down
     BITMAPINFOHEADER info{sizeof info, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -269,9 +274,10 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
     GetDIBits(memory, bitmap, 0, UINT(height), rgb.data(), reinterpret_cast<BITMAPINFO*>(&info),
               DIB_RGB_COLORS);
     DeleteDC(memory), DeleteObject(bitmap), ReleaseDC(nullptr, screen);
-    return (rgb[at(3)] & 0xFFFFFF) == (rgb[at(230)] & 0xFFFFFF) &&
-           std::ranges::any_of(rgb, [](DWORD p) { return (p & 0xFF) > 200 && (p & 0xFFFF00) < 0x3C3C00; });
-  }));
+    return (rgb[at(3)] & 0xFFFFFF) == (rgb[at(230)] & 0xFFFFFF) && std::ranges::any_of(rgb, blue);
+  });
+  EXPECT_EQ(rgb[at(230)] & 0xFFFFFF, rgb[at(3)] & 0xFFFFFF) << "the background inside a frame";
+  EXPECT_TRUE(std::ranges::any_of(rgb, blue)) << "no blue text";
 
   Key(L'b', true);  // from the output button the next "B" is Browse
   EXPECT_TRUE(Shows(WaitForBox(), texts::kFolderPrompt)) << "no folder picker";
@@ -279,9 +285,8 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   EXPECT_EQ(TextOf(Control(txtPath)), music2024) << "cancel keeps the field";
   Press(cmdAbout);
   const std::wstring about = WaitForBox();
-  EXPECT_TRUE(about.substr(0, about.find(L'\n')).find(L"Quernel") != std::wstring::npos &&
-              about.find(Wide(texts::kCopyright)) != std::wstring::npos)
-      << Utf8(about);
+  EXPECT_NE(about.substr(0, about.find(L'\n')).find(L"Quernel"), std::wstring::npos) << Utf8(about);
+  EXPECT_NE(about.find(Wide(texts::kCopyright)), std::wstring::npos) << Utf8(about);
   Answer();
   Press(cmdHelp);
   EXPECT_EQ(Record(L"explorer"),
@@ -291,9 +296,10 @@ TEST_F(QuernelSession, TheWindowTakesDropsKeysAndButtons) {
   // Alt with a box's letter checks it; the style boxes exclude each other.
   for (auto [key, w, t, l] : {std::tuple(L'w', 1, 0, 0), {L't', 0, 1, 0}, {L'l', 0, 1, 1}}) {
     Key(key, true);
-    EXPECT_TRUE(WaitFor([&] {
-      return std::tuple(Checked(chkW), Checked(chkT), Checked(chkL)) == std::tuple(w, t, l);
-    })) << char(key);
+    WaitFor([&] { return Checked(chkW) == w && Checked(chkT) == t && Checked(chkL) == l; });
+    EXPECT_EQ(Checked(chkW), w) << char(key);
+    EXPECT_EQ(Checked(chkT), t) << char(key);
+    EXPECT_EQ(Checked(chkL), l) << char(key);
   }
   OutputWithNotice(true);  // Enter: the default button
   EXPECT_NE(ReadBytes(programFolder_ / L"path.bat").find(" 2024\\*.*\"    /o:n /l /B >"), std::string::npos);
@@ -360,21 +366,28 @@ TEST_F(QuernelSession, CmdListsWhatTheWindowChoseOrShowsWhyNot) {
       const Lines lines = ListingLines(listing, step.then == kListedInOrder);
       for (const std::wstring& name : step.then == kEachNamed ? step.seen : Lines{})
         EXPECT_TRUE(std::ranges::any_of(lines, [&](auto& line) { return line.ends_with(L' ' + name); }));
-      EXPECT_TRUE(step.then == kEachNamed || lines == step.seen) << lines.size() << " lines";
+      if (step.then != kEachNamed) {
+        EXPECT_EQ(lines, step.seen);
+      }
       continue;
     }
     const std::string before = ReadBytes(listing);
     const std::wstring error = Output();
     for (const std::wstring& words : step.seen)
       EXPECT_NE(error.find(words), std::wstring::npos) << Utf8(error);
-    EXPECT_TRUE(error.starts_with(L"Quernel\n") && !Shows(error, texts::kNotice)) << Utf8(error);
-    RECT box;
-    EXPECT_TRUE(GetWindowRect(box_, &box) && box.bottom - box.top < 600) << "a line a separator";
+    EXPECT_TRUE(error.starts_with(L"Quernel\n")) << Utf8(error);
+    EXPECT_FALSE(Shows(error, texts::kNotice)) << Utf8(error);
+    RECT box{};
+    GetWindowRect(box_, &box);
+    EXPECT_LT(box.bottom - box.top, 600) << "a line a separator";
     Answer();
     CloseHandle(held), held = nullptr;
     EXPECT_EQ(fs::exists(programFolder_ / L"path.bat"), step.then == kRunAndFailed) << "run or not";
-    EXPECT_TRUE(step.then == kRunAndFailed || ReadBytes(listing) == before) << "the old listing is kept";
-    EXPECT_TRUE(fs::exists(listing) && !Viewed()) << "the listing removed, or a viewer started";
+    if (step.then != kRunAndFailed) {
+      EXPECT_EQ(ReadBytes(listing), before) << "the old listing is kept";
+    }
+    EXPECT_TRUE(fs::exists(listing)) << "the listing removed";
+    EXPECT_FALSE(Viewed()) << "a viewer started";
     fs::remove(programFolder_ / L"path.bat");
   }
   RegDeleteKeyValueW(HKEY_CURRENT_USER, processor, L"DelayedExpansion");
@@ -426,7 +439,9 @@ TEST_F(QuernelSession, RealCmdsAnswersAndAStoppedRunGetTheirBoxes) {
     WaitFor([&] { return !listed || FindWindowW(L"Notepad", nullptr); });
     HWND viewer = FindWindowW(L"Notepad", nullptr);
     EXPECT_EQ(viewer != nullptr, listed) << Utf8(script);
-    EXPECT_EQ(listed ? ListingLines(program / L"path.txt").size() : 7u, 7u) << "the whole listing";
+    if (listed) {
+      EXPECT_EQ(ListingLines(program / L"path.txt").size(), 7u) << "the whole listing";
+    }
     if (viewer) SendMessageW(viewer, WM_CLOSE, 0, 0);
     Quit();
   }
@@ -442,16 +457,20 @@ TEST_F(QuernelSession, RealCmdsAnswersAndAStoppedRunGetTheirBoxes) {
   EXPECT_TRUE(Shows(WaitForBox(), texts::kStopListingQuestion)) << "the close box does not ask";
   Answer(IDNO);
   Settle();
-  EXPECT_TRUE(!FindOwnWindow(L"#32770") && IsWindow(form_) && running()) << "No did not go on waiting";
+  EXPECT_FALSE(FindOwnWindow(L"#32770")) << "a box after No";
+  EXPECT_TRUE(IsWindow(form_)) << "the close box closed the window";
+  EXPECT_TRUE(running()) << "No did not go on waiting";
   Key(VK_ESCAPE);
   EXPECT_TRUE(Shows(WaitForBox(), texts::kStopListingQuestion)) << "Esc does not ask";
   Answer(IDYES);
   const std::wstring stopped = WaitForBox();
-  EXPECT_TRUE(Shows(stopped, FillMessage(texts::kListingStopped, Utf8(program.wstring()) + "\\path.txt")))
+  EXPECT_TRUE(Shows(stopped, FillMessage(texts::kListingStopped, Utf8(program.wstring()) + "\\path.txt", {},
+                                         Text(texts::kNotepadName))))
       << Utf8(stopped);
   Answer();
   EXPECT_TRUE(WaitFor([&] { return !running(); })) << "what cmd started runs on";
-  EXPECT_FALSE(FindWindowW(L"Notepad", nullptr) || Viewed()) << "a viewer, or the stray notepad, ran";
+  EXPECT_FALSE(FindWindowW(L"Notepad", nullptr)) << "the viewer ran";
+  EXPECT_FALSE(Viewed()) << "the stray notepad ran";
   Quit();
 }
 
@@ -505,7 +524,8 @@ TEST_F(QuernelSession, TwoWindowsInOneFolderTakeTurns) {
 using QuernelInEnglish = QuernelSession;
 
 TEST_F(QuernelInEnglish, TheBatchFileIsInTheOemCodePageOrNamesItsVariables) {
-  ASSERT_EQ(std::pair(GetACP(), GetOEMCP()), std::pair(1252u, 437u)) << "not under an English locale";
+  ASSERT_EQ(GetACP(), 1252u) << "not under an English locale";
+  ASSERT_EQ(GetOEMCP(), 437u) << "not under an English locale";
   const fs::path program = root_ / L"program", music = root_ / L"音乐", cafe = root_ / L"café 100%";
   InstallProgram(program);  // a folder name 437 holds
   for (const fs::path& file : {music / L"歌曲.txt", music / L"other.txt", cafe / L"a.txt", cafe / L"x.txt"})
@@ -540,19 +560,25 @@ TEST(QuernelExe, CarriesItsVersionAndCopyright) {
     UINT length = 0;
     return VerQueryValueW(block.data(), name.c_str(), &found, &length) ? found : nullptr;
   };
-  std::wstring values;
-  for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName", L"OriginalFilename",
-                              L"LegalCopyright", L"Comments"})
-    if (const void* text = value(L"\\StringFileInfo\\080404b0\\" + std::wstring(name)))
-      (values += static_cast<const wchar_t*>(text)) += L'\n';
   const Text version(product::kVersion);
-  EXPECT_EQ(values, Wide(version + '\n' + version + "\nQuernel\nQuernel.exe\n" + Text(product::kCopyright) +
-                         '\n' + Text(product::kComment) + '\n'));
+  const std::pair<const wchar_t*, std::string_view> strings[] = {
+      {L"FileVersion", version},
+      {L"ProductVersion", version},
+      {L"ProductName", "Quernel"},
+      {L"OriginalFilename", "Quernel.exe"},
+      {L"LegalCopyright", product::kCopyright},
+      {L"Comments", product::kComment},
+  };
+  for (const auto& [name, expected] : strings) {
+    const void* text = value(L"\\StringFileInfo\\080404b0\\" + std::wstring(name));
+    EXPECT_EQ(text ? static_cast<const wchar_t*>(text) : L"(none)", Wide(expected)) << Utf8(name);
+  }
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
+  ASSERT_NE(fixed, nullptr);
   unsigned major = 0, minor = 0, build = 0;
-  ASSERT_TRUE(fixed && std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &build) == 3);
-  EXPECT_EQ(std::pair(fixed->dwFileVersionMS, fixed->dwFileVersionLS),
-            std::pair(DWORD(major << 16 | minor), DWORD(build)));
+  ASSERT_EQ(std::sscanf(version.c_str(), "%u.%u.%u", &major, &minor, &build), 3);
+  EXPECT_EQ(fixed->dwFileVersionMS, DWORD(major << 16 | minor));
+  EXPECT_EQ(fixed->dwFileVersionLS, DWORD(build));
 }
 
 }  // namespace

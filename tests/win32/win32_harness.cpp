@@ -40,8 +40,17 @@ class Win32Harness final : public ContractHarness {
   bool MakeReadOnly(const Text& path) override {
     return SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
   }
+  void MakeInterpreterMissing() override {
+    SetEnvironmentVariableW(L"ComSpec", (Wide(scratch_.Name()) + L"\\no-such-cmd.exe").c_str());
+  }
+  // As the close box sends it, queued before the run: the wait takes the
+  // messages that came before it looks at the run.
+  void PressCloseBoxDuringNextRun() override { PostMessageW(window_.Form(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+  bool FormIsOpen() override { return IsWindow(window_.Form()) != FALSE; }
+  ~Win32Harness() override { SetEnvironmentVariableW(L"ComSpec", comSpec_.c_str()); }
 
  private:
+  std::wstring comSpec_ = _wgetenv(L"ComSpec") ? _wgetenv(L"ComSpec") : L"";
   win32::Win32WindowRuntime window_{GetModuleHandleW(nullptr)};
   win32::Win32FileSystem files_;
   win32::Win32CodePage codePage_;

@@ -16,31 +16,6 @@ bool EqualIgnoringCase(std::wstring_view a, std::wstring_view b) {
                     [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
 }
 
-// The program of a command line: the quoted first word, or the text up to
-// the first space.
-std::wstring_view ProgramOf(std::wstring_view commandLine) {
-  if (commandLine.starts_with(L'"')) {
-    const auto end = commandLine.find(L'"', 1);
-    return commandLine.substr(1, end == std::wstring_view::npos ? std::wstring_view::npos : end - 1);
-  }
-  return commandLine.substr(0, commandLine.find(L' '));
-}
-
-bool IsBatchFile(std::wstring_view program) {
-  for (std::wstring_view extension : {L".bat", L".cmd"})
-    if (program.size() > extension.size() &&
-        EqualIgnoringCase(program.substr(program.size() - extension.size()), extension))
-      return true;
-  return false;
-}
-
-std::wstring Interpreter() {
-  std::wstring comSpec(MAX_PATH, L'\0');
-  const DWORD length = GetEnvironmentVariableW(L"ComSpec", comSpec.data(), MAX_PATH);
-  if (length > 0 && length < MAX_PATH) return comSpec.substr(0, length);
-  return SystemFolder() + L"\\cmd.exe";
-}
-
 bool NamedIn(std::wstring_view name, const std::vector<std::wstring>& unset, const EnvironmentEntries& set) {
   auto same = [&](const std::wstring& other) { return EqualIgnoringCase(other, name); };
   return std::any_of(unset.begin(), unset.end(), same) ||
@@ -112,29 +87,115 @@ HANDLE JobHolding(HANDLE process) {
   return job;
 }
 
-}  // namespace
-
-Win32Process::~Win32Process() {
-  CloseHandle(process_);
-  if (job_) CloseHandle(job_);  // what runs in it runs on
-  if (errorFile_) CloseHandle(errorFile_);
+// Starts the command line in the system folder (never the user's folder:
+// cmd warns of one on the network, and a program named without a folder
+// would be looked for there first), with the environment block when one is
+// given. The caller closes the handles.
+Result<PROCESS_INFORMATION> StartInSystemFolder(std::wstring commandLine, STARTUPINFOEXW& startup,
+                                                DWORD flags, std::wstring& environment) {
+  const std::wstring startFolder = SystemFolder();
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, startup.lpAttributeList ? TRUE : FALSE,
+                      flags | CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
+                      startFolder.c_str(), &startup.StartupInfo, &started))
+    return Fail(LastErrorMessage());
+  return started;
 }
 
-ProcessEnd Win32Process::Stop() const {
+// The process's environment without the run's unset variables and with its own.
+std::wstring EnvironmentOf(const ListingRun& run) {
+  std::vector<std::wstring> unset;
+  for (const Text& name : run.unsetEnvironment) unset.push_back(Wide(name));
+  EnvironmentEntries set;
+  for (const auto& [name, value] : run.environment) set.emplace_back(Wide(name), Wide(value));
+  wchar_t* block = GetEnvironmentStringsW();
+  std::wstring environment = EnvironmentFor(block, unset, set);
+  FreeEnvironmentStringsW(block);
+  return environment;
+}
+
+}  // namespace
+
+std::wstring InterpreterCommandLine(const std::wstring& interpreter, const std::wstring& batchFile) {
+  // cmd /c takes away the outer pair of quotes and runs the rest as typed.
+  // /u: what dir writes to a file (and cmd to its error stream) is UTF-16LE,
+  // not the OEM code page; /d leaves out the AutoRun commands of the
+  // registry; /v:off keeps "!" in a name even where the registry turns on
+  // delayed expansion.
+  return L'"' + interpreter + L"\" /u /d /v:off /c \"\"" + batchFile + L"\"\"";
+}
+
+std::wstring OpenCommandLine(std::string_view program, const std::wstring& file) {
+  return Wide(program) + L'"' + file + L'"';
+}
+
+std::wstring Interpreter() {
+  std::wstring comSpec(MAX_PATH, L'\0');
+  const DWORD length = GetEnvironmentVariableW(L"ComSpec", comSpec.data(), MAX_PATH);
+  if (length > 0 && length < MAX_PATH) return comSpec.substr(0, length);
+  return SystemFolder() + L"\\cmd.exe";
+}
+
+Result<std::unique_ptr<ListingProcess>> ListingProcess::Start(const ListingRun& run) {
+  // Standard input and output are none: cmd's echo of the commands goes
+  // nowhere, and nothing waits for a key.
+  HANDLE errorFile = NewErrorFile();
+  if (errorFile == INVALID_HANDLE_VALUE) return Fail(LastErrorMessage());
+  InheritOnly inheritOnly(errorFile);
+  if (!inheritOnly.Ok()) {
+    const DWORD error = GetLastError();
+    CloseHandle(errorFile);
+    return Fail(SystemMessage(error));
+  }
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.StartupInfo.wShowWindow = SW_HIDE;
+  startup.StartupInfo.hStdError = errorFile;
+  startup.lpAttributeList = inheritOnly.List();
+  std::wstring environment = EnvironmentOf(run);
+  // Suspended until it is in its job, so that nothing it starts escapes it.
+  auto started =
+      StartInSystemFolder(InterpreterCommandLine(Interpreter(), Wide(run.batchFile)), startup,
+                          CREATE_NO_WINDOW | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, environment);
+  if (!started) {
+    CloseHandle(errorFile);
+    return Fail(started.error());
+  }
+  HANDLE job = JobHolding(started->hProcess);
+  const bool resumed = ResumeThread(started->hThread) != static_cast<DWORD>(-1);
+  const DWORD error = GetLastError();
+  CloseHandle(started->hThread);
+  if (!resumed) {
+    TerminateProcess(started->hProcess, kStoppedExitCode);
+    for (HANDLE handle : {started->hProcess, job, errorFile})
+      if (handle) CloseHandle(handle);
+    return Fail(SystemMessage(error));
+  }
+  return std::unique_ptr<ListingProcess>(
+      new ListingProcess(started->hProcess, job, errorFile, Wide(run.listing)));
+}
+
+ListingProcess::~ListingProcess() {
+  CloseHandle(process_);
+  if (job_) CloseHandle(job_);  // what runs in it runs on
+  CloseHandle(errorFile_);
+}
+
+RunEnd ListingProcess::Stop() const {
   if (!job_ || !TerminateJobObject(job_, kStoppedExitCode)) TerminateProcess(process_, kStoppedExitCode);
   WaitForSingleObject(process_, kStopPatience);
-  ProcessEnd end;
+  RunEnd end;
   end.exitCode = static_cast<int>(kStoppedExitCode);
   end.stopped = true;
   return end;
 }
 
-ProcessEnd Win32Process::End() const {
-  ProcessEnd end;
+RunEnd ListingProcess::End() const {
+  RunEnd end;
   DWORD exitCode = 0;
   if (GetExitCodeProcess(process_, &exitCode)) end.exitCode = static_cast<int>(exitCode);
-  if (!unicodeListing_.empty()) end.listingFailure = ListingToUtf8(unicodeListing_);
-  if (!errorFile_) return end;
+  end.listingFailure = ListingToUtf8(listing_);
   // The child's handle shared our file position: read from the start.
   LARGE_INTEGER start{};
   if (!SetFilePointerEx(errorFile_, start, nullptr, FILE_BEGIN)) return end;
@@ -144,6 +205,20 @@ ProcessEnd Win32Process::End() const {
   bytes.resize(read);
   end.errorOutput = ErrorStreamText(bytes);
   return end;
+}
+
+Result<void> OpenWithFocus(std::string_view program, const Text& file) {
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup.StartupInfo;
+  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
+  startup.StartupInfo.wShowWindow = SW_SHOWNORMAL;
+  std::wstring inherited;
+  const auto started = StartInSystemFolder(OpenCommandLine(program, Wide(file)), startup, 0, inherited);
+  if (!started) return Fail(started.error());
+  CloseHandle(started->hThread);
+  WaitForInputIdle(started->hProcess, kViewerPatience);
+  CloseHandle(started->hProcess);
+  return {};
 }
 
 Text FromOemCodePage(std::string_view bytes) {
@@ -171,16 +246,6 @@ std::wstring SystemFolder() {
   return folder;
 }
 
-std::wstring CommandToRun(const std::wstring& commandLine, const std::wstring& interpreter, bool unicode) {
-  if (!IsBatchFile(ProgramOf(commandLine))) return commandLine;
-  // cmd /c takes away the outer pair of quotes and runs the rest as typed.
-  // /u: what dir writes to a file (and cmd to its error stream) is UTF-16LE,
-  // not the OEM code page; /d leaves out the AutoRun commands of the
-  // registry; /v:off keeps "!" in a name even where the registry turns on
-  // delayed expansion.
-  return L'"' + interpreter + L'"' + (unicode ? L" /u" : L"") + L" /d /v:off /c \"" + commandLine + L'"';
-}
-
 std::wstring EnvironmentFor(const wchar_t* block, const std::vector<std::wstring>& unset,
                             const EnvironmentEntries& set) {
   std::wstring kept;
@@ -194,70 +259,6 @@ std::wstring EnvironmentFor(const wchar_t* block, const std::vector<std::wstring
   for (const auto& [name, value] : set) kept += name + L'=' + value + L'\0';
   kept += L'\0';
   return kept;
-}
-
-Launch StartProgram(const LaunchRequest& request) {
-  const std::wstring requested = Wide(request.commandLine);
-  const bool unicode = !request.unicodeListing.empty();
-  std::wstring commandLine = CommandToRun(requested, Interpreter(), unicode);
-  const bool hidden = request.style == WindowStyle::Hidden;
-
-  STARTUPINFOEXW startup{};
-  startup.StartupInfo.cb = sizeof startup.StartupInfo;
-  startup.StartupInfo.dwFlags = STARTF_USESHOWWINDOW;
-  startup.StartupInfo.wShowWindow = static_cast<WORD>(hidden ? SW_HIDE : SW_SHOWNORMAL);
-  DWORD flags = CREATE_UNICODE_ENVIRONMENT;
-  if (hidden) flags |= CREATE_NO_WINDOW | CREATE_SUSPENDED;  // resumed in its job
-
-  // Standard input and output are none: cmd's echo of the commands goes
-  // nowhere, and nothing waits for a key.
-  HANDLE errorFile = nullptr;
-  std::unique_ptr<InheritOnly> inheritOnly;
-  if (request.keepErrorOutput) {
-    errorFile = NewErrorFile();
-    if (errorFile == INVALID_HANDLE_VALUE) return {nullptr, LastErrorMessage()};
-    inheritOnly = std::make_unique<InheritOnly>(errorFile);
-    if (!inheritOnly->Ok()) {
-      const DWORD error = GetLastError();
-      CloseHandle(errorFile);
-      return {nullptr, SystemMessage(error)};
-    }
-    startup.StartupInfo.cb = sizeof startup;
-    startup.StartupInfo.dwFlags |= STARTF_USESTDHANDLES;
-    startup.StartupInfo.hStdError = errorFile;
-    startup.lpAttributeList = inheritOnly->List();
-    flags |= EXTENDED_STARTUPINFO_PRESENT;
-  }
-
-  std::wstring environment;
-  if (!request.unsetEnvironment.empty() || !request.setEnvironment.empty()) {
-    std::vector<std::wstring> unset;
-    for (const Text& name : request.unsetEnvironment) unset.push_back(Wide(name));
-    EnvironmentEntries set;
-    for (const auto& [name, value] : request.setEnvironment) set.emplace_back(Wide(name), Wide(value));
-    wchar_t* block = GetEnvironmentStringsW();
-    environment = EnvironmentFor(block, unset, set);
-    FreeEnvironmentStringsW(block);
-  }
-
-  // Never the user's folder: cmd warns of one on the network, and a program
-  // named without a folder would be looked for there first.
-  const std::wstring startFolder = SystemFolder();
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, errorFile ? TRUE : FALSE, flags,
-                      environment.empty() ? nullptr : environment.data(), startFolder.c_str(),
-                      &startup.StartupInfo, &started)) {
-    const DWORD error = GetLastError();
-    if (errorFile) CloseHandle(errorFile);
-    return {nullptr, SystemMessage(error)};
-  }
-  HANDLE job = hidden ? JobHolding(started.hProcess) : nullptr;
-  if (hidden) ResumeThread(started.hThread);
-  CloseHandle(started.hThread);
-  if (request.style == WindowStyle::NormalWithFocus) WaitForInputIdle(started.hProcess, kViewerPatience);
-  return {std::make_unique<Win32Process>(started.hProcess, job, errorFile,
-                                         unicode ? Wide(request.unicodeListing) : std::wstring()),
-          {}};
 }
 
 }  // namespace quernel::win32

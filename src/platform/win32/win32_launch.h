@@ -1,50 +1,59 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/win32/win32_api.h"
 #include "platform/window_runtime.h"
 
-// Starting programs for WindowRuntime::LaunchProgram: CreateProcessW in the
-// system folder, a batch file through the command interpreter, the
-// environment without the variables the program must not inherit and with
-// those it is given.
+// What Quernel starts on Windows, and the one place that builds the command
+// lines Windows runs for it: the listing's run through the command
+// interpreter, hidden, in a job object; the viewer and the help page with the
+// focus. Every program starts in the system folder.
 namespace quernel::win32 {
 
-// A started program and, when the launch kept it, the temporary file that
-// is its error stream (deleted when closed) and the listing it writes in
-// Unicode; a hidden one runs in a job object with all it starts.
-class Win32Process final : public Process {
+// `"<interpreter>" /u /d /v:off /c ""<batch file>""`.
+std::wstring InterpreterCommandLine(const std::wstring& interpreter, const std::wstring& batchFile);
+// `<program>"<file>"`, the program being texts::kViewer or texts::kFileManager
+// (`notepad.exe "<file>"`, `explorer.exe "<file>"`).
+std::wstring OpenCommandLine(std::string_view program, const std::wstring& file);
+// The command interpreter: ComSpec, else cmd.exe in the system folder.
+std::wstring Interpreter();
+
+// A listing's run: the interpreter started hidden and suspended, resumed once
+// it is in its job object; its error stream a temporary file (deleted when
+// closed) that it inherits alone (PROC_THREAD_ATTRIBUTE_HANDLE_LIST).
+// Destroying it lets the run go on untracked.
+class ListingProcess {
  public:
-  explicit Win32Process(HANDLE process, HANDLE job = nullptr, HANDLE errorFile = nullptr,
-                        std::wstring unicodeListing = {})
-      : process_(process), job_(job), errorFile_(errorFile), unicodeListing_(std::move(unicodeListing)) {}
-  ~Win32Process() override;
-  Win32Process(const Win32Process&) = delete;
-  Win32Process& operator=(const Win32Process&) = delete;
+  // Fails with the system's reason when the interpreter cannot start.
+  static Result<std::unique_ptr<ListingProcess>> Start(const ListingRun& run);
+  ~ListingProcess();
+  ListingProcess(const ListingProcess&) = delete;
+  ListingProcess& operator=(const ListingProcess&) = delete;
   HANDLE Handle() const { return process_; }
-  // How the ended program ended: its exit code, its error stream read from
-  // the start (ErrorStreamText), and the Unicode listing turned into UTF-8.
-  ProcessEnd End() const;
-  // Ends the program and every program of its job, for the user.
-  ProcessEnd Stop() const;
+  // How the ended run ended: its exit code, its error stream read from the
+  // start (ErrorStreamText), and the listing turned into UTF-8.
+  RunEnd End() const;
+  // Ends the interpreter and every program of its job, for the user.
+  RunEnd Stop() const;
 
  private:
+  ListingProcess(HANDLE process, HANDLE job, HANDLE errorFile, std::wstring listing)
+      : process_(process), job_(job), errorFile_(errorFile), listing_(std::move(listing)) {}
   HANDLE process_;
   HANDLE job_;
   HANDLE errorFile_;
-  std::wstring unicodeListing_;
+  std::wstring listing_;
 };
 
-// Starts the program. When the request keeps the error output, the program
-// gets STARTF_USESTDHANDLES with a temporary file as its standard error and
-// inherits that one handle (PROC_THREAD_ATTRIBUTE_HANDLE_LIST), no other. A
-// hidden program starts suspended and runs once it is in its job object; one
-// started with the focus has taken its first input (WaitForInputIdle, at most
-// 10 s) when this returns.
-Launch StartProgram(const LaunchRequest& request);
+// Starts the viewer or the file manager (`OpenCommandLine`) with the focus,
+// and returns once it has taken its first input (WaitForInputIdle) or 10 s
+// have passed; fails with the system's reason when it cannot start.
+Result<void> OpenWithFocus(std::string_view program, const Text& file);
 
 // Bytes of a console program's output as text, from the OEM code page.
 Text FromOemCodePage(std::string_view bytes);
@@ -56,11 +65,6 @@ Text ErrorStreamText(std::string_view bytes);
 // The folder every program starts in: the system's own, never the folder
 // the user started Quernel in.
 std::wstring SystemFolder();
-
-// The command line as CreateProcessW runs it: "…\path.bat" becomes
-// `"<ComSpec>" /u /d /v:off /c ""…\path.bat""` (/u when the listing is to
-// be Unicode), any other line stays as it is.
-std::wstring CommandToRun(const std::wstring& commandLine, const std::wstring& interpreter, bool unicode);
 
 using EnvironmentEntries = std::vector<std::pair<std::wstring, std::wstring>>;
 // The environment block (NAME=value entries, each ended by a NUL, then one

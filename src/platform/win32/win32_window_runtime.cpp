@@ -57,6 +57,7 @@ struct Win32WindowRuntime::Session {
   HWND At(ControlId control) const { return form.Window(control); }
   WaitEnd PaintUntil(HANDLE handle, DWORD timeout);
   bool DispatchAllButInput();
+  bool TakenAsStop(UINT message, WPARAM wParam, HWND target);
   bool IsOnForm(HWND window) const;
 
   FormBuilder form;
@@ -141,11 +142,8 @@ LRESULT Win32WindowRuntime::Session::HandleMessage(HWND window, UINT message, WP
       Drop(paths);
       return 0;
     }
-    case WM_CLOSE:  // the close box; while the listing is made it only asks to stop
-      if (waiting) {
-        stopAsked = true;
-        return 0;
-      }
+    case WM_CLOSE:  // the close box
+      if (TakenAsStop(message, wParam, window)) return 0;
       break;
     case WM_DESTROY:
       if (dropTarget) {
@@ -225,31 +223,43 @@ void Win32WindowRuntime::Session::Drop(const std::vector<Text>& paths) {
 
 // --- Waits -------------------------------------------------------------------------
 
+// The close-box rule. While the program waits (for a listing's run, or for
+// its work folder's lock), the window's close box and Esc never close the
+// window nor click the cancel button: they end the wait with StopAsked, and
+// a run then asks the program whether to stop (RunListing). True when the
+// message is one of them, which is then taken.
+bool Win32WindowRuntime::Session::TakenAsStop(UINT message, WPARAM wParam, HWND target) {
+  const bool closeBox = message == WM_CLOSE && target == form.Form();
+  const bool esc = message == WM_KEYDOWN && wParam == VK_ESCAPE && IsOnForm(target);
+  if (!waiting || !(closeBox || esc)) return false;
+  stopAsked = true;
+  return true;
+}
+
 // Waits for `handle` (none: for the time) at most `timeout`; the window goes on
 // painting, and what the user types or clicks meanwhile is dropped, as the
-// window would not have taken it. The close box and Esc end the wait, when the
-// caller takes StopAsked.
+// window would not have taken it. The messages that came before are looked at
+// before the handle: a press on the close box that came before the end is
+// never lost, nor left for the main loop to close the window with.
 WaitEnd Win32WindowRuntime::Session::PaintUntil(HANDLE handle, DWORD timeout) {
   const DWORD handles = handle ? 1 : 0;
   const ULONGLONG deadline = GetTickCount64() + timeout;
   stopAsked = false;
   for (;;) {
+    if (!DispatchAllButInput()) return WaitEnd::Quit;
+    if (stopAsked) return WaitEnd::StopAsked;
     const ULONGLONG now = GetTickCount64();
     const DWORD left =
         timeout == INFINITE ? INFINITE : static_cast<DWORD>(now < deadline ? deadline - now : 0);
     const DWORD woken = MsgWaitForMultipleObjectsEx(handles, &handle, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woken != WAIT_OBJECT_0 + handles) {
-      const bool signalled = handle && (woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0);
-      return signalled ? WaitEnd::Signalled : WaitEnd::TimedOut;  // timed out, or failed
-    }
-    if (!DispatchAllButInput()) return WaitEnd::Quit;
-    if (stopAsked) return WaitEnd::StopAsked;
-    if (left == 0) return WaitEnd::TimedOut;  // the handle was looked at first
+    if (woken == WAIT_OBJECT_0 + handles && left > 0) continue;  // messages
+    const bool signalled = handle && (woken == WAIT_OBJECT_0 || woken == WAIT_ABANDONED_0);
+    return signalled ? WaitEnd::Signalled : WaitEnd::TimedOut;  // timed out, or failed
   }
 }
 
-// False at WM_QUIT, which is put back for the main loop. Esc asks to stop; a
-// press on the close box goes through to become WM_CLOSE.
+// False at WM_QUIT, which is put back for the main loop. A press on the close
+// box goes through to become WM_CLOSE.
 bool Win32WindowRuntime::Session::DispatchAllButInput() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -258,8 +268,8 @@ bool Win32WindowRuntime::Session::DispatchAllButInput() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return false;
     }
+    if (TakenAsStop(m, message.wParam, message.hwnd)) continue;
     const bool closeBox = m == WM_NCLBUTTONDOWN && message.wParam == HTCLOSE && message.hwnd == form.Form();
-    if (m == WM_KEYDOWN && message.wParam == VK_ESCAPE && IsOnForm(message.hwnd)) stopAsked = true;
     if (IsInput(m) && !closeBox) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -459,25 +469,35 @@ std::unique_ptr<FolderLock> Win32WindowRuntime::LockFolder(const Text& folder,
   });
 }
 
-Launch Win32WindowRuntime::LaunchProgram(const LaunchRequest& request) {
-  return StartProgram(request);
-}
-
-ProcessEnd Win32WindowRuntime::WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) {
-  auto* started = dynamic_cast<Win32Process*>(&process);
-  if (!started) return {};
+Result<RunEnd> Win32WindowRuntime::RunListing(const ListingRun& run,
+                                              const std::function<bool()>& stopWanted) {
+  const auto started = ListingProcess::Start(run);
+  if (!started) return Fail(started.error());
+  const ListingProcess& process = **started;
   const Waiting waiting(session_->waiting);
   for (;;) {
-    switch (session_->PaintUntil(started->Handle(), INFINITE)) {
+    switch (session_->PaintUntil(process.Handle(), INFINITE)) {
       case WaitEnd::Signalled:
-        return started->End();
-      case WaitEnd::StopAsked:
-        if (stopWanted()) return started->Stop();
+        return process.End();
+      case WaitEnd::StopAsked:  // the close box or Esc
+        if (stopWanted()) return process.Stop();
         break;
-      default:  // WM_QUIT: the program is ending
-        return {};
+      default:  // WM_QUIT: the program is ending, the run goes on untracked
+        return RunEnd{};
     }
   }
+}
+
+Result<void> Win32WindowRuntime::OpenListing(const Text& listing) {
+  return OpenWithFocus(texts::kViewer, listing);
+}
+
+Result<void> Win32WindowRuntime::OpenHelp(const Text& page) {
+  return OpenWithFocus(texts::kFileManager, page);
+}
+
+Text Win32WindowRuntime::ViewerName() const {
+  return Text(texts::kNotepadName);
 }
 
 }  // namespace quernel::win32

@@ -10,7 +10,8 @@
 // controls' notifications become Clicks (a list's through ListPicks). Items
 // dropped on the window come by OLE (FileDropTarget) or, from older
 // programs, by WM_DROPFILES. Also the program's folders, the mouse pointer,
-// MessageBoxW, the work folder's lock (win32_folder_lock) and CreateProcessW.
+// MessageBoxW, the work folder's lock (win32_folder_lock) and what the program
+// starts (win32_launch).
 namespace quernel::win32 {
 
 class Win32WindowRuntime final : public WindowRuntime {
@@ -46,8 +47,10 @@ class Win32WindowRuntime final : public WindowRuntime {
   void ShowMessage(const Text& prompt, MessageStyle style) override;
   bool Ask(const Text& prompt) override;
   std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
-  Launch LaunchProgram(const LaunchRequest& request) override;
-  ProcessEnd WaitWhilePainting(Process& process, const std::function<bool()>& stopWanted) override;
+  Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
+  Result<void> OpenListing(const Text& listing) override;
+  Result<void> OpenHelp(const Text& page) override;
+  Text ViewerName() const override;
 
   // The control's window, null for the lines.
   HWND ControlWindow(ControlId control) const;
