@@ -70,15 +70,15 @@ void PaintUntilEnded(QProcess* program, int milliseconds) {
 // a moment, painting meanwhile, to tell the two apart. The application it
 // started is given another moment to open the file before the program may
 // change it (the listing's lock is held until then).
-std::optional<Text> OpenerRefusal(QProcess& opener) {
+Result<void> OpenerAnswer(QProcess& opener) {
   constexpr int kMoment = 3000, kOpening = 1000;  // ms
   PaintUntilEnded(&opener, kMoment);
-  if (opener.state() != QProcess::NotRunning) return std::nullopt;
+  if (opener.state() != QProcess::NotRunning) return {};
   if (opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0) {
     PaintUntilEnded(nullptr, kOpening);
-    return std::nullopt;
+    return {};
   }
-  return ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode()));
+  return Fail(ToText(QStringLiteral("%1: exit code %2").arg(opener.program()).arg(opener.exitCode())));
 }
 
 }  // namespace
@@ -118,7 +118,7 @@ Result<void> QtLauncher::Open(const Text& file) {
   opener->setProcessChannelMode(QProcess::ForwardedChannels);
   Start(*opener, programs.opener, {HostPath(file)});
   if (!opener->waitForStarted()) return Fail(ToText(opener->errorString()));
-  if (auto refusal = OpenerRefusal(*opener)) return Fail(*refusal);
+  if (auto answer = OpenerAnswer(*opener); !answer) return answer;
   // QProcess kills its program when it is destroyed: an opener still running
   // (one that waits for the application) is let go and deleted once it ends.
   if (opener->state() != QProcess::NotRunning) {
