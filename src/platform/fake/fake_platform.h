@@ -66,8 +66,8 @@ class FakeWindowRuntime final : public WindowRuntime {
   bool Ask(const Text& prompt) override;
   std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
   Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
-  Result<void> OpenListing(const Text& listing) override;
-  Result<void> OpenHelp(const Text& page) override;
+  Result<void> OpenListing(const Text& listing) override { return Open(texts::kViewer, listing); }
+  Result<void> OpenHelp(const Text& page) override { return Open(texts::kFileManager, page); }
   Text ViewerName() const override { return viewerName; }
 
   // What the user does, with the effects a real window has before Click.
@@ -77,7 +77,6 @@ class FakeWindowRuntime final : public WindowRuntime {
 
   ControlState& State(ControlId control) { return controls_.at(control); }
   const ControlState& State(ControlId control) const { return controls_.at(control); }
-  const std::vector<Message>& Messages() const { return messages; }
 
   Text programFolder, userWorkFolder;
   bool installed = false;                                  // the program folder is an installation's
@@ -89,7 +88,6 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::set<Text> lockedElsewhere;               // folders whose lock another window holds
   int stopTries = 0;                            // times the user asks to stop while a run is waited for
   bool answer = false;                          // the user's answer to a question
-  std::vector<Text> questions;                  // asked, in order
   std::optional<ControlId> focus;               // set when the form is shown
   MousePointer pointer = MousePointer::Default;
   std::vector<Message> messages;
@@ -171,8 +169,6 @@ class FakePlatform {
 
  public:
   FakePlatform();
-  FakePlatform(const FakePlatform&) = delete;
-  FakePlatform& operator=(const FakePlatform&) = delete;
 
   Platform Services() { return {window, files, shell, codePage}; }
   Text Root() const { return root_.Name(); }
