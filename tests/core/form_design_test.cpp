@@ -7,8 +7,6 @@
 namespace quernel {
 namespace {
 
-using enum ControlId;
-
 // Captions and focus order are the table's data: the Qt suite's access keys and Tab order pin them.
 TEST(FormDesign, HoldsTwentyEightUniquelyNamedControls) {
   std::set<std::string_view> names;
@@ -41,16 +39,6 @@ TEST(FormDesign, LabelsAreTheSizeOfTheirTextAndFramesHoldTheirControls) {
     EXPECT_EQ(c.width, width) << c.name;
     EXPECT_EQ(c.height, 180) << c.name;
   }
-}
-
-TEST(FormDesign, TheSeparatorIsAnEtchedGrooveAcrossTheWindowUnderTheNotice) {
-  const auto lines = LineDesigns();
-  ASSERT_EQ(lines.size(), 2u);
-  for (const auto& line : lines) {
-    EXPECT_LT(line.x1, 0);
-    EXPECT_GT(line.x2, kFormDesign.clientWidth);
-  }
-  EXPECT_EQ(DesignOf(Label5).top + DesignOf(Label5).height / 2, lines[1].y1);
 }
 
 }  // namespace

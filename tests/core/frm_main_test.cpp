@@ -187,15 +187,11 @@ TEST(Session, EndsByRemovingTheBatchFileAndKeepingTheListing) {
     EXPECT_FALSE(fake.files.FileExists(fake.window.programFolder + kBatch));
     EXPECT_TRUE(fake.files.FileExists(fake.window.programFolder + kListing));
   }
-  // While another window makes its listing there, the batch file stays.
-  fake::FakePlatform busy;
-  busy.SimulateInterpreter();
-  busy.window.userSession = [&busy](FakeWindowRuntime& window) {
-    window.UserClick(cmdOut);
-    busy.window.lockedElsewhere = {window.programFolder};
-  };
-  RunQuernel(busy.Services());
-  EXPECT_TRUE(busy.files.FileExists(busy.window.programFolder + kBatch));
+  LoadedWindow busy;  // while another window makes its listing there, the batch file stays
+  busy.Output();
+  busy.ui.lockedElsewhere = {busy.ui.programFolder};
+  busy.form.Unload();
+  EXPECT_TRUE(busy.fake.files.FileExists(busy.Path(kBatch)));
   fake::FakePlatform fake;
   fake.window.createFailure = "Not enough memory resources are available to process this command.";
   EXPECT_EQ(RunQuernel(fake.Services()), 1);

@@ -1,6 +1,5 @@
 #include "platform/fake/fake_platform.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 

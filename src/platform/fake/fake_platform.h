@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <set>
-#include <tuple>
 #include <vector>
 
 #include "base/temp_folder.h"
@@ -106,8 +105,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::map<ControlId, ControlState> controls_;
 };
 
-// Real files, a backslash separating as a slash does, names looked up as
-// spelled; and scriptable failures.
+// Real files, a backslash separating as a slash does; scriptable failures.
 class FakeFileSystem final : public FileSystem {
  public:
   explicit FakeFileSystem(Journal& journal) : journal_(journal) {}
@@ -152,8 +150,7 @@ class FakeShellDialogs final : public ShellDialogs {
   std::vector<std::pair<Text, Text>> aboutBoxes;  // name, text
 };
 
-// Latin-1 by default: a small code page in which "é" fits and Chinese does
-// not; UTF-8 holds everything.
+// Latin-1 by default, a small code page in which "é" fits and Chinese does not.
 class FakeCodePage final : public CodePage {
  public:
   std::optional<std::string> Encode(const Text& text) const override;
@@ -162,8 +159,7 @@ class FakeCodePage final : public CodePage {
   Text refusedWhenContaining;  // a text holding this is refused, though each part of it passes
 };
 
-// The four fakes over one journal and a fresh temporary folder (removed with
-// the fake) whose "program" folder is the program folder.
+// The four fakes over one journal, in a fresh temporary folder that holds the program folder.
 class FakePlatform {
   TempFolder root_;  // first: the fakes below are made in it
 
@@ -173,8 +169,7 @@ class FakePlatform {
   Platform Services() { return {window, files, shell, codePage}; }
   Text Root() const { return root_.Name(); }
 
-  // An interpreter stand-in for onRun: the run writes `listing` into the
-  // listing and ends as `end` says.
+  // An interpreter for onRun: it writes `listing` as the listing and ends as `end` says.
   void SimulateInterpreter(Text listing = "listing\r\n", RunEnd end = {});
 
   Journal journal;
