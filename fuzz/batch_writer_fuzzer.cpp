@@ -164,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text batchPath = session->programFolder + "\\path.bat";
   static_cast<void>(fake.files.RemoveFile(batchPath));  // the last input's, if any
   fake.window.runs.clear();
-  const std::size_t messagesBefore = fake.window.Messages().size();
+  const std::size_t messagesBefore = fake.window.messages.size();
 
   frmMain form(platform);
   static_cast<void>(fake.window.CreateForm(form));  // the fake makes every window
@@ -186,8 +186,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool refusable = HasQuoteOrControl(folder) || HasQuoteOrControl(pattern);
   const bool fits = codePage.Encode(FolderWithBackslash(folder)) && codePage.Encode(pattern);
   const bool written = fake.files.FileExists(batchPath);
-  const bool messaged = fake.window.Messages().size() > messagesBefore &&
-                        fake.window.Messages().back().style == MessageStyle::Error;
+  const bool messaged = fake.window.messages.size() > messagesBefore &&
+                        fake.window.messages.back().style == MessageStyle::Error;
   if (!written) {
     if (!refusable) Fail("a folder and pattern that fit were refused", folder + "\n" + pattern);
     if (!messaged) Fail("a refusal without a message", folder + "\n" + pattern);

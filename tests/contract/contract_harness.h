@@ -17,7 +17,6 @@ class ContractHarness {
   // An empty folder, no trailing separator; removed with the harness.
   virtual Text ScratchFolder() = 0;
   virtual std::string ReadBytes(const Text& path) = 0;
-  virtual void ProcessEvents() {}
   // These two give false where the platform (or the user's rights) cannot.
   virtual bool MakeReadOnly(const Text& path) = 0;
   virtual bool MakeLink(const Text& link, const Text& target, bool hard = false) = 0;

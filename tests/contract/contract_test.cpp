@@ -22,8 +22,7 @@ class PlatformContract : public ::testing::Test {
   WindowRuntime& window() { return harness_->Window(); }
   FileSystem& files() { return harness_->Files(); }
   Text Scratch(const char* name) { return harness_->ScratchFolder() + "\\" + name; }
-  // Runs a batch file of these lines (path.bat in the scratch folder) to
-  // its listing there, path.txt.
+  // Runs these lines as path.bat in the scratch folder, its listing path.txt there.
   Result<RunEnd> Run(
       const Text& lines, std::vector<std::pair<Text, Text>> variables = {},
       const std::function<bool()>& stopWanted = [] { return false; }) {
@@ -102,10 +101,7 @@ TEST_F(PlatformContract, ListsSelectAsWrittenOrTypedAndOptionButtonsOfAFrameAreA
   }
 }
 
-// A run keeps the interpreter's error stream: after a failed dir a bare
-// "exit" gives 0 under some interpreters, and only the words tell. The
-// listing is UTF-8 text when the run returns; the run's own variables reach
-// the batch file.
+// After a failed dir a bare "exit" gives 0 under some interpreters: only the words tell.
 TEST_F(PlatformContract, ARunIsOverWhenItReturnsWithTheWordsAndExitCode) {
   const struct {
     const char* folder;  // under the scratch folder
@@ -139,8 +135,7 @@ TEST_F(PlatformContract, ARunIsOverWhenItReturnsWithTheWordsAndExitCode) {
   EXPECT_NE(missing.error(), "");
 }
 
-// While a listing runs, the close box never closes the window: it asks
-// whether to stop, and Yes ends the run.
+// While a listing runs the close box asks whether to stop, and Yes ends the run.
 TEST_F(PlatformContract, TheCloseBoxDuringARunAsksToStopAndNeverCloses) {
   for (const bool yes : {false, true}) {
     harness_->PressCloseBoxDuringNextRun();
@@ -163,8 +158,7 @@ TEST_F(PlatformContract, TheProgramsFoldersHaveNoTrailingSeparator) {
   }
 }
 
-// One program at a time holds a work folder's lock: another waits for it, and
-// gives up after its patience; the lock goes with its holder.
+// Another window waits for a work folder's lock, and gives up after its patience.
 TEST_F(PlatformContract, AFolderLockIsHeldByOneAtATime) {
   using std::chrono::milliseconds;
   const Text folder = harness_->ScratchFolder(), other = Scratch("other");
@@ -212,8 +206,7 @@ TEST_F(PlatformContract, RemovingAMissingFileFailsAsNotFoundAFolderOtherwiseAndR
   EXPECT_FALSE(files().FileExists(Scratch("old.txt")));
 }
 
-// A link of the new file's name is replaced by the file: what it points to,
-// or shares its content with, keeps its content. A folder stays.
+// A link of the new file's name is replaced; what it points to, or shares its content with, is kept.
 TEST_F(PlatformContract, WritingOverALinkReplacesTheLinkAndLeavesItsTargetAlone) {
   ASSERT_TRUE(files().WriteNewFile(Scratch("precious.txt"), "keep"));
   for (const bool hard : {false, true}) {

@@ -18,8 +18,7 @@ Text Expanded(Text batch, const ListingRun& run) {
   return batch;
 }
 
-// A run lists the scratch folder, or ends with words when dir's folder is not
-// there; with the code of "exit N".
+// Lists the scratch folder, or says "File Not Found" when dir's folder is missing; "exit N" ends with N.
 Result<RunEnd> Interpret(const ListingRun& run) {
   const Text batch = Expanded(FakeFileSystem::ReadBytes(run.batchFile), run);
   const auto open = batch.find('"'), pattern = batch.rfind('\\', batch.find('"', open + 1));

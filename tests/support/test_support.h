@@ -1,7 +1,6 @@
 #pragma once
 
-// What the test suites share: a temporary folder with whole-file reads and
-// writes, and a recorder of what a window raises.
+// What the test suites share.
 
 #include <filesystem>
 #include <fstream>
@@ -29,7 +28,6 @@ inline void WriteBytes(const fs::path& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// The base's temporary folder, with whole-file reads and writes inside it.
 class TempFolder : public quernel::TempFolder {
  public:
   using quernel::TempFolder::TempFolder;

@@ -1,6 +1,5 @@
 #include "platform/fake/fake_platform.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -49,7 +48,6 @@ void FakeWindowRuntime::ShowMessage(const Text& prompt, MessageStyle style) {
 }
 
 bool FakeWindowRuntime::Ask(const Text& prompt) {
-  questions.push_back(prompt);
   journal_.push_back("ask " + prompt + (answer ? " yes" : " no"));
   return answer;
 }
@@ -58,17 +56,8 @@ namespace {
 
 // A lock that says in the journal when it goes.
 struct FakeLock final : FolderLock {
-  FakeLock(Journal& journal, std::set<Text>& held, Text folder)
-      : journal_(journal), held_(held), folder_(std::move(folder)) {
-    held_.insert(folder_);
-  }
-  ~FakeLock() override {
-    held_.erase(folder_);
-    journal_.push_back("unlock " + folder_);
-  }
-  Journal& journal_;
-  std::set<Text>& held_;
-  Text folder_;
+  std::function<void()> release;
+  ~FakeLock() override { release(); }
 };
 
 }  // namespace
@@ -76,8 +65,10 @@ struct FakeLock final : FolderLock {
 std::unique_ptr<FolderLock> FakeWindowRuntime::LockFolder(const Text& folder,
                                                           std::chrono::milliseconds patience) {
   journal_.push_back("lock " + folder + " " + std::to_string(patience.count()));
-  if (lockedElsewhere.contains(folder) || heldLocks_.contains(folder)) return nullptr;
-  return std::make_unique<FakeLock>(journal_, heldLocks_, folder);
+  if (lockedElsewhere.contains(folder) || !heldLocks_.insert(folder).second) return nullptr;
+  auto lock = std::make_unique<FakeLock>();
+  lock->release = [this, folder] { heldLocks_.erase(folder), journal_.push_back("unlock " + folder); };
+  return lock;
 }
 
 // The journal holds the command lines Windows runs for each request.
@@ -99,14 +90,6 @@ Result<void> FakeWindowRuntime::Open(std::string_view program, const Text& file)
   journal_.push_back("launch 1 " + Text(program) + "\"" + file + "\"");
   if (openRefusal.empty()) return {};
   return Fail(openRefusal);
-}
-
-Result<void> FakeWindowRuntime::OpenListing(const Text& listing) {
-  return Open(texts::kViewer, listing);
-}
-
-Result<void> FakeWindowRuntime::OpenHelp(const Text& page) {
-  return Open(texts::kFileManager, page);
 }
 
 void FakeWindowRuntime::UserClick(ControlId control) {

@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <set>
-#include <tuple>
 #include <vector>
 
 #include "base/temp_folder.h"
@@ -66,8 +65,8 @@ class FakeWindowRuntime final : public WindowRuntime {
   bool Ask(const Text& prompt) override;
   std::unique_ptr<FolderLock> LockFolder(const Text& folder, std::chrono::milliseconds patience) override;
   Result<RunEnd> RunListing(const ListingRun& run, const std::function<bool()>& stopWanted) override;
-  Result<void> OpenListing(const Text& listing) override;
-  Result<void> OpenHelp(const Text& page) override;
+  Result<void> OpenListing(const Text& listing) override { return Open(texts::kViewer, listing); }
+  Result<void> OpenHelp(const Text& page) override { return Open(texts::kFileManager, page); }
   Text ViewerName() const override { return viewerName; }
 
   // What the user does, with the effects a real window has before Click.
@@ -77,7 +76,6 @@ class FakeWindowRuntime final : public WindowRuntime {
 
   ControlState& State(ControlId control) { return controls_.at(control); }
   const ControlState& State(ControlId control) const { return controls_.at(control); }
-  const std::vector<Message>& Messages() const { return messages; }
 
   Text programFolder, userWorkFolder;
   bool installed = false;                                  // the program folder is an installation's
@@ -89,7 +87,6 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::set<Text> lockedElsewhere;               // folders whose lock another window holds
   int stopTries = 0;                            // times the user asks to stop while a run is waited for
   bool answer = false;                          // the user's answer to a question
-  std::vector<Text> questions;                  // asked, in order
   std::optional<ControlId> focus;               // set when the form is shown
   MousePointer pointer = MousePointer::Default;
   std::vector<Message> messages;
@@ -108,8 +105,7 @@ class FakeWindowRuntime final : public WindowRuntime {
   std::map<ControlId, ControlState> controls_;
 };
 
-// Real files, a backslash separating as a slash does, names looked up as
-// spelled; and scriptable failures.
+// Real files, a backslash separating as a slash does; scriptable failures.
 class FakeFileSystem final : public FileSystem {
  public:
   explicit FakeFileSystem(Journal& journal) : journal_(journal) {}
@@ -154,8 +150,7 @@ class FakeShellDialogs final : public ShellDialogs {
   std::vector<std::pair<Text, Text>> aboutBoxes;  // name, text
 };
 
-// Latin-1 by default: a small code page in which "é" fits and Chinese does
-// not; UTF-8 holds everything.
+// Latin-1 by default, a small code page in which "é" fits and Chinese does not.
 class FakeCodePage final : public CodePage {
  public:
   std::optional<std::string> Encode(const Text& text) const override;
@@ -164,21 +159,17 @@ class FakeCodePage final : public CodePage {
   Text refusedWhenContaining;  // a text holding this is refused, though each part of it passes
 };
 
-// The four fakes over one journal and a fresh temporary folder (removed with
-// the fake) whose "program" folder is the program folder.
+// The four fakes over one journal, in a fresh temporary folder that holds the program folder.
 class FakePlatform {
   TempFolder root_;  // first: the fakes below are made in it
 
  public:
   FakePlatform();
-  FakePlatform(const FakePlatform&) = delete;
-  FakePlatform& operator=(const FakePlatform&) = delete;
 
   Platform Services() { return {window, files, shell, codePage}; }
   Text Root() const { return root_.Name(); }
 
-  // An interpreter stand-in for onRun: the run writes `listing` into the
-  // listing and ends as `end` says.
+  // An interpreter for onRun: it writes `listing` as the listing and ends as `end` says.
   void SimulateInterpreter(Text listing = "listing\r\n", RunEnd end = {});
 
   Journal journal;
