@@ -113,13 +113,13 @@ for count in "${sizes[@]}"; do
   rm -rf "$tree"
 done
 
-# median VALUES...: the middle value.
 echo
 echo "== Dropped or given paths that name nothing: 30 looked up in a folder of ${sizes[-1]} entries"
 "$make_tree" "$work/missing" "${sizes[-1]}"
 "$missing_names" "$work/missing"
 rm -rf "$work/missing"
 
+# median VALUES...: the middle value.
 median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # startup_line VAR LABEL RUNS...: a line of start-up figures, its median kept in VAR.
 startup_line() {
