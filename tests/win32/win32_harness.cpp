@@ -22,7 +22,6 @@ class Win32Harness final : public ContractHarness {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
       TranslateMessage(&message), DispatchMessageW(&message);
   }
-  // Each character as the keyboard's WM_CHAR to the list's field, over its selected text.
   void TypeAsUser(ControlId list, const Text& text) override {
     HWND edit = FindWindowExW(window_.ControlWindow(list), nullptr, L"Edit", nullptr);
     SendMessageW(edit, EM_SETSEL, 0, -1);
