@@ -1,9 +1,6 @@
 // The Win32 back-end's pieces the contract cannot see: window, list picks, drops, launch, icon.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <optional>
-
 #include "design/program_texts.h"
 #include "drop_files.h"
 #include "folder_icon.h"
@@ -23,8 +20,7 @@ namespace {
 
 using enum ControlId;
 
-// The window as designed: focus order, places at 96 DPI, nine-point font, list kinds, frames as
-// group boxes (a screen reader reads their caption), the folder's hint, and clicks.
+// The window as designed (frames are group boxes: a screen reader reads their caption), and clicks.
 TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
   testing::RecordingEvents events;
   Win32WindowRuntime window(GetModuleHandleW(nullptr));
@@ -75,29 +71,24 @@ TEST(Win32Window, IsBuiltAsDesignedAndTakesClicks) {
     EXPECT_EQ(style & BS_TYPEMASK, DWORD(BS_GROUPBOX));
   }
 
-  HWND hint = nullptr;
-  while ((hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr)) &&
-         GetWindowThreadProcessId(hint, nullptr) != GetCurrentThreadId()) {
-  }
+  HWND hint = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
+  while (hint && GetWindowThreadProcessId(hint, nullptr) != GetCurrentThreadId())
+    hint = FindWindowExW(nullptr, hint, TOOLTIPS_CLASSW, nullptr);
   wchar_t text[256] = {};
   TTTOOLINFOW tool{sizeof tool, 0, form, UINT_PTR(at(txtPath)), {}, nullptr, text, 0, nullptr};
   SendMessageW(hint, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(Utf8(text), texts::kFolderHint);
 
-  for (ControlId id : {chkL, optR, optR, chkT})
+  for (ControlId id : {optR, optR, chkT})
     SendMessageW(form, WM_COMMAND, MAKEWPARAM(ControlNumber(id), BN_CLICKED), LPARAM(at(id)));
-  EXPECT_EQ(window.GetValue(chkL), 1);
   EXPECT_EQ(window.GetValue(chkT), 0) << "checked by design, unchecked by the click";
   EXPECT_EQ(window.GetValue(optR), 1) << "clicking a checked option keeps it";
-  EXPECT_EQ(events.clicks, (std::vector{chkL, optR, optR, chkT}));
+  EXPECT_EQ(events.clicks, (std::vector{optR, optR, chkT}));
 }
 
 // One Click for each pick of the user (also of the entry shown), in Windows' and Wine's orders.
 TEST(ListPicks, EachPickOfTheUserIsOneClick) {
-  struct Notification {
-    int code;
-    int selected;  // CB_GETCURSEL when it comes
-  };
+  using Notification = std::pair<int, int>;  // the code, and CB_GETCURSEL when it comes
   const Notification dropped0{CBN_DROPDOWN, 0}, dropped1{CBN_DROPDOWN, 1}, changed1{CBN_SELCHANGE, 1},
       changed2{CBN_SELCHANGE, 2}, ok1{CBN_SELENDOK, 1}, ok2{CBN_SELENDOK, 2}, cancelled1{CBN_SELENDCANCEL, 1},
       cancelled2{CBN_SELENDCANCEL, 2}, closed1{CBN_CLOSEUP, 1}, closed2{CBN_CLOSEUP, 2},
@@ -123,14 +114,13 @@ TEST(ListPicks, EachPickOfTheUserIsOneClick) {
   for (const auto& [what, notifications, clicks, typedOver] : cases) {
     ListPicks picks;
     int raised = 0;
-    for (const Notification& n : notifications) raised += picks.Notify(n.code, n.selected);
+    for (auto [code, selected] : notifications) raised += picks.Notify(code, selected);
     EXPECT_EQ(raised, clicks) << what;
     EXPECT_EQ(picks.TypedOver(), typedOver) << what;
   }
 }
 
 // A copy shown only when the program takes an item; never a move (Explorer would delete them).
-// The items as Explorer carries them (CF_HDROP), in OLE's object of the clipboard.
 TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   const std::vector<char> block = testing::DropFilesBlock({L"C:\\音乐 2024", L"C:\\说明.txt"});
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, block.size());
@@ -170,20 +160,10 @@ TEST(FileDropTarget, ShowsADropAsWelcomeOnlyWhenTheProgramTakesAnItem) {
   data->Release(), DestroyWindow(owner);
 }
 
-// The command lines Windows runs: the batch file through the interpreter in Unicode (/u), without
-// AutoRun (/d) or delayed expansion (/v:off); the viewer and the help page with their file. The
-// environment loses the named variables and takes the given ones, in any case. cmd /u's error
-// stream is UTF-16LE.
+// cmd in Unicode (/u), without AutoRun (/d) or delayed expansion (/v:off); variables in any case.
 TEST(Launch, CommandLineEnvironmentAndErrorStream) {
-  const std::tuple<const char*, std::wstring, const wchar_t*> lines[] = {
-      {"the listing's run", InterpreterCommandLine(L"C:\\cmd.exe", L"D:\\音乐 100%\\PATH.BAT"),
-       L"\"C:\\cmd.exe\" /u /d /v:off /c \"\"D:\\音乐 100%\\PATH.BAT\"\""},
-      {"the viewer", OpenCommandLine(texts::kViewer, L"C:\\Tools\\path.txt"),
-       L"notepad.exe \"C:\\Tools\\path.txt\""},
-      {"the help page", OpenCommandLine(texts::kFileManager, L"C:\\程序 1\\help.htm"),
-       L"explorer.exe \"C:\\程序 1\\help.htm\""},
-  };
-  for (const auto& [what, built, expected] : lines) EXPECT_EQ(built, expected) << what;
+  EXPECT_EQ(InterpreterCommandLine(L"C:\\cmd.exe", L"D:\\音乐 100%\\PATH.BAT"),
+            L"\"C:\\cmd.exe\" /u /d /v:off /c \"\"D:\\音乐 100%\\PATH.BAT\"\"");
   using namespace std::string_literals;  // blocks as GetEnvironmentStrings gives them, with their NULs
   EXPECT_EQ(EnvironmentFor(L"dircmd=/w\0=C:=C:\\work\0DIRCMDX=1\0quernel_folder=old\0DIRCMD=\0\0"s.c_str(),
                            {L"DIRCMD"}, {{L"QUERNEL_FOLDER", L"D:\\방탄\\"}, {L"QUERNEL_PATTERN", L"*.*"}}),
@@ -203,8 +183,8 @@ TEST(Launch, TheRunStartsInTheSystemFolder) {
   EXPECT_EQ(folder.Read("path.txt"), "\xEF\xBB\xBF" + Utf8(SystemFolder()) + "\r\n");
 }
 
-// cmd /u's listing (UTF-16LE) made UTF-8 after a byte-order mark, in 64 KiB reads, in one rename;
-// a listing cut inside a character, or not a file, is left as it was; nothing is left beside it.
+// cmd /u's listing made UTF-8 after a byte-order mark, in 64 KiB reads; one cut inside a character,
+// or not a file, is left as it was; nothing is left beside it.
 TEST(Listing, IsMadeUtf8WithAMarkOrLeftAsItWas) {
   auto le = [](std::u16string_view units) {
     std::string bytes;
@@ -250,34 +230,21 @@ TEST(Listing, IsMadeUtf8WithAMarkOrLeftAsItWas) {
     if (listing == File) {
       EXPECT_EQ(testing::ReadBytes(path), after.empty() ? bytes : after);
     }
-    std::vector<std::wstring> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-      names.push_back(entry.path().filename().wstring());
-    EXPECT_EQ(names, std::vector<std::wstring>(listing == Missing ? 0 : 1, L"path.txt"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}),
+              listing == Missing ? 0 : 1)
+        << "a file beside the listing";
   }
 }
 
-// resources/quernel.ico is draw_icon.cpp's: one 32x32 image, 256 colours, clear around the folder.
+// resources/quernel.ico is draw_icon.cpp's, clear around the folder.
 TEST(ProgramIcon, IsWhatTheDrawingProgramDraws) {
   const std::string ico = testing::ReadBytes(testing::HostPath(QUERNEL_ICON_FILE));
   EXPECT_TRUE(ico == icon::FolderIconFile()) << "redraw it: see resources/icon/draw_icon.cpp";
-  ASSERT_GE(ico.size(), 22u + 40u + 128u);
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(ico.data());
-  auto word = [&](std::size_t at) -> std::size_t { return bytes[at] | bytes[at + 1] << 8; };
-  const std::size_t image = word(18);
+  ASSERT_GE(ico.size(), 128u);
   auto clear = [&](std::size_t x, std::size_t y) -> std::size_t {  // the AND mask ends the file, bottom-up
     return ico[ico.size() - 4 * (y + 1) + x / 8] >> (7 - x % 8) & 1;
   };
   const std::tuple<const char*, std::size_t, std::size_t> fields[] = {
-      {"reserved", word(0), 0},
-      {"an icon", word(2), 1},
-      {"one image", word(4), 1},
-      {"its width", bytes[6], 32},
-      {"its height", bytes[7], 32},
-      {"its bits a pixel", word(12), 8},
-      {"its end: the file's", image + word(14), ico.size()},
-      {"the bitmap's bits a pixel", word(image + 14), 8},
-      {"the bitmap's rows, colours and mask", word(image + 8), 64},
       {"the top left corner clear", clear(0, 0), 1},
       {"the bottom right corner clear", clear(31, 31), 1},
       {"the folder's front drawn", clear(16, 20), 0},

@@ -1,7 +1,5 @@
-// notepad.exe and explorer.exe in the end-to-end tests: writes its command line and, on a second
-// line, the folder it was started in (UTF-8), whole at once, to
-// "%QUERNEL_RECORDER_FOLDER%\<its name>.command-line.txt"; before that, as a viewer reads its file when
-// it starts, a copy of the file its command line names last in quotes to "<its name>.viewed.txt".
+// notepad.exe and explorer.exe in the end-to-end tests: copies the file it is given to "<name>.viewed.txt",
+// then writes its command line and start folder to "<name>.command-line.txt" in %QUERNEL_RECORDER_FOLDER%.
 #include <string>
 
 #include "platform/win32/win32_api.h"

@@ -1,10 +1,6 @@
-// cmd.exe in the end-to-end tests (through ComSpec): answers `cmd /u … /c ""…\path.bat""` as real
-// zh-CN Windows cmd does, by %QUERNEL_SCRIPT%: its words on the error stream in UTF-16LE (/u), the
-// listing "…\Path.txt" beside the batch file made empty by the redirection, and the ERRORLEVEL
-// that dir leaves for the bare `exit`. See docs/windows.md for the sources of the words. "hang" never
-// ends: it starts itself again ("held"), which keeps the event "quernel-scripted-cmd-running" until
-// it is ended too. "unc-warning" runs the real interpreter after the warning it writes when started
-// in a folder on the network, here in any folder but the system's.
+// cmd.exe in the end-to-end tests (through ComSpec): answers as real zh-CN cmd does, by
+// %QUERNEL_SCRIPT% (words: docs/windows.md). "hang" never ends, nor what it starts ("held", which
+// holds the event); "unc-warning" warns as cmd started in a network folder, then runs the real one.
 #include <string>
 
 #include "platform/win32/win32_api.h"
@@ -19,8 +15,6 @@ int wmain() {
     words =
         L"'" + std::wstring(current) +
         L"'\r\n用作为当前目录的以上路径启动了 CMD.EXE。\r\nUNC 路径不受支持。默认值设为 Windows 目录。\r\n";
-  if (name == L"no-match") words = L"找不到文件\r\n";
-  if (name == L"missing-folder") words = L"系统找不到指定的文件。\r\n";
   if (name == L"access-denied") words = L"拒绝访问。\r\n";
   DWORD written = 0, code = 9009;
   WriteFile(GetStdHandle(STD_ERROR_HANDLE), words.data(), DWORD(words.size() * sizeof(wchar_t)), &written,

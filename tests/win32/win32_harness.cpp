@@ -22,7 +22,6 @@ class Win32Harness final : public ContractHarness {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
       TranslateMessage(&message), DispatchMessageW(&message);
   }
-  // Each character as the keyboard's WM_CHAR to the list's field, over its selected text.
   void TypeAsUser(ControlId list, const Text& text) override {
     HWND edit = FindWindowExW(window_.ControlWindow(list), nullptr, L"Edit", nullptr);
     SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -43,8 +42,7 @@ class Win32Harness final : public ContractHarness {
   void MakeInterpreterMissing() override {
     SetEnvironmentVariableW(L"ComSpec", (Wide(scratch_.Name()) + L"\\no-such-cmd.exe").c_str());
   }
-  // As the close box sends it, queued before the run: the wait takes the
-  // messages that came before it looks at the run.
+  // Queued before the run, as the close box sends it.
   void PressCloseBoxDuringNextRun() override { PostMessageW(window_.Form(), WM_SYSCOMMAND, SC_CLOSE, 0); }
   bool FormIsOpen() override { return IsWindow(window_.Form()) != FALSE; }
   ~Win32Harness() override { SetEnvironmentVariableW(L"ComSpec", comSpec_.c_str()); }
