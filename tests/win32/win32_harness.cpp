@@ -18,7 +18,7 @@ class Win32Harness final : public ContractHarness {
   CodePage& Codes() override { return codePage_; }
   Text ScratchFolder() override { return scratch_.Name(); }
   std::string ReadBytes(const Text& path) override { return testing::ReadBytes(Wide(path)); }
-  void ProcessEvents() override {
+  void ProcessEvents() {
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);)
       TranslateMessage(&message), DispatchMessageW(&message);
   }
