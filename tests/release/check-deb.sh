@@ -140,7 +140,7 @@ PATH="$work/bin:\$PATH" quernel "$work/音乐" & program=\$!
 window=\$(timeout 20 xdotool search --sync --onlyvisible --name '^Quernel\$' | head -1)
 xdotool windowfocus --sync "\$window"
 xdotool key --window "\$window" Return
-for i in \$(seq 100); do [ -s "$home/Path.txt" ] && break; sleep 0.1; done
+for i in \$(seq 100); do [ -s "$home/path.txt" ] && break; sleep 0.1; done
 sleep 1
 xdotool key Return
 for i in \$(seq 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
@@ -152,8 +152,8 @@ DRIVE
   printf 'dir "%s\\*.*"    /o:n /B >"%s\\Path.txt"\r\nexit\r\n' "$work/音乐" "$home" >"$work/expected.bat"
   cmp "$work/expected.bat" "$work/written.bat" || fail "path.bat: $(cat "$work/written.bat")"
   [ ! -e "$home/path.bat" ] || fail "path.bat is left after the window closed"
-  printf 'a.txt\r\n歌曲.mp3\r\n' | cmp - "$home/Path.txt" || fail "the listing: $(cat "$home/Path.txt")"
-  [ "$(cat "$work/opened")" = "$home/Path.txt" ] || fail "the viewer was asked for: $(cat "$work/opened")"
+  printf 'a.txt\r\n歌曲.mp3\r\n' | cmp - "$home/path.txt" || fail "the listing: $(cat "$home/path.txt")"
+  [ "$(cat "$work/opened")" = "$home/path.txt" ] || fail "the viewer was asked for: $(cat "$work/opened")"
   [ -z "$(ls -A /usr/libexec/quernel | grep -vx 'quernel\|quernel-cmd\|help.htm')" ] ||
     fail "the program wrote into its folder: $(ls -A /usr/libexec/quernel)"
 
